@@ -1,0 +1,34 @@
+# The two commands a newcomer runs: `make run` and `make test`.
+BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
+CMAKE_FLAGS ?=
+
+.PHONY: all bootstrap configure build test test-sanitize run clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap
+
+$(BUILD)/build.ninja:
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+
+configure: bootstrap $(BUILD)/build.ninja
+
+build: configure
+	@cmake --build $(BUILD)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure --timeout 300 -j $$(nproc)
+
+# The model's tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: bootstrap
+	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DDORMIO_SANITIZE=ON -DDORMIO_BUILD_APP=OFF -DDORMIO_BUILD_BENCH=OFF >/dev/null
+	@cmake --build $(SANITIZE_BUILD)
+	@cd $(SANITIZE_BUILD) && ctest --output-on-failure --timeout 300 -j $$(nproc)
+
+run: build
+	@scripts/run $(BUILD)
+
+clean:
+	@rm -rf $(BUILD) $(SANITIZE_BUILD)
