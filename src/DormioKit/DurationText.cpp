@@ -1,0 +1,47 @@
+#include "DormioKit/PowerLogParser.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+#include <string>
+
+namespace dormio::PowerLogParser {
+
+namespace {
+
+// The whole piece must be one number in the C locale's notation, whatever locale the process runs in.
+std::optional<double> number(std::string_view piece) {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    if (piece.empty() || !cLocale) return std::nullopt;
+    const char first = piece.front();
+    if (first == ' ' || (first >= '\t' && first <= '\r')) return std::nullopt; // strtod would skip these
+    const std::string text(piece);
+    char* end = nullptr;
+    const double value = strtod_l(text.c_str(), &end, cLocale);
+    if (end != text.c_str() + text.size()) return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+double parseDuration(std::string_view text) {
+    double parts[3];
+    int count = 0;
+    for (std::size_t start = 0;; ++count) {
+        const std::size_t colon = text.find(':', start);
+        if (count == 3) return 0;
+        const auto value =
+            number(text.substr(start, colon == std::string_view::npos ? colon : colon - start));
+        // An infinite piece or sum would poison every rounding and sum that follows, so it reads as
+        // unreadable.
+        if (!value || !std::isfinite(*value) || *value < 0) return 0;
+        parts[count] = *value;
+        if (colon == std::string_view::npos) break;
+        start = colon + 1;
+    }
+    if (count != 2) return 0;
+    const double seconds = (parts[0] * 3600 + parts[1] * 60) + parts[2];
+    return std::isfinite(seconds) ? seconds : 0;
+}
+
+} // namespace dormio::PowerLogParser
