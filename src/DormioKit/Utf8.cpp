@@ -1,0 +1,68 @@
+#include "DormioKit/Utf8.h"
+
+#include <cstdint>
+
+namespace dormio::Utf8 {
+
+namespace {
+
+constexpr std::string_view replacement = "\xEF\xBF\xBD";
+
+// The length of the well-formed sequence at the start of `s`, or, when it is ill-formed, the negated
+// length of its maximal subpart (at least one byte), following the table of well-formed byte sequences.
+int sequenceLength(std::string_view s) {
+    const auto byte = [&](size_t i) { return static_cast<uint8_t>(s[i]); };
+    const uint8_t lead = byte(0);
+    if (lead < 0x80) return 1;
+    int length = 0;
+    uint8_t low = 0x80, high = 0xBF; // the range of the second byte; later bytes are always 80..BF
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return -1;
+    }
+    for (int i = 1; i < length; ++i) {
+        if (static_cast<size_t>(i) >= s.size()) return -i;
+        const uint8_t b = byte(i);
+        if (b < low || b > high) return -i;
+        low = 0x80;
+        high = 0xBF;
+    }
+    return length;
+}
+
+} // namespace
+
+std::string repaired(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    size_t copiedUpTo = 0;
+    size_t i = 0;
+    while (i < bytes.size()) {
+        if (static_cast<uint8_t>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const int length = sequenceLength(bytes.substr(i));
+        if (length > 0) {
+            i += static_cast<size_t>(length);
+            continue;
+        }
+        out.append(bytes.substr(copiedUpTo, i - copiedUpTo));
+        out.append(replacement);
+        i += static_cast<size_t>(-length);
+        copiedUpTo = i;
+    }
+    out.append(bytes.substr(copiedUpTo));
+    return out;
+}
+
+} // namespace dormio::Utf8

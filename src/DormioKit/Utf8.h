@@ -1,0 +1,16 @@
+#pragma once
+
+// Text that comes from outside (a child's output, a file) is turned into well-formed UTF-8 once, at the
+// border, so that everything after it can rely on it.
+
+#include <string>
+#include <string_view>
+
+namespace dormio::Utf8 {
+
+// The bytes as well-formed UTF-8: each maximal subpart of an ill-formed sequence becomes one U+FFFD,
+// the way the Unicode standard recommends (and ICU does). Well-formed input comes back unchanged; no
+// byte-order mark is stripped and no line endings are touched.
+std::string repaired(std::string_view bytes);
+
+} // namespace dormio::Utf8
