@@ -13,7 +13,8 @@ namespace dormio {
 
 class Calendar {
 public:
-    // The user's current calendar: the Gregorian calendar in the zone that TZ (or the system) names.
+    // The user's current calendar: the Gregorian calendar in the zone that TZ (or the system) names. TZ is
+    // read on every call, so a change of TZ is seen by the next call.
     static Calendar current();
     // A Gregorian calendar in the named zone ("Europe/Berlin", "UTC"); an unknown name gives UTC.
     explicit Calendar(std::string_view zoneId);
