@@ -1,0 +1,97 @@
+#include "DormioKit/UnicodeText.h"
+
+#include <cstdint>
+#include <cstring>
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+namespace dormio::UnicodeText {
+
+namespace {
+
+constexpr std::string_view replacement = "\xEF\xBF\xBD";
+
+// Logs are nearly all ASCII, so eight bytes are checked at a time before any decoding.
+std::size_t asciiPrefix(std::string_view bytes) {
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if (word & 0x8080808080808080ull) break;
+    }
+    while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80)
+        ++i;
+    return i;
+}
+
+// ICU's forward macro is written for any index type, so sizes never narrow to 32 bits.
+UChar32 nextCodePoint(std::string_view text, std::size_t& at) {
+    const auto* s = reinterpret_cast<const uint8_t*>(text.data());
+    const std::size_t length = text.size();
+    UChar32 c;
+    U8_NEXT(s, at, length, c);
+    return c;
+}
+
+bool isWellFormed(std::string_view bytes) {
+    for (std::size_t at = asciiPrefix(bytes); at < bytes.size();)
+        if (nextCodePoint(bytes, at) < 0) return false;
+    return true;
+}
+
+bool isNumeric(UChar32 c) {
+    return c >= 0 && u_getIntPropertyValue(c, UCHAR_NUMERIC_TYPE) != U_NT_NONE;
+}
+
+bool isWhitespace(UChar32 c) {
+    return c == '\t' || (c >= 0 && u_charType(c) == U_SPACE_SEPARATOR);
+}
+
+} // namespace
+
+std::string repaired(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t start = at;
+        if (nextCodePoint(bytes, at) < 0)
+            out += replacement;
+        else
+            out.append(bytes.substr(start, at - start));
+    }
+    return out;
+}
+
+std::string_view wellFormed(std::string_view bytes, std::string& storage) {
+    if (isWellFormed(bytes)) return bytes;
+    storage = repaired(bytes);
+    return storage;
+}
+
+bool isNumericAt(std::string_view text, std::size_t at) {
+    return at < text.size() && isNumeric(nextCodePoint(text, at));
+}
+
+std::size_t numericRunEnd(std::string_view text, std::size_t from) {
+    std::size_t at = from;
+    while (at < text.size()) {
+        std::size_t next = at;
+        if (!isNumeric(nextCodePoint(text, next))) break;
+        at = next;
+    }
+    return at;
+}
+
+std::string_view trimmedWhitespace(std::string_view text) {
+    std::size_t start = 0;
+    std::size_t end = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t characterStart = at;
+        if (isWhitespace(nextCodePoint(text, at))) continue;
+        if (end == 0) start = characterStart;
+        end = at;
+    }
+    return text.substr(start, end - start);
+}
+
+} // namespace dormio::UnicodeText

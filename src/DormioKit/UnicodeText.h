@@ -1,0 +1,28 @@
+#pragma once
+
+// Small Unicode helpers for readers that work on UTF-8 bytes: repairing ill-formed input and the
+// character classes the system's text tools use (numeric characters, white space).
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace dormio::UnicodeText {
+
+// The bytes as well-formed UTF-8: each ill-formed sequence becomes U+FFFD.
+std::string repaired(std::string_view bytes);
+
+// `bytes` itself when it is well-formed UTF-8 (no copy), else its repaired form kept in `storage`.
+std::string_view wellFormed(std::string_view bytes, std::string& storage);
+
+// Whether the character that starts at byte `at` has a Unicode numeric type (digits of any script,
+// fractions, Roman numerals ...). False at the end of the text.
+bool isNumericAt(std::string_view text, std::size_t at);
+
+// The end of the run of numeric characters that starts at byte `from`.
+std::size_t numericRunEnd(std::string_view text, std::size_t from);
+
+// The text without the space separators (Unicode category Zs) and tabs at either end.
+std::string_view trimmedWhitespace(std::string_view text);
+
+} // namespace dormio::UnicodeText
