@@ -1,5 +1,7 @@
 #include "DormioKit/UnicodeText.h"
 
+#include "DormioKit/Utf8.h"
+
 #include <cstdint>
 #include <cstring>
 #include <unicode/uchar.h>
@@ -8,8 +10,6 @@
 namespace dormio::UnicodeText {
 
 namespace {
-
-constexpr std::string_view replacement = "\xEF\xBF\xBD";
 
 // Logs are nearly all ASCII, so eight bytes are checked at a time before any decoding.
 std::size_t asciiPrefix(std::string_view bytes) {
@@ -49,22 +49,9 @@ bool isWhitespace(UChar32 c) {
 
 } // namespace
 
-std::string repaired(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t start = at;
-        if (nextCodePoint(bytes, at) < 0)
-            out += replacement;
-        else
-            out.append(bytes.substr(start, at - start));
-    }
-    return out;
-}
-
 std::string_view wellFormed(std::string_view bytes, std::string& storage) {
     if (isWellFormed(bytes)) return bytes;
-    storage = repaired(bytes);
+    storage = Utf8::repaired(bytes);
     return storage;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// Small Unicode helpers for readers that work on UTF-8 bytes: repairing ill-formed input and the
+// Small Unicode helpers for readers that work on UTF-8 bytes: well-formed views of raw bytes and the
 // character classes the system's text tools use (numeric characters, white space).
 
 #include <cstddef>
@@ -9,10 +9,8 @@
 
 namespace dormio::UnicodeText {
 
-// The bytes as well-formed UTF-8: each ill-formed sequence becomes U+FFFD.
-std::string repaired(std::string_view bytes);
-
-// `bytes` itself when it is well-formed UTF-8 (no copy), else its repaired form kept in `storage`.
+// `bytes` itself when it is well-formed UTF-8 (no copy), else its repaired form (Utf8::repaired) kept
+// in `storage`.
 std::string_view wellFormed(std::string_view bytes, std::string& storage);
 
 // Whether the character that starts at byte `at` has a Unicode numeric type (digits of any script,
