@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Dormio/System/DesktopEntry.h"
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace dormio {
+
+// An installed application entry with the program it starts, found through PATH with symlinks
+// resolved, so that it compares equal to a process's executable.
+struct InstalledApp {
+    DesktopEntry entry;
+    QString executable; // empty when the program cannot be found
+};
+
+namespace InstalledApps {
+
+// The entries of $XDG_DATA_HOME/applications and $XDG_DATA_DIRS/*/applications in precedence order,
+// one per desktop file id, without hidden (deleted) ones and without entries of another type than
+// Application. Re-read only when an entry file, a folder or PATH changes.
+std::shared_ptr<const std::vector<InstalledApp>> all();
+
+// The entry that launches an executable. A displayed entry wins over a NoDisplay one for the same
+// program (apps often ship hidden helper entries that start the same binary); else precedence order.
+const InstalledApp* launching(const std::vector<InstalledApp>& apps, const QString& executable);
+
+} // namespace InstalledApps
+} // namespace dormio

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dormio::ProcessTable {
+
+// The few fields of /proc/<pid>/stat the app needs. Times are in clock ticks (ticksPerSecond()).
+struct Stat {
+    int32_t parentPid = 0;
+    uint64_t cpuTicks = 0;  // utime + stime
+    uint64_t startTime = 0; // since boot
+    bool isKernelThread = false;
+    bool operator==(const Stat&) const = default;
+};
+
+inline constexpr std::string_view defaultRoot = "/proc";
+
+// Every process id, ascending.
+std::vector<int32_t> pids(std::string_view root = defaultRoot);
+std::optional<Stat> stat(int32_t pid, std::string_view root = defaultRoot);
+// The executable's absolute path; absent for kernel threads, zombies and processes we may not inspect.
+std::optional<std::string> exePath(int32_t pid, std::string_view root = defaultRoot);
+// The kernel's short name of the process.
+std::optional<std::string> comm(int32_t pid, std::string_view root = defaultRoot);
+
+uint64_t ticksPerSecond();
+uint64_t ticksToNanoseconds(uint64_t ticks);
+
+} // namespace dormio::ProcessTable
