@@ -2,7 +2,9 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 #include <cmath>
 
 namespace dormio {
@@ -10,6 +12,22 @@ namespace dormio {
 namespace {
 
 std::optional<Appearance> forcedAppearance;
+std::optional<bool> forcedReduceMotion;
+
+bool desktopReducesMotion() {
+    const QByteArray flag = qgetenv("DORMIO_REDUCE_MOTION");
+    if (!flag.isEmpty()) return flag != "0";
+    const QString gsettings = QStandardPaths::findExecutable("gsettings");
+    if (gsettings.isEmpty()) return false;
+    QProcess query;
+    query.start(gsettings, {"get", "org.gnome.desktop.interface", "enable-animations"});
+    if (!query.waitForFinished(1000)) {
+        query.kill();
+        query.waitForFinished(1000);
+        return false;
+    }
+    return query.readAllStandardOutput().trimmed() == "false";
+}
 
 } // namespace
 
@@ -64,5 +82,15 @@ const QFont& body() {
 } // namespace Typo
 
 } // namespace Theme
+
+bool Motion::reduceMotion() {
+    if (forcedReduceMotion) return *forcedReduceMotion;
+    static const bool desktop = desktopReducesMotion();
+    return desktop;
+}
+
+void Motion::setReduceMotion(std::optional<bool> forced) {
+    forcedReduceMotion = forced;
+}
 
 } // namespace dormio

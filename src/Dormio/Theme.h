@@ -50,4 +50,11 @@ const QFont& body();
 
 } // namespace Theme
 
+namespace Motion {
+// The desktop's Reduce Motion: DORMIO_REDUCE_MOTION set to anything but "" or "0", else GNOME's
+// enable-animations switched off. Read once; a developer mode or a test may force it.
+bool reduceMotion();
+void setReduceMotion(std::optional<bool> forced);
+} // namespace Motion
+
 } // namespace dormio
