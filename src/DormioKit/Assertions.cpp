@@ -1,0 +1,263 @@
+#include "DormioKit/Assertions.h"
+
+#include "DormioKit/PowerLogParser.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+namespace dormio {
+
+namespace {
+
+constexpr std::array<std::string_view, 3> systemSleepTypes = {"PreventUserIdleSystemSleep",
+                                                              "PreventSystemSleep", "NoIdleSleepAssertion"};
+constexpr std::array<std::string_view, 2> displayTypes = {"PreventUserIdleDisplaySleep",
+                                                          "NoDisplaySleepAssertion"};
+constexpr std::array<std::string_view, 4> platformProcesses = {"powerd", "WindowServer", "kernel_task",
+                                                               "hidd"};
+
+struct FriendlyType {
+    std::string_view type;
+    std::string_view words;
+};
+
+constexpr std::array friendlyTypes = {
+    FriendlyType{"PreventUserIdleSystemSleep", "Stops idle sleep"},
+    FriendlyType{"NoIdleSleepAssertion", "Stops idle sleep"},
+    FriendlyType{"PreventSystemSleep", "Stops all sleep"},
+    FriendlyType{"PreventUserIdleDisplaySleep", "Keeps the screen on"},
+    FriendlyType{"NoDisplaySleepAssertion", "Keeps the screen on"},
+    FriendlyType{"InternalPreventDisplaySleep", "Holds the display briefly"},
+    FriendlyType{"BackgroundTask", "Background task"},
+    FriendlyType{"ApplePushServiceTask", "Push notification task"},
+    FriendlyType{"UserIsActive", "You\u2019re active"},
+    FriendlyType{"NetworkClientActive", "Network client active"},
+    FriendlyType{"SoftwareUpdateTask", "Software update"},
+    FriendlyType{"ExternalMedia", "External media"},
+};
+
+template <size_t N> bool contains(const std::array<std::string_view, N>& set, std::string_view value) {
+    return std::find(set.begin(), set.end(), value) != set.end();
+}
+
+// Tab and the Unicode space separators (U+0020, U+00A0, U+1680, U+2000 to U+200A, U+202F, U+205F,
+// U+3000), as UTF-8.
+constexpr std::array<std::string_view, 18> spaces = {
+    "\t",           " ",
+    "\xC2\xA0",     "\xE1\x9A\x80",
+    "\xE2\x80\x80", "\xE2\x80\x81",
+    "\xE2\x80\x82", "\xE2\x80\x83",
+    "\xE2\x80\x84", "\xE2\x80\x85",
+    "\xE2\x80\x86", "\xE2\x80\x87",
+    "\xE2\x80\x88", "\xE2\x80\x89",
+    "\xE2\x80\x8A", "\xE2\x80\xAF",
+    "\xE2\x81\x9F", "\xE3\x80\x80",
+};
+
+size_t spaceAtStart(std::string_view text) {
+    for (const auto space : spaces)
+        if (text.starts_with(space)) return space.size();
+    return 0;
+}
+
+size_t spaceAtEnd(std::string_view text) {
+    for (const auto space : spaces)
+        if (text.ends_with(space)) return space.size();
+    return 0;
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (const size_t size = spaceAtStart(text))
+        text.remove_prefix(size);
+    while (const size_t size = spaceAtEnd(text))
+        text.remove_suffix(size);
+    return text;
+}
+
+// The byte length of the line ending at the start of `text`, 0 when there is none there.
+size_t lineEndingAt(std::string_view text) {
+    switch (static_cast<unsigned char>(text[0])) {
+    case '\n':
+        return 1;
+    case '\r':
+        return text.size() > 1 && text[1] == '\n' ? 2 : 1;
+    case 0xC2: // U+0085 next line
+        return text.substr(1, 1) == "\x85" ? 2 : 0;
+    case 0xE2: // U+2028 line separator, U+2029 paragraph separator
+        return text.substr(1, 2) == "\x80\xA8" || text.substr(1, 2) == "\x80\xA9" ? 3 : 0;
+    default:
+        return 0;
+    }
+}
+
+template <class Visit> void forEachLine(std::string_view text, Visit&& visit) {
+    size_t start = 0;
+    for (size_t i = 0; i < text.size();) {
+        const size_t ending = lineEndingAt(text.substr(i));
+        if (ending == 0) {
+            ++i;
+            continue;
+        }
+        visit(text.substr(start, i - start));
+        i += ending;
+        start = i;
+    }
+    if (start < text.size()) visit(text.substr(start));
+}
+
+bool isAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// A whole text as a decimal integer: an optional sign, then ASCII digits only; nothing when out of range.
+template <class Integer> std::optional<Integer> readDecimal(std::string_view text) {
+    std::string_view digits = text;
+    if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) digits.remove_prefix(1);
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), isAsciiDigit)) return std::nullopt;
+    const std::string_view number = text[0] == '-' ? text : digits;
+    Integer value{};
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error != std::errc() || end != number.data() + number.size()) return std::nullopt;
+    return value;
+}
+
+// The number at the start of a sub-line's value: its longest leading run of numeric characters (of any
+// script), read as a decimal integer. A run holding anything but ASCII digits does not read.
+template <class Integer> std::optional<Integer> leadingNumber(std::string_view value) {
+    value = trimmed(value);
+    int32_t end = 0;
+    const auto length = static_cast<int32_t>(std::min<size_t>(value.size(), INT32_MAX));
+    while (end < length) {
+        int32_t next = end;
+        UChar32 c;
+        U8_NEXT(value.data(), next, length, c);
+        if (c < 0 || u_getIntPropertyValue(c, UCHAR_NUMERIC_TYPE) == U_NT_NONE) break;
+        end = next;
+    }
+    return readDecimal<Integer>(value.substr(0, static_cast<size_t>(end)));
+}
+
+// The text between the first double quote and the last one after it (or the end, with no second quote).
+std::string quotedName(std::string_view text) {
+    const size_t open = text.find('"');
+    if (open == std::string_view::npos) return {};
+    const std::string_view after = text.substr(open + 1);
+    return std::string(after.substr(0, after.rfind('"')));
+}
+
+} // namespace
+
+std::string LiveAssertion::id() const {
+    return std::to_string(pid) + "-" + type + "-" + name;
+}
+
+bool LiveAssertion::blocksSystemSleep() const {
+    return contains(systemSleepTypes, type);
+}
+
+bool LiveAssertion::blocksDisplaySleep() const {
+    return contains(displayTypes, type);
+}
+
+bool LiveAssertion::isPlatform() const {
+    return contains(platformProcesses, process);
+}
+
+std::string LiveAssertion::friendlyType() const {
+    const auto row = std::find_if(friendlyTypes.begin(), friendlyTypes.end(),
+                                  [this](const FriendlyType& r) { return r.type == type; });
+    return row == friendlyTypes.end() ? type : std::string(row->words);
+}
+
+namespace AssertionReader {
+
+Listing current() {
+    const auto result = PowerLogParser::run("/usr/bin/pmset", {"-g", "assertions"}, 10);
+    return {parse(result.text), result.outcome};
+}
+
+std::vector<LiveAssertion> parse(std::string_view text) {
+    constexpr std::string_view createdForMarker = "Created for PID:";
+    constexpr std::string_view timeoutMarker = "Timeout will fire in";
+    std::vector<LiveAssertion> assertions;
+    bool inProcessSection = false;
+    forEachLine(text, [&](std::string_view rawLine) {
+        const std::string_view line = trimmed(rawLine);
+        if (line.starts_with("Listed by owning process")) {
+            inProcessSection = true;
+        } else if (line.starts_with("Kernel Assertions") || line.starts_with("Assertion status")) {
+            inProcessSection = false;
+        } else if (!inProcessSection) {
+            return;
+        } else if (line.starts_with("pid ")) {
+            if (auto assertion = parseLine(line)) assertions.push_back(std::move(*assertion));
+        } else if (assertions.empty()) {
+            return;
+        } else if (line.starts_with(createdForMarker)) {
+            assertions.back().createdFor = leadingNumber<int32_t>(line.substr(createdForMarker.size()));
+        } else if (line.starts_with(timeoutMarker)) {
+            assertions.back().timeout = leadingNumber<int64_t>(line.substr(timeoutMarker.size()));
+        }
+    });
+    return assertions;
+}
+
+std::optional<LiveAssertion> parseLine(std::string_view line) {
+    constexpr std::string_view marker = "pid ";
+    if (!line.starts_with(marker)) return std::nullopt;
+    const std::string_view rest = line.substr(marker.size());
+    const size_t open = rest.find('(');
+    if (open == std::string_view::npos) return std::nullopt;
+    const auto pid = readDecimal<int32_t>(rest.substr(0, open));
+    if (!pid) return std::nullopt;
+    // The process name may hold parentheses itself: "Player (Main)" ends only at "): ".
+    const size_t close = rest.find("): ", open);
+    if (close == std::string_view::npos) return std::nullopt;
+
+    std::string_view fields = rest.substr(close + 3);
+    if (fields.starts_with('[')) {
+        if (const size_t bracket = fields.find(']'); bracket != std::string_view::npos)
+            fields.remove_prefix(bracket + 1);
+    }
+    // Positional: the age column, the type, then the rest as it stands.
+    const auto word = [&fields]() {
+        const size_t start = std::min(fields.find_first_not_of(' '), fields.size());
+        const size_t end = std::min(fields.find(' ', start), fields.size());
+        const std::string_view found = fields.substr(start, end - start);
+        fields.remove_prefix(std::min(end + 1, fields.size()));
+        return found;
+    };
+    const std::string_view age = word();
+    const std::string_view type = word();
+    if (type.empty()) return std::nullopt;
+
+    LiveAssertion assertion;
+    assertion.pid = *pid;
+    assertion.process = std::string(rest.substr(open + 1, close - open - 1));
+    assertion.type = std::string(type);
+    assertion.name = quotedName(fields);
+    assertion.age = PowerLogParser::parseDuration(age);
+    return assertion;
+}
+
+} // namespace AssertionReader
+
+} // namespace dormio
+
+size_t std::hash<dormio::LiveAssertion>::operator()(const dormio::LiveAssertion& a) const noexcept {
+    size_t seed = 0;
+    const auto mix = [&seed](size_t value) {
+        seed ^= value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
+    };
+    mix(std::hash<int32_t>{}(a.pid));
+    mix(std::hash<std::string>{}(a.process));
+    mix(std::hash<std::string>{}(a.type));
+    mix(std::hash<std::string>{}(a.name));
+    mix(std::hash<double>{}(a.age));
+    mix(std::hash<std::optional<int32_t>>{}(a.createdFor));
+    mix(std::hash<std::optional<int64_t>>{}(a.timeout));
+    return seed;
+}

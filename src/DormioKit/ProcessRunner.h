@@ -1,0 +1,34 @@
+#pragma once
+
+// Running a system tool and reading what it prints, and loading the power log with it. The runner blocks
+// its caller until the child has ended (bounded by the time-out plus a short grace), so call it off the
+// main thread. It keeps no shared state; any number of runs may go on at once.
+
+#include "DormioKit/PowerLog.h"
+
+#include <string>
+#include <vector>
+
+namespace dormio::PowerLogParser {
+
+enum class RunOutcome { completed, timedOut, couldNotStart };
+
+struct RunResult {
+    std::string text; // the child's standard output as well-formed UTF-8; empty when it could not start
+    RunOutcome outcome = RunOutcome::completed;
+};
+
+// Runs the executable at `path` with `args` (no shell), its standard error discarded. A child still
+// running `timeout` seconds after it started is asked to terminate, with its process group; one that
+// outlives a further grace of two seconds is killed. The text is whatever it printed until then.
+RunResult run(const std::string& path, const std::vector<std::string>& args, double timeout);
+
+struct SystemLog {
+    PowerLog log;
+    RunOutcome outcome;
+};
+
+// `/usr/bin/pmset -g log` with a time-out of 60 seconds, parsed (an empty text gives the empty log).
+SystemLog loadSystemLog();
+
+} // namespace dormio::PowerLogParser
