@@ -1,12 +1,11 @@
 #include "DormioKit/Assertions.h"
 
 #include "DormioKit/PowerLogParser.h"
+#include "DormioKit/UnicodeText.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <unicode/uchar.h>
-#include <unicode/utf8.h>
 
 namespace dormio {
 
@@ -41,40 +40,6 @@ constexpr std::array friendlyTypes = {
 
 template <size_t N> bool contains(const std::array<std::string_view, N>& set, std::string_view value) {
     return std::find(set.begin(), set.end(), value) != set.end();
-}
-
-// Tab and the Unicode space separators (U+0020, U+00A0, U+1680, U+2000 to U+200A, U+202F, U+205F,
-// U+3000), as UTF-8.
-constexpr std::array<std::string_view, 18> spaces = {
-    "\t",           " ",
-    "\xC2\xA0",     "\xE1\x9A\x80",
-    "\xE2\x80\x80", "\xE2\x80\x81",
-    "\xE2\x80\x82", "\xE2\x80\x83",
-    "\xE2\x80\x84", "\xE2\x80\x85",
-    "\xE2\x80\x86", "\xE2\x80\x87",
-    "\xE2\x80\x88", "\xE2\x80\x89",
-    "\xE2\x80\x8A", "\xE2\x80\xAF",
-    "\xE2\x81\x9F", "\xE3\x80\x80",
-};
-
-size_t spaceAtStart(std::string_view text) {
-    for (const auto space : spaces)
-        if (text.starts_with(space)) return space.size();
-    return 0;
-}
-
-size_t spaceAtEnd(std::string_view text) {
-    for (const auto space : spaces)
-        if (text.ends_with(space)) return space.size();
-    return 0;
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (const size_t size = spaceAtStart(text))
-        text.remove_prefix(size);
-    while (const size_t size = spaceAtEnd(text))
-        text.remove_suffix(size);
-    return text;
 }
 
 // The byte length of the line ending at the start of `text`, 0 when there is none there.
@@ -127,17 +92,8 @@ template <class Integer> std::optional<Integer> readDecimal(std::string_view tex
 // The number at the start of a sub-line's value: its longest leading run of numeric characters (of any
 // script), read as a decimal integer. A run holding anything but ASCII digits does not read.
 template <class Integer> std::optional<Integer> leadingNumber(std::string_view value) {
-    value = trimmed(value);
-    int32_t end = 0;
-    const auto length = static_cast<int32_t>(std::min<size_t>(value.size(), INT32_MAX));
-    while (end < length) {
-        int32_t next = end;
-        UChar32 c;
-        U8_NEXT(value.data(), next, length, c);
-        if (c < 0 || u_getIntPropertyValue(c, UCHAR_NUMERIC_TYPE) == U_NT_NONE) break;
-        end = next;
-    }
-    return readDecimal<Integer>(value.substr(0, static_cast<size_t>(end)));
+    value = UnicodeText::trimmedWhitespace(value);
+    return readDecimal<Integer>(value.substr(0, UnicodeText::numericRunEnd(value, 0)));
 }
 
 // The text between the first double quote and the last one after it (or the end, with no second quote).
@@ -185,7 +141,7 @@ std::vector<LiveAssertion> parse(std::string_view text) {
     std::vector<LiveAssertion> assertions;
     bool inProcessSection = false;
     forEachLine(text, [&](std::string_view rawLine) {
-        const std::string_view line = trimmed(rawLine);
+        const std::string_view line = UnicodeText::trimmedWhitespace(rawLine);
         if (line.starts_with("Listed by owning process")) {
             inProcessSection = true;
         } else if (line.starts_with("Kernel Assertions") || line.starts_with("Assertion status")) {
