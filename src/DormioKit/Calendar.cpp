@@ -85,7 +85,7 @@ bool accepts(const icu::Calendar& calendar, UCalendarDateFields field, int value
 
 void appendPadded(std::string& text, int value, int width) {
     std::array<char, 16> digits{};
-    auto [end, ec] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    char* end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
     auto count = static_cast<int>(end - digits.data());
     if (count < width) text.append(static_cast<std::size_t>(width - count), '0');
     text.append(digits.data(), end);
