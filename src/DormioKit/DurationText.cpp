@@ -1,6 +1,7 @@
 #include "DormioKit/PowerLogParser.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <locale.h>
 #include <string>
@@ -9,8 +10,21 @@ namespace dormio::PowerLogParser {
 
 namespace {
 
+// Nearly every piece in a log is a few plain digits; those skip the general reader. Up to 15 digits
+// the value is exact either way.
+std::optional<double> plainDigits(std::string_view piece) {
+    if (piece.empty() || piece.size() > 15) return std::nullopt;
+    int64_t value = 0;
+    for (const char c : piece) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return static_cast<double>(value);
+}
+
 // The whole piece must be one number in the C locale's notation, whatever locale the process runs in.
 std::optional<double> number(std::string_view piece) {
+    if (const auto value = plainDigits(piece)) return value;
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
     if (piece.empty() || !cLocale) return std::nullopt;
     const char first = piece.front();

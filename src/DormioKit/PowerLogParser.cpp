@@ -115,9 +115,9 @@ LineType lineType(std::string_view type) {
 }
 
 bool isSleepRelease(std::string_view message) {
-    return message.starts_with(Bytes::pid) &&
-           (contains(message, Bytes::prevent) || contains(message, Bytes::noIdle)) &&
-           !contains(message, Bytes::created);
+    // Half of all assertion lines are creations, whose marker stands early: testing it first is cheapest.
+    return message.starts_with(Bytes::pid) && !contains(message, Bytes::created) &&
+           (contains(message, Bytes::prevent) || contains(message, Bytes::noIdle));
 }
 
 template <typename Record, typename Key> void sortStably(std::vector<Record>& records, Key key) {

@@ -1,0 +1,511 @@
+// Writes a large, realistic power log (and optionally a live assertion listing) for benchmarks and for
+// running the app off a Mac:
+//
+//   make-power-log --days D --mb M --seed S --out FILE [--assertions FILE2] [--end UNIXSECONDS]
+//
+// The log covers D days that end at --end (default: now), in the local time zone (TZ), and is about
+// M megabytes (MiB): evenings of use, sleep around midnight with dark wakes through the night, a morning
+// wake, and the assertion traffic of a busy machine filling the waking hours. The same seed, end and
+// zone always give the same bytes.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+struct Options {
+    int days = 7;
+    double megabytes = 64;
+    uint64_t seed = 1;
+    std::string out;
+    std::string assertions;
+    int64_t end = 0;
+};
+
+// splitmix64: tiny, and the same sequence on every platform and standard library.
+class Random {
+public:
+    explicit Random(uint64_t seed) : state_(seed) {}
+
+    uint64_t next() {
+        uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
+    int64_t between(int64_t low, int64_t high) { // both ends included
+        return low + static_cast<int64_t>(next() % static_cast<uint64_t>(high - low + 1));
+    }
+    bool chance(double p) { return unit() < p; }
+    template <typename T> const T& pick(const std::vector<T>& items) { return items[next() % items.size()]; }
+
+private:
+    uint64_t state_;
+};
+
+// --- What the machine's processes hold ---------------------------------------------------------
+
+struct Holder {
+    int pid;
+    std::string process;
+    std::string type;
+    std::string name;
+    int shortest; // seconds held
+    int longest;
+};
+
+const std::vector<Holder> dayHolders{
+    {412, "backupd", "PreventUserIdleSystemSleep", "Time Machine backup", 60, 900},
+    {301, "cloudd", "NoIdleSleepAssertion", "com.apple.cloudd.sync", 2, 120},
+    {118, "powerd", "PreventUserIdleSystemSleep", "Powerd - Prevent sleep while display is on", 300, 3600},
+    {2210, "Safari", "PreventUserIdleDisplaySleep", "Video Wake Lock", 30, 1800},
+    {2231, "com.apple.WebKit.GPU", "PreventUserIdleDisplaySleep", "WebKit Media Playback", 10, 600},
+    {2231, "com.apple.WebKit.GPU", "PreventUserIdleSystemSleep", "WebKit Media Playback", 10, 600},
+    {1840, "Music", "PreventUserIdleSystemSleep", "Playing audio", 120, 3600},
+    {187, "coreaudiod", "PreventUserIdleSystemSleep",
+     "com.apple.audio.AppleUSBAudioEngine:Built-In.context.preventuseridlesleep", 5, 900},
+    {3021, "zoom.us", "PreventUserIdleDisplaySleep", "Zoom meeting", 600, 3600},
+    {3021, "zoom.us", "PreventSystemSleep", "Zoom meeting", 600, 3600},
+    {4410, "caffeinate", "PreventSystemSleep", "caffeinate command-line tool", 300, 5400},
+    {523, "mds_stores", "BackgroundTask", "com.apple.metadata.mds_stores.power", 5, 300},
+    {233, "apsd", "ApplePushServiceTask", "com.apple.apsd-datawake", 1, 20},
+    {154, "WindowServer", "InternalPreventSleep", "com.apple.iohideventsystem.queue.tickle", 1, 5},
+    {154, "WindowServer", "InternalPreventDisplaySleep", "Display is on", 5, 600},
+    {0, "kernel_task", "UserIsActive", "com.apple.iohideventsystem.queue.tickle serviceID:100000541", 1, 300},
+    {611, "sharingd", "NetworkClientActive", "Handoff", 1, 60},
+    {782, "softwareupdated", "SoftwareUpdateTask", "com.apple.softwareupdate.scan", 30, 600},
+    {5120, "Final Cut Pro", "PreventUserIdleSystemSleep", "Exporting \"Holiday\" video", 300, 2400},
+    {2890, "Slack Helper (Renderer)", "PreventUserIdleDisplaySleep", "Slack call [huddle]", 60, 1800},
+};
+
+const std::vector<Holder> nightHolders{
+    {412, "backupd", "PreventUserIdleSystemSleep", "Time Machine backup", 20, 240},
+    {301, "cloudd", "NoIdleSleepAssertion", "com.apple.cloudd.sync", 2, 40},
+    {233, "apsd", "ApplePushServiceTask", "com.apple.apsd-datawake", 1, 15},
+    {290, "dasd", "BackgroundTask", "com.apple.dasd.maintenance", 5, 60},
+    {523, "mds_stores", "BackgroundTask", "com.apple.metadata.mds_stores.power", 5, 45},
+    {118, "powerd", "InternalPreventSleep", "com.apple.powermanagement.maintenance", 10, 30},
+    {1522, "mail", "PreventSystemSleep", "com.apple.mail.fetch", 3, 30},
+};
+
+const std::vector<std::string> endVerbs{"Released", "Released", "Released",  "Released",  "Released",
+                                        "Released", "TimedOut", "TurnedOff", "ClientDied"};
+
+// --- Writing lines -----------------------------------------------------------------------------
+
+std::string clockTime(int64_t when, bool withZone) {
+    const time_t t = when;
+    std::tm local{};
+    localtime_r(&t, &local);
+    char text[40];
+    std::strftime(text, sizeof text, withZone ? "%Y-%m-%d %H:%M:%S %z" : "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+std::string hms(int64_t seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+    return text;
+}
+
+std::string hex(uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+struct Line {
+    int64_t when;
+    uint64_t order; // keeps lines of one second in the order they were made
+    std::string text;
+};
+
+class Log {
+public:
+    void add(int64_t when, std::string_view type, std::string_view message, std::string_view further = {}) {
+        std::string text = clockTime(when, true) + ' ' + std::string(type);
+        text.resize(std::max<std::size_t>(text.size(), 46), ' ');
+        text += '\t';
+        text += message;
+        text += '\t';
+        text += further;
+        text += '\n';
+        bytes_ += text.size();
+        lines_.push_back({when, lines_.size(), std::move(text)});
+    }
+
+    std::size_t bytes() const { return bytes_; }
+
+    std::vector<Line> sorted(int64_t start, int64_t end) && {
+        std::erase_if(lines_, [&](const Line& line) { return line.when < start || line.when > end; });
+        std::sort(lines_.begin(), lines_.end(), [](const Line& a, const Line& b) {
+            return a.when != b.when ? a.when < b.when : a.order < b.order;
+        });
+        return std::move(lines_);
+    }
+
+private:
+    std::vector<Line> lines_;
+    std::size_t bytes_ = 0;
+};
+
+// --- The machine -------------------------------------------------------------------------------
+
+struct Span {
+    int64_t start;
+    int64_t end;
+};
+
+class Machine {
+public:
+    Machine(Random& random, Log& log) : random_(random), log_(log) {}
+
+    void boot(int64_t when) {
+        log_.add(when, "Start", "Start due to PowerButton " + source(), "");
+        log_.add(when + 1, "Notification", "Display is turned on");
+    }
+
+    // The night from going to bed to the morning wake: the dark wakes of maintenance and the odd full wake.
+    void night(int64_t bed, int64_t morning) {
+        onAC_ = random_.chance(0.4);
+        log_.add(bed - random_.between(60, 600), "Notification", "Display is turned off");
+        wakeRequests(bed - 1);
+        sleep(bed, random_.chance(0.7) ? "Idle Sleep" : "Clamshell Sleep");
+        int64_t t = bed + random_.between(900, 3600);
+        while (t < morning - 1200) {
+            if (random_.chance(0.06))
+                t = fullWakeInTheNight(t);
+            else
+                t = darkWake(t);
+            t += random_.between(900, 5400);
+        }
+        wake(morning, random_.chance(0.6) ? "EC.LidOpen/Lid Open" : "UserActivity Assertion");
+        log_.add(morning + 1, "Notification", "Display is turned on");
+    }
+
+    // A day at the desk: the display dims now and then, and sometimes the Mac naps over lunch.
+    std::vector<Span> day(int64_t morning, int64_t bed) {
+        onAC_ = random_.chance(0.7);
+        std::vector<Span> awake;
+        int64_t from = morning;
+        if (random_.chance(0.5)) {
+            const int64_t lunch = morning + random_.between(4 * 3600, 6 * 3600);
+            const int64_t back = lunch + random_.between(1800, 5400);
+            if (back < bed - 3600) {
+                log_.add(lunch - 600, "Notification", "Display is turned off");
+                wakeRequests(lunch - 1);
+                sleep(lunch, "Idle Sleep");
+                if (random_.chance(0.5)) darkWake(lunch + (back - lunch) / 2);
+                wake(back, "UserActivity Assertion");
+                log_.add(back + 1, "Notification", "Display is turned on");
+                awake.push_back({from, lunch});
+                from = back;
+            }
+        }
+        awake.push_back({from, bed});
+        if (random_.chance(0.15)) boot(from + (bed - from) / 2); // an update's restart now and then
+        for (const Span& span : awake)
+            for (int64_t t = span.start + random_.between(1800, 7200); t < span.end - 600;
+                 t += random_.between(1800, 7200)) {
+                log_.add(t, "Notification", "Display is turned off");
+                log_.add(t + random_.between(20, 300), "Notification", "Display is turned on");
+                log_.add(t + 1, "Summary", "Summary- [System: PrevIdle DeclUser kDisp] " + source());
+            }
+        charge_ = onAC_ ? 100 : std::max(charge_ - 30, 20);
+        return awake;
+    }
+
+    // One assertion taken and given back by a process of the day.
+    void assertionPair(int64_t when, const Holder& holder, int64_t until) {
+        const int64_t held =
+            std::min<int64_t>(random_.between(holder.shortest, holder.longest), until - when);
+        const std::string id = "id:0x0x" + hex(0x800000000ull + random_.next() % 0xFFFFFFFull);
+        const std::string name = "\"" + holder.name + "\"";
+        const std::string head = "PID " + std::to_string(holder.pid) + "(" + holder.process + ") ";
+        const std::string aggregate = " Aggregate:0x" + hex(random_.next() % 0x4000);
+        log_.add(when, "Assertions",
+                 head + "Created " + holder.type + " " + name + " 00:00:00  " + id + aggregate);
+        log_.add(when + std::max<int64_t>(held, 0), "Assertions",
+                 head + random_.pick(endVerbs) + " " + holder.type + " " + name + " " +
+                     hms(std::max<int64_t>(held, 0)) + "  " + id + aggregate);
+    }
+
+    void otherLines(int64_t when) {
+        switch (random_.between(0, 5)) {
+        case 0:
+            log_.add(
+                when, "Kernel Client Acks",
+                "Delays to Sleep notifications: [AppleUSBHostPort driver is slow(msg: SetPowerState to 0)(" +
+                    std::to_string(random_.between(1, 900)) + " ms)]");
+            break;
+        case 1:
+            log_.add(when, "PM Client Acks",
+                     "Delays to Wake notifications: [CDScheduler is slow(msg: WillChangeState)]");
+            break;
+        case 2:
+            log_.add(when, "Assertions", "Summary- [System: PrevIdle DeclUser kDisp] Using AC(Charge: 100)");
+            break;
+        case 3:
+            log_.add(when, "Idle", "System idle time: " + std::to_string(random_.between(0, 3000)) + " secs");
+            break;
+        case 4:
+            log_.add(when, "Sleep Service",
+                     "SleepService: window begins with cap requests: Network Disk Vm BG");
+            break;
+        default:
+            log_.add(when, "Notification", "Thermal pressure level: Nominal");
+            break;
+        }
+    }
+
+private:
+    std::string source() {
+        return std::string(onAC_ ? "Using AC" : "Using Batt") + " (Charge:" + std::to_string(charge_) + "%)";
+    }
+
+    void sleep(int64_t when, std::string_view reason) {
+        log_.add(when - 1, "Kernel Client Acks",
+                 "Delays to Sleep notifications: [AppleHDAController driver is slow]");
+        log_.add(when, "Sleep",
+                 "Entering Sleep state due to '" + std::string(reason) + "':TCPKeepAlive=active " + source(),
+                 std::to_string(random_.between(2, 40)) + " secs");
+    }
+
+    void wake(int64_t when, std::string_view cause) {
+        if (!onAC_) charge_ = std::max(charge_ - 2, 5);
+        log_.add(when, "Wake", "Wake from Deep Idle [CDNVA] : due to " + std::string(cause) + " " + source());
+        log_.add(when + 1, "Kernel Client Acks",
+                 "Delays to Wake notifications: [IOThunderboltSwitch is slow]");
+    }
+
+    int64_t darkWake(int64_t when) {
+        if (!onAC_) charge_ = std::max(charge_ - 1, 5);
+        const int64_t length = random_.between(20, 120);
+        static const std::vector<std::string> causes{"NUB.SPMISw3IRQ nub-spmi0.0x02 rtc/Maintenance",
+                                                     "RTC (Alarm)", "ARPT/Network",
+                                                     "NUB.SPMISw3IRQ/SMC.OutboxNotEmpty"};
+        log_.add(when, "DarkWake",
+                 "DarkWake from Deep Idle [CDNP] : due to " + random_.pick(causes) + " " + source(),
+                 std::to_string(length) + " secs");
+        const int64_t count = random_.between(2, 14);
+        for (int64_t i = 0; i < count; ++i)
+            assertionPair(when + random_.between(0, length / 2), random_.pick(nightHolders),
+                          when + length - 2);
+        if (random_.chance(0.3)) otherLines(when + 1);
+        wakeRequests(when + length - 1);
+        log_.add(when + length, "Sleep",
+                 "Entering Sleep state due to 'Maintenance Sleep':TCPKeepAlive=active " + source(),
+                 std::to_string(random_.between(2, 20)) + " secs");
+        return when + length;
+    }
+
+    int64_t fullWakeInTheNight(int64_t when) {
+        log_.add(when, "DarkWake", "DarkWake from Deep Idle [CDNP] : due to EC.PowerButton " + source(),
+                 "2 secs");
+        log_.add(when + 2, "Wake",
+                 "DarkWake to FullWake from Deep Idle [CDNVA] : due to UserActivity Assertion " + source());
+        log_.add(when + 3, "Notification", "Display is turned on");
+        const int64_t awake = random_.between(120, 900);
+        for (int64_t t = when + 10; t < when + awake; t += random_.between(5, 40))
+            assertionPair(t, random_.pick(dayHolders), when + awake - 1);
+        log_.add(when + awake, "Notification", "Display is turned off");
+        log_.add(when + awake + 30, "Sleep", "Entering DarkWake state due to 'Idle Sleep': " + source(),
+                 "4 secs");
+        const int64_t dark = when + awake + 30 + random_.between(30, 120);
+        log_.add(dark, "Sleep",
+                 "Entering Sleep state due to 'Maintenance Sleep':TCPKeepAlive=active " + source(), "6 secs");
+        return dark;
+    }
+
+    void wakeRequests(int64_t when) {
+        struct Request {
+            std::string process, request, info;
+        };
+        static const std::vector<Request> requests{
+            {"dasd", "TimerPlugin", "com.apple.mail.fetch"},
+            {"powerd", "Maintenance", "com.apple.powerd.maintenance"},
+            {"com.apple.CDScheduler", "CDScheduler", "com.apple.cloudd [nightly]"},
+            {"apsd", "PushWake", "com.apple.apsd \"keepalive\""},
+            {"backupd-helper", "TimeMachine", "com.apple.backupd.autobackup"},
+        };
+        const int64_t count = random_.between(1, 4);
+        const int64_t chosen = random_.between(0, count - 1);
+        std::string message;
+        for (int64_t i = 0; i < count; ++i) {
+            const Request& r = random_.pick(requests);
+            const int64_t delta = random_.between(300, 14400);
+            message += std::string(message.empty() ? "" : " ") + "[" + (i == chosen ? "*" : "") +
+                       "process=" + r.process + " request=" + r.request +
+                       " deltaSecs=" + std::to_string(delta) + " wakeAt=" + clockTime(when + delta, false) +
+                       " info=\"" + r.info + "\"]";
+        }
+        log_.add(when, "Wake Requests", message);
+    }
+
+    Random& random_;
+    Log& log_;
+    bool onAC_ = true;
+    int charge_ = 100;
+};
+
+// --- The whole log -----------------------------------------------------------------------------
+
+// A local wall-clock time on the day that holds `day`, moved by whole days and minutes.
+int64_t localTime(int64_t day, int dayOffset, int minutes) {
+    const time_t t = day;
+    std::tm local{};
+    localtime_r(&t, &local);
+    local.tm_mday += dayOffset;
+    local.tm_hour = 0;
+    local.tm_min = minutes;
+    local.tm_sec = 0;
+    local.tm_isdst = -1;
+    return mktime(&local);
+}
+
+std::vector<Line> makeLog(const Options& options, Random& random) {
+    Log log;
+    Machine machine(random, log);
+    const int64_t start = options.end - int64_t{options.days} * 86400;
+    machine.boot(start);
+
+    std::vector<Span> awake;
+    int64_t morning = start + 2;
+    for (int day = 0; day <= options.days; ++day) {
+        const int64_t bed = localTime(start, day, static_cast<int>(random.between(23 * 60, 25 * 60)));
+        const int64_t nextMorning =
+            localTime(start, day + 1, static_cast<int>(random.between(6 * 60 + 30, 8 * 60 + 30)));
+        if (bed <= morning) continue;
+        for (const Span& span : machine.day(morning, bed))
+            if (std::min(span.end, options.end) > span.start)
+                awake.push_back({span.start, std::min(span.end, options.end)});
+        machine.night(bed, nextMorning);
+        morning = nextMorning;
+    }
+
+    // The busy hours fill the rest of the size: assertion traffic and the odd other line, spread over the
+    // waking time in proportion to its length.
+    std::vector<int64_t> reach;
+    int64_t total = 0;
+    for (const Span& span : awake)
+        reach.push_back(total += std::max<int64_t>(span.end - span.start, 1));
+    const auto target = static_cast<std::size_t>(options.megabytes * 1024 * 1024);
+    while (log.bytes() < target) {
+        const int64_t at = random.between(0, total - 1);
+        const auto index =
+            static_cast<std::size_t>(std::upper_bound(reach.begin(), reach.end(), at) - reach.begin());
+        const Span& span = awake[index];
+        const int64_t when = span.end - (reach[index] - at);
+        if (random.chance(0.08))
+            machine.otherLines(when);
+        else
+            machine.assertionPair(when, random.pick(dayHolders), span.end - 1);
+    }
+    return std::move(log).sorted(start, options.end);
+}
+
+void writeLog(const std::string& path, const std::vector<Line>& lines) {
+    std::ofstream out(path, std::ios::binary);
+    out << "Time stamp                Domain                  \tMessage\tDuration\tDelay\n"
+        << "==========                ======                  \t=======\t========\t=====\n\n";
+    for (const Line& line : lines)
+        out << line.text;
+    out << "\nTotal Sleep/Wakes since boot:" << std::count_if(lines.begin(), lines.end(), [](const Line& l) {
+        return std::string_view(l.text).substr(26, 21) == "Sleep               \t";
+    }) << "\n";
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+// A listing of the assertions held at the end, in the tool's layout.
+void writeAssertions(const std::string& path, int64_t end, Random& random) {
+    std::ofstream out(path, std::ios::binary);
+    out << clockTime(end, true) << " \n"
+        << "Assertion status system-wide:\n"
+           "   BackgroundTask                 0\n"
+           "   ApplePushServiceTask           0\n"
+           "   UserIsActive                   1\n"
+           "   PreventUserIdleDisplaySleep    1\n"
+           "   PreventSystemSleep             1\n"
+           "   ExternalMedia                  0\n"
+           "   InternalPreventDisplaySleep    1\n"
+           "   PreventUserIdleSystemSleep     1\n"
+           "   NetworkClientActive            0\n"
+           "Listed by owning process:\n";
+    const std::vector<const Holder*> held{&dayHolders[6], &dayHolders[4],  &dayHolders[10],
+                                          &dayHolders[2], &dayHolders[14], &dayHolders[1]};
+    int slot = 0;
+    for (const Holder* holder : held) {
+        char group[16];
+        std::snprintf(group, sizeof group, "[0x%04x]", 0x1000 + ++slot);
+        out << "   pid " << holder->pid << "(" << holder->process << "): " << group << ' '
+            << hms(random.between(60, 3 * 3600)) << ' ' << holder->type << " named: \"" << holder->name
+            << "\" \n";
+        if (holder->process == "com.apple.WebKit.GPU") out << "\tCreated for PID: 2210. \n";
+        if (holder->process == "caffeinate")
+            out << "\tTimeout will fire in " << random.between(60, 3600)
+                << " secs Action=TimeoutActionRelease\n";
+    }
+    out << "Kernel Assertions: 0x4=USB\n"
+           "   id=500  level=255 0x4=USB mod="
+        << clockTime(end - 7200, false)
+        << " description=com.apple.usb.externaldevice.01100000 owner=Keyboard\n"
+           "Idle sleep preventers: IODisplayWrangler\n";
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::optional<Options> readOptions(int argc, char** argv) {
+    Options options;
+    options.end = std::time(nullptr);
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string_view key = argv[i];
+        const char* value = argv[i + 1];
+        if (key == "--days")
+            options.days = std::atoi(value);
+        else if (key == "--mb")
+            options.megabytes = std::atof(value);
+        else if (key == "--seed")
+            options.seed = std::strtoull(value, nullptr, 10);
+        else if (key == "--out")
+            options.out = value;
+        else if (key == "--assertions")
+            options.assertions = value;
+        else if (key == "--end")
+            options.end = std::strtoll(value, nullptr, 10);
+        else
+            return std::nullopt;
+    }
+    if (argc % 2 == 0 || options.out.empty() || options.days < 1 || options.megabytes < 0)
+        return std::nullopt;
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const auto options = readOptions(argc, argv);
+    if (!options) {
+        std::cerr << "usage: make-power-log --days D --mb M --seed S --out FILE [--assertions FILE2] "
+                     "[--end UNIXSECONDS]\n";
+        return 2;
+    }
+    try {
+        Random random(options->seed);
+        writeLog(options->out, makeLog(*options, random));
+        if (!options->assertions.empty()) writeAssertions(options->assertions, options->end, random);
+    } catch (const std::exception& error) {
+        std::cerr << "make-power-log: " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
