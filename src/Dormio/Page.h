@@ -17,11 +17,16 @@ struct Pages {
 
 constexpr std::string_view rawValue(Page page) {
     switch (page) {
-    case Page::night: return "night";
-    case Page::history: return "history";
-    case Page::now: return "now";
-    case Page::battery: return "battery";
-    case Page::settings: return "settings";
+    case Page::night:
+        return "night";
+    case Page::history:
+        return "history";
+    case Page::now:
+        return "now";
+    case Page::battery:
+        return "battery";
+    case Page::settings:
+        return "settings";
     }
     return {};
 }

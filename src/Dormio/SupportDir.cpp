@@ -8,7 +8,8 @@ namespace dormio::SupportDir {
 QString path() {
     QString folder = qEnvironmentVariable("DORMIO_SUPPORT_DIR");
     if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Dormio");
+        folder =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Dormio");
     QDir().mkpath(folder);
     return folder;
 }

@@ -7,7 +7,6 @@
 #include <QString>
 #include <QTimer>
 #include <QUuid>
-
 #include <chrono>
 #include <optional>
 
