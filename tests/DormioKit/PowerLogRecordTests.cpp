@@ -10,7 +10,8 @@ TEST(PowerState, TextValuesAreExactAndLabelsAreTheViewsWords) {
     EXPECT_EQ(powerStateFromRaw("screen on"), std::nullopt);
     EXPECT_EQ(rawValue(PowerState::screenOn), "screenOn");
     EXPECT_EQ(label(PowerState::awake), "Awake, screen off");
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(level(PowerStates::allCases[i]), i);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(level(PowerStates::allCases[i]), i);
 }
 
 TEST(PowerEventKind, StateAfterEachKind) {
