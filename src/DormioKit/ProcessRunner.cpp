@@ -162,8 +162,8 @@ RunResult run(const std::string& path, const std::vector<std::string>& args, dou
         if (!reaped && !terminated && now >= deadline) {
             ::kill(-*pid, SIGTERM);
             terminated = true;
-            stopReading =
-                now + terminationGrace; // the grace counts from the request, also after a long stall
+            // The grace counts from the request itself, also when this thread was held up past the deadline.
+            stopReading = now + terminationGrace;
         }
         if (now >= stopReading) break;
         auto wakeAt = stopReading;
