@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <unicode/locid.h>
 #include <unicode/uchar.h>
+#include <unicode/unistr.h>
 #include <unicode/utf8.h>
 
 namespace dormio::UnicodeText {
@@ -79,6 +81,20 @@ std::string_view trimmedWhitespace(std::string_view text) {
         end = at;
     }
     return text.substr(start, end - start);
+}
+
+std::string lowerCase(std::string_view text) {
+    if (asciiPrefix(text) < text.size()) {
+        std::string lower;
+        icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())))
+            .toLower(icu::Locale::getRoot())
+            .toUTF8String(lower);
+        return lower;
+    }
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
 }
 
 } // namespace dormio::UnicodeText

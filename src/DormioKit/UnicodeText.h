@@ -20,6 +20,10 @@ bool isNumericAt(std::string_view text, std::size_t at);
 // The end of the run of numeric characters that starts at byte `from`.
 std::size_t numericRunEnd(std::string_view text, std::size_t from);
 
+// Full lower case in the root locale, so that the user's language (a Turkish dotless i) never changes a
+// match. Plain ASCII, the usual case, lowers byte by byte without a trip through ICU.
+std::string lowerCase(std::string_view text);
+
 // The text without the space separators (Unicode category Zs) and tabs at either end.
 std::string_view trimmedWhitespace(std::string_view text);
 

@@ -1,5 +1,7 @@
 #include "DormioKit/WakeReason.h"
 
+#include "DormioKit/UnicodeText.h"
+
 #include <algorithm>
 #include <array>
 #include <initializer_list>
@@ -23,25 +25,13 @@ std::string utf8(const icu::UnicodeString& text) {
     return bytes;
 }
 
-// Full lower case in the root locale, so that the user's language (a Turkish dotless i) never changes a
-// match. Plain ASCII, the usual case, lowers the same byte by byte without a trip through ICU.
-std::string lowerCase(std::string_view text) {
-    bool ascii =
-        std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (!ascii) return utf8(unicode(text).toLower(icu::Locale::getRoot()));
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
-
 // The three views of a cause that the rules look at.
 struct Cause {
     std::string lower;
     std::string_view tail; // after the last "/" of lower
 
     Cause(const Cause&) = delete; // tail points into lower
-    explicit Cause(std::string_view text) : lower(lowerCase(text)), tail(lower) {
+    explicit Cause(std::string_view text) : lower(UnicodeText::lowerCase(text)), tail(lower) {
         if (auto slash = tail.rfind('/'); slash != std::string_view::npos) tail.remove_prefix(slash + 1);
     }
 

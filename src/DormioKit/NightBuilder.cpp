@@ -1,0 +1,58 @@
+#include "DormioKit/NightBuilder.h"
+
+#include "DormioKit/DateLookup.h"
+#include "DormioKit/NightWindow.h"
+
+namespace dormio::NightBuilder {
+
+namespace {
+
+// A night must last longer than this once clipped to the present; shorter windows say nothing useful.
+constexpr double shortestNight = 600;
+constexpr double oneDay = 86400;
+
+bool showsBattery(const PowerLog& log) {
+    for (const PowerEvent& event : log.events)
+        if (event.onBattery == true || (event.charge && *event.charge > 0)) return true;
+    return false;
+}
+
+} // namespace
+
+std::vector<Night> build(const PowerLog& log, const NightWindow& window, Date now, const Calendar& calendar) {
+    std::optional<Date> first = log.firstDate;
+    if (!first && !log.events.empty()) first = log.events.front().date;
+    if (!first) return {};
+    bool hasBattery = showsBattery(log);
+    double longest = longestRelease(log.releases);
+
+    std::vector<Night> nights;
+    Date last = calendar.startOfDay(now + oneDay);
+    for (Date day = calendar.startOfDay(*first); day <= last;
+         day = calendar.addingDays(day, 1).value_or(day + oneDay)) {
+        std::optional<std::pair<Date, Date>> bounds = window.bounds(day, calendar);
+        if (!bounds) continue;
+        auto [start, end] = *bounds;
+        if (start < *first || !(start < now)) continue;
+        Date clipped = now < end ? now : end;
+        if (clipped - start <= shortestNight || !isCovered(log, start, clipped)) continue;
+        Night night = makeNight(calendar.dayID(day), start, clipped, log, hasBattery, longest);
+        night.inProgress = end > now;
+        nights.push_back(std::move(night));
+    }
+    return nights;
+}
+
+bool isCovered(const PowerLog& log, Date start, Date end) {
+    Date from = start - 1;
+    std::size_t i = firstIndex(from, log.events);
+    if (i < log.events.size() && log.events[i].date <= end) return true;
+    std::size_t j = firstIndex(from, log.display);
+    if (j < log.display.size() && log.display[j].date <= end) return true;
+    if (i == 0) return false;
+    if (i == log.events.size()) return true;
+    // A start-up right after a silent window means the Mac was off, not asleep, through it.
+    return log.events[i].kind != PowerEventKind::boot;
+}
+
+} // namespace dormio::NightBuilder

@@ -1,0 +1,272 @@
+#include "DormioKit/DateLookup.h"
+#include "DormioKit/Fmt.h"
+#include "DormioKit/NightBuilder.h"
+#include "DormioKit/UnicodeText.h"
+#include "DormioKit/WakeReason.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace dormio::NightBuilder {
+
+namespace {
+
+using Kind = NightEvent::Kind;
+
+// An event this close before a segment's start is what began it; an older one only carried the state over.
+constexpr double startingEventReach = 5;
+// A wake request listed longer ago than this no longer explains a wake.
+constexpr double requestReach = 21600;
+constexpr double briefScreen = 300;
+constexpr double briefAwake = 120;
+constexpr double shortAwakeBeforeSleep = 300;
+// Where a wake request without a wake time counts as dated: the earliest representable calendar moment.
+constexpr Date distantPast{-63114076800.0};
+
+bool contains(std::string_view text, std::string_view part) {
+    return text.find(part) != std::string_view::npos;
+}
+
+const PowerEvent* startingEvent(Date at, const std::vector<PowerEvent>& events) {
+    std::optional<std::size_t> i = lastIndex(at, events);
+    if (!i || !(events[*i].date > at - startingEventReach)) return nullptr;
+    return &events[*i];
+}
+
+// Scans back from the night's start; for a night that begins asleep the first event met is already the sleep.
+const PowerEvent* lastSleep(Date atOrBefore, const std::vector<PowerEvent>& events) {
+    std::optional<std::size_t> i = lastIndex(atOrBefore, events);
+    if (!i) return nullptr;
+    for (std::size_t k = *i + 1; k-- > 0;)
+        if (events[k].kind == PowerEventKind::sleep) return &events[k];
+    return nullptr;
+}
+
+// The first index whose element is dated at or after `date`.
+std::size_t firstIndexAtOrAfter(Date date, const std::vector<PowerEvent>& events) {
+    std::size_t i = firstIndex(date, events);
+    while (i > 0 && events[i - 1].date == date)
+        --i;
+    return i;
+}
+
+const WakeRequest& pickRequest(std::size_t first, std::size_t last, Date wake,
+                               const std::vector<WakeRequest>& requests) {
+    for (std::size_t i = first; i <= last; ++i)
+        if (requests[i].chosen) return requests[i];
+    const WakeRequest* nearest = &requests[first];
+    double nearestDistance = std::abs(nearest->wakeAt.value_or(distantPast) - wake);
+    for (std::size_t i = first + 1; i <= last; ++i) {
+        double distance = std::abs(requests[i].wakeAt.value_or(distantPast) - wake);
+        if (distance < nearestDistance) {
+            nearest = &requests[i];
+            nearestDistance = distance;
+        }
+    }
+    return *nearest;
+}
+
+struct SegmentContext {
+    const Segment& segment;
+    bool isFirst;
+    const Segment* previous;
+    const PowerEvent* starting;
+};
+
+class EventMaker {
+public:
+    EventMaker(Date nightStart, const PowerLog& log, const std::vector<AssertionRelease>& releases)
+        : nightStart_(nightStart), log_(log), releases_(releases) {}
+
+    std::optional<NightEvent> event(const SegmentContext& c) {
+        switch (c.segment.state) {
+        case PowerState::asleep:
+            return asleep(c);
+        case PowerState::dark:
+            return dark(c);
+        case PowerState::awake:
+            return awake(c);
+        case PowerState::screenOn:
+            return screenOn(c);
+        }
+        return std::nullopt;
+    }
+
+private:
+    std::optional<NightEvent> asleep(const SegmentContext& c) {
+        bool wasAsleep = asleepSeen_;
+        asleepSeen_ = true;
+        if (c.isFirst) {
+            const PowerEvent* sleep = lastSleep(nightStart_, log_.events);
+            std::string raw = sleep ? "Asleep since " + Fmt::dayTime(sleep->date) : rawText(c);
+            return base(c, Kind::fellAsleep, "Already asleep", "moon.zzz", std::move(raw));
+        }
+        bool backToSleep =
+            !wasAsleep || c.previous->state == PowerState::screenOn ||
+            (c.previous->state == PowerState::awake && c.previous->seconds() >= shortAwakeBeforeSleep);
+        if (!backToSleep) return std::nullopt;
+        std::string label = WakeReason::sleepLabel(c.starting ? std::string_view(c.starting->cause) : "");
+        return base(c, Kind::fellAsleep, std::move(label), "moon.zzz", rawText(c));
+    }
+
+    NightEvent dark(const SegmentContext& c) {
+        WakeReason reason = c.starting ? WakeReason::classify(c.starting->cause, c.starting->kind)
+                                       : WakeReason{"Dark wake", "moon.haze", false};
+        NightEvent e = c.isFirst
+                           ? base(c, Kind::awakeAtStart,
+                                  "Briefly awake in the dark (" + UnicodeText::lowerCase(reason.label) + ")",
+                                  reason.symbol, rawText(c))
+                           : base(c, Kind::darkWake, reason.label, reason.symbol, rawText(c));
+        if (c.starting) e.scheduledBy = scheduler(*c.starting, log_.requests);
+        return e;
+    }
+
+    std::optional<NightEvent> awake(const SegmentContext& c) {
+        if (!c.isFirst && c.segment.seconds() < briefAwake) return std::nullopt;
+        std::string raw = rawText(c, "Display off while the system stayed awake");
+        NightEvent e =
+            c.isFirst
+                ? base(c, Kind::awakeAtStart, "Awake, screen off", "eye.slash", std::move(raw))
+                : base(c, Kind::stayedAwake, "Stayed awake with the screen off", "eye.slash", std::move(raw));
+        e.scheduledBy = wokenBy(c);
+        std::vector<KeptAwake> holders = keptAwake(releases_, {c.segment});
+        if (!holders.empty()) e.culprit = holders.front().process;
+        return e;
+    }
+
+    NightEvent screenOn(const SegmentContext& c) {
+        std::optional<WakeReason> reason = wakeReason(c);
+        std::string symbol = reason ? reason->symbol : "display";
+        std::string raw = rawText(c, "Display is turned on");
+        NightEvent e = c.isFirst ? base(c, Kind::awakeAtStart, "You were still using your Mac", symbol, raw)
+                                 : base(c, Kind::screenOn,
+                                        c.segment.seconds() >= briefScreen ? "You used your Mac"
+                                                                           : "Screen lit up briefly",
+                                        symbol, raw);
+        e.scheduledBy = wokenBy(c);
+        return e;
+    }
+
+    static NightEvent base(const SegmentContext& c, Kind kind, std::string label, std::string symbol,
+                           std::string raw) {
+        NightEvent e;
+        e.date = c.segment.start;
+        e.kind = kind;
+        e.label = std::move(label);
+        e.symbol = std::move(symbol);
+        e.raw = std::move(raw);
+        e.duration = c.segment.seconds();
+        if (c.starting) e.charge = c.starting->charge;
+        return e;
+    }
+
+    static std::string rawText(const SegmentContext& c, std::string_view fallback = "") {
+        if (c.starting && !c.starting->raw.empty()) return c.starting->raw;
+        return std::string(fallback);
+    }
+
+    static std::optional<WakeReason> wakeReason(const SegmentContext& c) {
+        if (!c.starting) return std::nullopt;
+        return WakeReason::classify(c.starting->cause, c.starting->kind);
+    }
+
+    static std::optional<std::string> wokenBy(const SegmentContext& c) {
+        std::optional<WakeReason> reason = wakeReason(c);
+        if (!reason) return std::nullopt;
+        return "Woken by: " + reason->label;
+    }
+
+    Date nightStart_;
+    const PowerLog& log_;
+    const std::vector<AssertionRelease>& releases_;
+    bool asleepSeen_ = false;
+};
+
+std::vector<NightEvent> nightEvents(const std::vector<Segment>& segments, Date start, const PowerLog& log,
+                                    const std::vector<AssertionRelease>& releases) {
+    EventMaker maker(start, log, releases);
+    std::vector<NightEvent> events;
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        const Segment& segment = segments[i];
+        SegmentContext context{segment, i == 0, i > 0 ? &segments[i - 1] : nullptr,
+                               startingEvent(segment.start, log.events)};
+        if (std::optional<NightEvent> e = maker.event(context)) events.push_back(std::move(*e));
+    }
+    return events;
+}
+
+std::vector<BatteryPoint> batteryPoints(Date start, Date end, const std::vector<PowerEvent>& events) {
+    std::vector<BatteryPoint> points;
+    if (std::optional<std::size_t> before = lastIndex(start, events); before && events[*before].charge)
+        points.push_back(BatteryPoint{start, *events[*before].charge});
+    for (std::size_t i = firstIndex(start, events); i < events.size() && events[i].date <= end; ++i)
+        if (events[i].charge) points.push_back(BatteryPoint{events[i].date, *events[i].charge});
+    if (!points.empty() && points.back().date < end)
+        points.push_back(BatteryPoint{end, points.back().charge});
+    return points;
+}
+
+bool pluggedIn(Date start, Date end, const std::vector<PowerEvent>& events) {
+    for (std::size_t i = firstIndexAtOrAfter(start, events); i < events.size() && events[i].date <= end; ++i)
+        if (events[i].onBattery == false) return true;
+    std::optional<std::size_t> before = lastIndex(start, events);
+    return before && events[*before].onBattery == false;
+}
+
+} // namespace
+
+double longestRelease(const std::vector<AssertionRelease>& releases) {
+    double longest = 0;
+    for (const AssertionRelease& release : releases)
+        if (release.duration > longest) longest = release.duration;
+    return longest;
+}
+
+std::vector<AssertionRelease> overlappingReleases(const PowerLog& log, Date start, Date end, double longest) {
+    // Releases are sorted by end, so once even the longest release ending here would start at or after the
+    // night's end, no later release can overlap it.
+    std::vector<AssertionRelease> overlapping;
+    const std::vector<AssertionRelease>& releases = log.releases;
+    for (std::size_t i = firstIndex(start, releases); i < releases.size() && releases[i].end - longest < end;
+         ++i)
+        if (releases[i].start() < end) overlapping.push_back(releases[i]);
+    return overlapping;
+}
+
+std::optional<std::string> scheduler(const PowerEvent& event, const std::vector<WakeRequest>& requests) {
+    std::string cause = UnicodeText::lowerCase(event.cause);
+    if (!contains(cause, "rtc") && !contains(cause, "sleepservice") && !contains(cause, "maintenance") &&
+        !contains(cause, "spmi"))
+        return std::nullopt;
+    std::optional<std::size_t> last = lastIndex(event.date, requests);
+    if (!last || !(requests[*last].logged > event.date - requestReach)) return std::nullopt;
+    std::size_t first = *last;
+    while (first > 0 && requests[first - 1].logged == requests[*last].logged)
+        --first;
+
+    const WakeRequest& picked = pickRequest(first, *last, event.date, requests);
+    if (!picked.info.empty()) return picked.process + " \u00B7 " + picked.info;
+    return picked.process + " (" + picked.request + ")";
+}
+
+Night makeNight(const std::string& id, Date start, Date end, const PowerLog& log, bool hasBattery) {
+    return makeNight(id, start, end, log, hasBattery, longestRelease(log.releases));
+}
+
+Night makeNight(const std::string& id, Date start, Date end, const PowerLog& log, bool hasBattery,
+                double longest) {
+    Night night;
+    night.id = id;
+    night.start = start;
+    night.end = end;
+    night.hasBattery = hasBattery;
+    night.segments = combinedSegments(start, end, log);
+    std::vector<AssertionRelease> releases = overlappingReleases(log, start, end, longest);
+    night.events = nightEvents(night.segments, start, log, releases);
+    if (hasBattery) night.battery = batteryPoints(start, end, log.events);
+    night.pluggedIn = pluggedIn(start, end, log.events);
+    night.keptAwake = keptAwake(releases, night.segments);
+    return night;
+}
+
+} // namespace dormio::NightBuilder
