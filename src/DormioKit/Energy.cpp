@@ -17,8 +17,8 @@ constexpr std::string_view narrowSpacePercent = "\u202F%";
 // must read "2.5", not "2,5", so numbers are written with to_chars.
 std::string fixed(double number, int decimals) {
     std::array<char, 400> buffer{};
-    auto [end, error] =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), number, std::chars_format::fixed, decimals);
+    auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number,
+                                      std::chars_format::fixed, decimals);
     return std::string(buffer.data(), error == std::errc{} ? end : buffer.data());
 }
 
@@ -49,10 +49,12 @@ double estimate(uint64_t energy, uint64_t cpu) {
     return std::max(static_cast<double>(energy) / 1'000'000, static_cast<double>(cpu) / 1'000'000 * 0.4);
 }
 
-uint64_t delta(uint64_t newer, uint64_t older) { return newer >= older ? newer - older : 0; }
+uint64_t delta(uint64_t newer, uint64_t older) {
+    return newer >= older ? newer - older : 0;
+}
 
-std::vector<EnergyShare> shares(const EnergyFile& file, Date from, Date to, std::optional<int64_t> lostPercent,
-                                double slack) {
+std::vector<EnergyShare> shares(const EnergyFile& file, Date from, Date to,
+                                std::optional<int64_t> lostPercent, double slack) {
     const Date last = to + slack;
     std::map<std::string, double> totals;
     for (const EnergySample& sample : file.samples) {
@@ -62,7 +64,8 @@ std::vector<EnergyShare> shares(const EnergyFile& file, Date from, Date to, std:
     }
 
     double sum = 0;
-    for (const auto& [key, total] : totals) sum += total;
+    for (const auto& [key, total] : totals)
+        sum += total;
     if (!(sum > 0)) return {};
 
     std::vector<EnergyShare> shares;

@@ -59,8 +59,8 @@ double estimate(uint64_t energy, uint64_t cpu);
 // A counter that went backwards yields 0, never a wrapped amount.
 uint64_t delta(uint64_t newer, uint64_t older);
 // Each app's part of the samples in (from, to + slack], largest first; empty when nothing was measured.
-std::vector<EnergyShare> shares(const EnergyFile& file, Date from, Date to, std::optional<int64_t> lostPercent,
-                                double slack);
+std::vector<EnergyShare> shares(const EnergyFile& file, Date from, Date to,
+                                std::optional<int64_t> lostPercent, double slack);
 
 } // namespace EnergyMath
 

@@ -1,5 +1,4 @@
 #include "DormioKit/Energy.h"
-
 #include "DormioKit/StoredJson.h"
 
 namespace dormio {
@@ -10,7 +9,8 @@ using namespace StoredJson;
 
 Json write(const EnergySample& sample) {
     Json apps = Json::object();
-    for (const auto& [key, millijoules] : sample.apps) apps[key] = finite(millijoules);
+    for (const auto& [key, millijoules] : sample.apps)
+        apps[key] = finite(millijoules);
     return {{"t", seconds(sample.t)}, {"apps", std::move(apps)}};
 }
 
@@ -22,15 +22,18 @@ Json write(const EnergyAppInfo& info) {
 
 Json write(const EnergyFile& file) {
     Json samples = Json::array();
-    for (const EnergySample& sample : file.samples) samples.push_back(write(sample));
+    for (const EnergySample& sample : file.samples)
+        samples.push_back(write(sample));
     Json apps = Json::object();
-    for (const auto& [key, info] : file.apps) apps[key] = write(info);
+    for (const auto& [key, info] : file.apps)
+        apps[key] = write(info);
     return {{"samples", std::move(samples)}, {"apps", std::move(apps)}};
 }
 
 EnergySample readSample(const Json& value) {
     EnergySample sample{date(member(value, "t")), {}};
-    for (const auto& [key, millijoules] : object(member(value, "apps"))) sample.apps.emplace(key, number(millijoules));
+    for (const auto& [key, millijoules] : object(member(value, "apps")))
+        sample.apps.emplace(key, number(millijoules));
     return sample;
 }
 
@@ -42,8 +45,10 @@ EnergyAppInfo readAppInfo(const Json& value) {
 
 EnergyFile readFile(const Json& document) {
     EnergyFile file;
-    for (const Json& sample : array(member(document, "samples"))) file.samples.push_back(readSample(sample));
-    for (const auto& [key, info] : object(member(document, "apps"))) file.apps.emplace(key, readAppInfo(info));
+    for (const Json& sample : array(member(document, "samples")))
+        file.samples.push_back(readSample(sample));
+    for (const auto& [key, info] : object(member(document, "apps")))
+        file.apps.emplace(key, readAppInfo(info));
     return file;
 }
 
@@ -53,6 +58,8 @@ std::optional<std::string> encodeEnergyFile(const EnergyFile& file) {
     return StoredJson::encode([&] { return write(file); });
 }
 
-std::optional<EnergyFile> decodeEnergyFile(std::string_view json) { return StoredJson::decode(json, readFile); }
+std::optional<EnergyFile> decodeEnergyFile(std::string_view json) {
+    return StoredJson::decode(json, readFile);
+}
 
 } // namespace dormio

@@ -32,7 +32,8 @@ public:
 
     template <typename Record> void add(const std::vector<Record>& records) {
         mix(records.size());
-        for (const Record& record : records) mix(std::hash<Record>{}(record));
+        for (const Record& record : records)
+            mix(std::hash<Record>{}(record));
     }
 
 private:

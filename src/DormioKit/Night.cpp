@@ -23,7 +23,8 @@ constexpr std::array<std::pair<NightEvent::Kind, std::string_view>, 5> kindNames
 // always with a fraction so that whole seconds read as a float: 1710000000.0, 86400.25.
 std::string secondsText(double seconds) {
     std::array<char, 400> buffer{}; // the widest double in fixed form has 309 integer digits
-    auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), seconds, std::chars_format::fixed);
+    auto [end, error] =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), seconds, std::chars_format::fixed);
     std::string text(buffer.data(), error == std::errc{} ? end : buffer.data());
     if (std::isfinite(seconds) && text.find('.') == std::string::npos) text += ".0";
     return text;
@@ -31,7 +32,9 @@ std::string secondsText(double seconds) {
 
 } // namespace
 
-std::string_view rawValue(NightEvent::Kind kind) { return kindNames[static_cast<std::size_t>(kind)].second; }
+std::string_view rawValue(NightEvent::Kind kind) {
+    return kindNames[static_cast<std::size_t>(kind)].second;
+}
 
 std::optional<NightEvent::Kind> nightEventKindFromRaw(std::string_view text) {
     for (const auto& [kind, name] : kindNames)

@@ -1,5 +1,4 @@
 #include "DormioKit/Night.h"
-
 #include "DormioKit/RestScore.h"
 
 #include <algorithm>
@@ -15,12 +14,15 @@ bool isWake(NightEvent::Kind kind) {
 }
 
 int64_t countEvents(const std::vector<NightEvent>& events, auto&& matches) {
-    return std::count_if(events.begin(), events.end(), [&](const NightEvent& event) { return matches(event.kind); });
+    return std::count_if(events.begin(), events.end(),
+                         [&](const NightEvent& event) { return matches(event.kind); });
 }
 
 } // namespace
 
-double Night::duration() const { return end - start; }
+double Night::duration() const {
+    return end - start;
+}
 
 double Night::time(PowerState state) const {
     double total = 0;
@@ -43,7 +45,9 @@ int64_t Night::upCount() const {
     });
 }
 
-int64_t Night::wakeCount() const { return darkWakeCount() + upCount(); }
+int64_t Night::wakeCount() const {
+    return darkWakeCount() + upCount();
+}
 
 std::optional<int64_t> Night::startCharge() const {
     if (!hasBattery || battery.empty()) return std::nullopt;
@@ -65,8 +69,9 @@ std::optional<int64_t> Night::lost() const {
 }
 
 std::optional<NightEvent> Night::bedtime() const {
-    auto found = std::find_if(events.begin(), events.end(),
-                              [](const NightEvent& event) { return event.kind == NightEvent::Kind::fellAsleep; });
+    auto found = std::find_if(events.begin(), events.end(), [](const NightEvent& event) {
+        return event.kind == NightEvent::Kind::fellAsleep;
+    });
     if (found == events.end()) return std::nullopt;
     return *found;
 }
@@ -78,9 +83,13 @@ std::vector<NightEvent> Night::wakeMoments() const {
     return moments;
 }
 
-int64_t Night::score() const { return RestScore::score(*this); }
+int64_t Night::score() const {
+    return RestScore::score(*this);
+}
 
-std::string Night::scoreWord() const { return RestScore::word(score()); }
+std::string Night::scoreWord() const {
+    return RestScore::word(score());
+}
 
 std::optional<Segment> Night::segment(Date at) const {
     for (const Segment& segment : segments)

@@ -10,7 +10,8 @@ using namespace StoredJson;
 
 template <typename Record, typename Write> Json arrayOf(const std::vector<Record>& records, Write&& write) {
     Json array = Json::array();
-    for (const Record& record : records) array.push_back(write(record));
+    for (const Record& record : records)
+        array.push_back(write(record));
     return array;
 }
 
@@ -18,19 +19,27 @@ template <typename Read> auto readArray(const Json& value, Read&& read) {
     std::vector<decltype(read(value))> records;
     const Json::array_t& array = StoredJson::array(value);
     records.reserve(array.size());
-    for (const Json& element : array) records.push_back(read(element));
+    for (const Json& element : array)
+        records.push_back(read(element));
     return records;
 }
 
 Json write(const Segment& segment) {
-    return {{"start", seconds(segment.start)}, {"end", seconds(segment.end)}, {"state", rawValue(segment.state)}};
+    return {
+        {"start", seconds(segment.start)}, {"end", seconds(segment.end)}, {"state", rawValue(segment.state)}};
 }
 
-Json write(const BatteryPoint& point) { return {{"date", seconds(point.date)}, {"charge", point.charge}}; }
+Json write(const BatteryPoint& point) {
+    return {{"date", seconds(point.date)}, {"charge", point.charge}};
+}
 
 Json write(const NightEvent& event) {
-    Json object = {{"date", seconds(event.date)},     {"kind", rawValue(event.kind)}, {"label", event.label},
-                   {"symbol", event.symbol},          {"raw", event.raw},             {"duration", finite(event.duration)}};
+    Json object = {{"date", seconds(event.date)},
+                   {"kind", rawValue(event.kind)},
+                   {"label", event.label},
+                   {"symbol", event.symbol},
+                   {"raw", event.raw},
+                   {"duration", finite(event.duration)}};
     if (event.charge) object["charge"] = *event.charge;
     if (event.scheduledBy) object["scheduledBy"] = *event.scheduledBy;
     if (event.culprit) object["culprit"] = *event.culprit;
@@ -38,7 +47,10 @@ Json write(const NightEvent& event) {
 }
 
 Json write(const KeptAwake& kept) {
-    return {{"process", kept.process}, {"detail", kept.detail}, {"type", kept.type}, {"seconds", finite(kept.seconds)}};
+    return {{"process", kept.process},
+            {"detail", kept.detail},
+            {"type", kept.type},
+            {"seconds", finite(kept.seconds)}};
 }
 
 Json write(const Night& night) {
@@ -94,8 +106,8 @@ NightEvent readEvent(const Json& object) {
 }
 
 KeptAwake readKeptAwake(const Json& object) {
-    return {string(member(object, "process")), string(member(object, "detail")), string(member(object, "type")),
-            number(member(object, "seconds"))};
+    return {string(member(object, "process")), string(member(object, "detail")),
+            string(member(object, "type")), number(member(object, "seconds"))};
 }
 
 Night readNight(const Json& object) {
@@ -117,7 +129,8 @@ Night readNight(const Json& object) {
 } // namespace
 
 std::optional<std::string> encodeNights(const std::vector<Night>& nights) {
-    return StoredJson::encode([&] { return arrayOf(nights, [](const Night& night) { return write(night); }); });
+    return StoredJson::encode(
+        [&] { return arrayOf(nights, [](const Night& night) { return write(night); }); });
 }
 
 std::optional<std::vector<Night>> decodeNights(std::string_view json) {

@@ -49,6 +49,8 @@ std::string word(int64_t score) {
     return "Barely slept";
 }
 
-int64_t ticks(int64_t score) { return std::clamp<int64_t>(score / 10, 0, 10); }
+int64_t ticks(int64_t score) {
+    return std::clamp<int64_t>(score / 10, 0, 10);
+}
 
 } // namespace dormio::RestScore

@@ -6,10 +6,9 @@
 
 #include "DormioKit/Date.h"
 
-#include <nlohmann/json.hpp>
-
 #include <cmath>
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,11 +25,15 @@ inline Json finite(double number) {
     return number;
 }
 
-inline Json seconds(Date date) { return finite(date.seconds); }
+inline Json seconds(Date date) {
+    return finite(date.seconds);
+}
 
 // Compact text. Strings from the log can hold bytes that are not UTF-8; they are written as U+FFFD
 // rather than failing the whole file.
-inline std::string compact(const Json& document) { return document.dump(-1, ' ', false, Json::error_handler_t::replace); }
+inline std::string compact(const Json& document) {
+    return document.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
 
 template <typename Encode> std::optional<std::string> encode(Encode&& build) {
     try {
@@ -40,7 +43,8 @@ template <typename Encode> std::optional<std::string> encode(Encode&& build) {
     }
 }
 
-template <typename Decode> auto decode(std::string_view text, Decode&& read) -> std::optional<decltype(read(Json{}))> {
+template <typename Decode>
+auto decode(std::string_view text, Decode&& read) -> std::optional<decltype(read(Json{}))> {
     try {
         return read(Json::parse(text));
     } catch (...) {
@@ -70,7 +74,9 @@ inline double number(const Json& value) {
     return number;
 }
 
-inline Date date(const Json& value) { return Date{number(value)}; }
+inline Date date(const Json& value) {
+    return Date{number(value)};
+}
 
 // A whole number may be written with a zero fraction (80.0); a real fraction or a value outside the
 // 64-bit range is an error, checked before any conversion since converting such a float is undefined.

@@ -1,14 +1,13 @@
 #include "DormioKit/Energy.h"
 
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
-
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
+#include <nlohmann/json.hpp>
 
 using namespace dormio;
 using Json = nlohmann::json;
@@ -20,15 +19,18 @@ const std::string nnbsp = "\u202F";
 EnergyFile sampleFile() {
     return EnergyFile{
         .samples = {{Date{100}, {{"/Applications/Mail.app", 400}, {"/usr/libexec/foo", 100}}},
-                    {Date{200}, {{"/Applications/Mail.app", 100}, {"pid-42", 250}, {"/usr/libexec/foo", 150}}},
+                    {Date{200},
+                     {{"/Applications/Mail.app", 100}, {"pid-42", 250}, {"/usr/libexec/foo", 150}}},
                     {Date{300}, {{"/Applications/Mail.app", 1000}}}},
-        .apps = {{"/Applications/Mail.app", {"Mail", "/Applications/Mail.app"}}, {"helper", {"Helper", std::nullopt}}},
+        .apps = {{"/Applications/Mail.app", {"Mail", "/Applications/Mail.app"}},
+                 {"helper", {"Helper", std::nullopt}}},
     };
 }
 
 std::vector<std::string> keys(const std::vector<EnergyShare>& shares) {
     std::vector<std::string> result;
-    for (const EnergyShare& share : shares) result.push_back(share.key);
+    for (const EnergyShare& share : shares)
+        result.push_back(share.key);
     return result;
 }
 
@@ -69,20 +71,26 @@ TEST(EnergyShares, WindowIsOpenAtItsStartAndClosedAtItsEndPlusSlack) {
         std::vector<std::string> keys;
     } cases[] = {
         {"sample at from is left out", 100, 200, 0, {"pid-42", "/usr/libexec/foo", "/Applications/Mail.app"}},
-        {"sample at to plus slack counts", 150, 250, 50, {"/Applications/Mail.app", "pid-42", "/usr/libexec/foo"}},
+        {"sample at to plus slack counts",
+         150,
+         250,
+         50,
+         {"/Applications/Mail.app", "pid-42", "/usr/libexec/foo"}},
         {"everything", 0, 300, 0, {"/Applications/Mail.app", "/usr/libexec/foo", "pid-42"}},
         {"nothing inside", 300, 1000, 0, {}},
         {"before every sample", 0, 50, 0, {}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(keys(EnergyMath::shares(file, Date{c.from}, Date{c.to}, std::nullopt, c.slack)), c.keys) << c.name;
+        EXPECT_EQ(keys(EnergyMath::shares(file, Date{c.from}, Date{c.to}, std::nullopt, c.slack)), c.keys)
+            << c.name;
     EXPECT_TRUE(EnergyMath::shares(EnergyFile{}, Date{0}, Date{1e9}, 10, 0).empty());
 }
 
 TEST(EnergyShares, TotalsSharesNamesAndEstimates) {
     auto shares = EnergyMath::shares(sampleFile(), Date{0}, Date{250}, 10, 0);
     ASSERT_EQ(shares.size(), 3u);
-    EXPECT_EQ(shares[0], (EnergyShare{"/Applications/Mail.app", "Mail", "/Applications/Mail.app", 500, 0.5, 5.0}));
+    EXPECT_EQ(shares[0],
+              (EnergyShare{"/Applications/Mail.app", "Mail", "/Applications/Mail.app", 500, 0.5, 5.0}));
     EXPECT_EQ(shares[1], (EnergyShare{"/usr/libexec/foo", "foo", std::nullopt, 250, 0.25, 2.5}));
     EXPECT_EQ(shares[2], (EnergyShare{"pid-42", "pid-42", std::nullopt, 250, 0.25, 2.5}));
     EXPECT_EQ(shares[1].label(), "≈ 2.5" + nnbsp + "%");
@@ -102,7 +110,7 @@ TEST(EnergyShares, EstimatesAreNeitherRoundedNorClamped) {
 TEST(EnergyShares, UnusableAmountsAreSkipped) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double infinity = std::numeric_limits<double>::infinity();
-    EnergyFile file{.samples = {{Date{10}, {{"a", 0}, {"b", -5}, {"c", nan}, {"d", infinity}, {"e", -infinity}}}}};
+    EnergyFile file{{{Date{10}, {{"a", 0}, {"b", -5}, {"c", nan}, {"d", infinity}, {"e", -infinity}}}}, {}};
     EXPECT_TRUE(EnergyMath::shares(file, Date{0}, Date{20}, 5, 0).empty());
 
     file.samples.push_back({Date{11}, {{"f", 2}, {"b", 3}}});
@@ -113,18 +121,18 @@ TEST(EnergyShares, UnusableAmountsAreSkipped) {
 }
 
 TEST(EnergyShares, LargerTotalFirstThenKeyAscending) {
-    EnergyFile file{.samples = {{Date{1}, {{"zeta", 5}, {"alpha", 5}, {"Mid", 5}, {"big", 6}, {"/b/a", 1}}}}};
+    EnergyFile file{{{Date{1}, {{"zeta", 5}, {"alpha", 5}, {"Mid", 5}, {"big", 6}, {"/b/a", 1}}}}, {}};
     EXPECT_EQ(keys(EnergyMath::shares(file, Date{0}, Date{1}, std::nullopt, 0)),
               (std::vector<std::string>{"big", "Mid", "alpha", "zeta", "/b/a"}));
 }
 
 TEST(EnergyShares, NameOfAKeyWithoutAppInformation) {
     const std::pair<std::string, std::string> cases[] = {
-        {"/usr/libexec/foo", "foo"}, {"pid-42", "pid-42"}, {"/Applications/Foo.app/", "Foo.app"},
-        {"/", "/"},                  {"relative/tool", "tool"},
+        {"/usr/libexec/foo", "foo"}, {"pid-42", "pid-42"}, {"/Applications/Foo.app/", "Foo.app"}, {"/", "/"},
+        {"relative/tool", "tool"},
     };
     for (const auto& [key, name] : cases) {
-        EnergyFile file{.samples = {{Date{1}, {{key, 1}}}}};
+        EnergyFile file{{{Date{1}, {{key, 1}}}}, {}};
         auto shares = EnergyMath::shares(file, Date{0}, Date{1}, std::nullopt, 0);
         ASSERT_EQ(shares.size(), 1u);
         EXPECT_EQ(shares[0].name, name) << key;
@@ -138,16 +146,11 @@ TEST(EnergyShareLabel, WholePercentOrEstimateWithOneDecimal) {
         std::optional<double> estimate;
         std::string label;
     } cases[] = {
-        {0.125, std::nullopt, "13" + nnbsp + "%"},
-        {0.124, std::nullopt, "12" + nnbsp + "%"},
-        {1, std::nullopt, "100" + nnbsp + "%"},
-        {0, std::nullopt, "0" + nnbsp + "%"},
-        {-0.001, std::nullopt, "0" + nnbsp + "%"},
-        {0.25, 2.5, "≈ 2.5" + nnbsp + "%"},
-        {0.1, 0.0, "≈ 0.0" + nnbsp + "%"},
-        {0.5, 12.345, "≈ 12.3" + nnbsp + "%"},
-        {0.5, -3.25, "≈ -3.2" + nnbsp + "%"},
-        {0.5, 99.96, "≈ 100.0" + nnbsp + "%"},
+        {0.125, std::nullopt, "13" + nnbsp + "%"}, {0.124, std::nullopt, "12" + nnbsp + "%"},
+        {1, std::nullopt, "100" + nnbsp + "%"},    {0, std::nullopt, "0" + nnbsp + "%"},
+        {-0.001, std::nullopt, "0" + nnbsp + "%"}, {0.25, 2.5, "≈ 2.5" + nnbsp + "%"},
+        {0.1, 0.0, "≈ 0.0" + nnbsp + "%"},         {0.5, 12.345, "≈ 12.3" + nnbsp + "%"},
+        {0.5, -3.25, "≈ -3.2" + nnbsp + "%"},      {0.5, 99.96, "≈ 100.0" + nnbsp + "%"},
     };
     for (const auto& c : cases) {
         EnergyShare share{"k", "n", std::nullopt, 1, c.share, c.estimate};
@@ -159,7 +162,7 @@ TEST(EnergyShareLabel, NonFiniteValuesStillGiveText) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double infinity = std::numeric_limits<double>::infinity();
     for (double value : {nan, infinity, -infinity, 1e300}) {
-        EXPECT_FALSE((EnergyShare{"k", "n", std::nullopt, 1, value}.label().empty()));
+        EXPECT_FALSE((EnergyShare{"k", "n", std::nullopt, 1, value, std::nullopt}.label().empty()));
         EXPECT_FALSE((EnergyShare{"k", "n", std::nullopt, 1, 0.5, value}.label().empty()));
     }
 }
@@ -231,7 +234,8 @@ TEST(EnergyJson, StoredForm) {
     auto read = decodeEnergyFile(R"({"apps":{"a":{"name":"A","path":null,"extra":1},"b":{"name":"B"}},
         "samples":[{"t":5.25,"apps":{"a":1.5},"note":"x"}],"version":3})");
     ASSERT_TRUE(read);
-    EXPECT_EQ(*read, (EnergyFile{{{Date{5.25}, {{"a", 1.5}}}}, {{"a", {"A", std::nullopt}}, {"b", {"B", std::nullopt}}}}));
+    EXPECT_EQ(*read, (EnergyFile{{{Date{5.25}, {{"a", 1.5}}}},
+                                 {{"a", {"A", std::nullopt}}, {"b", {"B", std::nullopt}}}}));
 }
 
 TEST(EnergyJson, AnyErrorFailsTheWholeDocument) {
@@ -259,7 +263,8 @@ TEST(EnergyJson, AnyErrorFailsTheWholeDocument) {
         "",
         R"({"samples":[],"apps":{})",
     };
-    for (const char* text : cases) EXPECT_FALSE(decodeEnergyFile(text)) << text;
+    for (const char* text : cases)
+        EXPECT_FALSE(decodeEnergyFile(text)) << text;
 }
 
 TEST(EnergyJson, NonFiniteValuesMakeTheFileUnwritable) {

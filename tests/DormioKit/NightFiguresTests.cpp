@@ -10,22 +10,27 @@ namespace {
 constexpr double hour = 3600;
 const Date midnight{731808000};
 
-Date at(double hours) { return midnight + hours * hour; }
+Date at(double hours) {
+    return midnight + hours * hour;
+}
 
-NightEvent event(Kind kind, double hours = 0) { return NightEvent{at(hours), kind, std::string(rawValue(kind))}; }
+NightEvent event(Kind kind, double hours = 0) {
+    return NightEvent{at(hours),    kind,        std::string(rawValue(kind)), "", "", 0, std::nullopt,
+                      std::nullopt, std::nullopt};
+}
+
+Night emptyNight(Date start, Date end, std::vector<Segment> segments = {}) {
+    return Night{"2024-03-10", start, end, std::move(segments), {}, {}, false, false, {}, false, false};
+}
 
 // 22:00 to 06:00: screen on, asleep, a dark wake, asleep, awake with the screen off.
 Night builtNight() {
-    return Night{
-        .id = "2024-03-10",
-        .start = at(-2),
-        .end = at(6),
-        .segments = {{at(-2), at(-1), PowerState::screenOn},
-                     {at(-1), at(2), PowerState::asleep},
-                     {at(2), at(2.5), PowerState::dark},
-                     {at(2.5), at(5), PowerState::asleep},
-                     {at(5), at(6), PowerState::awake}},
-    };
+    return emptyNight(at(-2), at(6),
+                      {{at(-2), at(-1), PowerState::screenOn},
+                       {at(-1), at(2), PowerState::asleep},
+                       {at(2), at(2.5), PowerState::dark},
+                       {at(2.5), at(5), PowerState::asleep},
+                       {at(5), at(6), PowerState::awake}});
 }
 
 Night nightWithBattery(std::vector<BatteryPoint> points, bool hasBattery = true) {
@@ -50,16 +55,17 @@ TEST(NightFigures, StateTimesOfABuiltNightAddUpToItsDuration) {
 
 TEST(NightFigures, StateTimesAreNotClipped) {
     Night night = builtNight();
-    night.segments.push_back({at(7), at(9), PowerState::dark});   // after the night's end
+    night.segments.push_back({at(7), at(9), PowerState::dark});     // after the night's end
     night.segments.push_back({at(4), at(3), PowerState::screenOn}); // ends before it starts
     EXPECT_EQ(night.darkTime(), 2.5 * hour);
     EXPECT_EQ(night.screenTime(), 0);
 }
 
 TEST(NightFigures, NightWithoutSegments) {
-    Night night{.id = "x", .start = at(-2), .end = at(6)};
+    Night night = emptyNight(at(-2), at(6));
     EXPECT_EQ(night.duration(), 8 * hour);
-    for (PowerState state : PowerStates::allCases) EXPECT_EQ(night.time(state), 0);
+    for (PowerState state : PowerStates::allCases)
+        EXPECT_EQ(night.time(state), 0);
     EXPECT_FALSE(night.segment(night.end));
     EXPECT_FALSE(night.segment(night.start));
 }
@@ -111,7 +117,8 @@ TEST(NightFigures, BatteryFirstAndLastOnly) {
     };
     for (const auto& c : cases) {
         std::vector<BatteryPoint> points;
-        for (std::size_t i = 0; i < c.charges.size(); ++i) points.push_back({at(static_cast<double>(i)), c.charges[i]});
+        for (std::size_t i = 0; i < c.charges.size(); ++i)
+            points.push_back({at(static_cast<double>(i)), c.charges[i]});
         Night night = nightWithBattery(points);
         EXPECT_EQ(night.startCharge(), c.start);
         EXPECT_EQ(night.endCharge(), c.end);
@@ -120,7 +127,8 @@ TEST(NightFigures, BatteryFirstAndLastOnly) {
 }
 
 TEST(NightFigures, BatteryFiguresAbsentWithoutABattery) {
-    for (const Night& night : {nightWithBattery({{at(1), 90}, {at(3), 85}}, false), nightWithBattery({}, true)}) {
+    for (const Night& night :
+         {nightWithBattery({{at(1), 90}, {at(3), 85}}, false), nightWithBattery({}, true)}) {
         EXPECT_FALSE(night.startCharge());
         EXPECT_FALSE(night.endCharge());
         EXPECT_FALSE(night.lost());
@@ -143,12 +151,13 @@ TEST(NightFigures, ChargeAtAMomentTakesTheLastReadingNotAfterIt) {
         double hours;
         int64_t charge;
     } cases[] = {{0.5, 90}, {1, 90}, {2 + 59.0 / 60, 90}, {3, 85}, {5, 85}, {-10, 90}};
-    for (const auto& c : cases) EXPECT_EQ(night.charge(at(c.hours)), c.charge) << c.hours;
+    for (const auto& c : cases)
+        EXPECT_EQ(night.charge(at(c.hours)), c.charge) << c.hours;
 }
 
 TEST(NightFigures, CountsAndWakeMoments) {
     Night night = builtNight();
-    night.events = {event(Kind::darkWake, 1), event(Kind::darkWake, 2), event(Kind::stayedAwake, 3),
+    night.events = {event(Kind::darkWake, 1), event(Kind::darkWake, 2),     event(Kind::stayedAwake, 3),
                     event(Kind::screenOn, 4), event(Kind::awakeAtStart, 5), event(Kind::fellAsleep, 6)};
     EXPECT_EQ(night.darkWakeCount(), 2);
     EXPECT_EQ(night.screenOnCount(), 1);
@@ -179,7 +188,7 @@ TEST(NightFigures, BedtimeIsTheFirstFellAsleepInOrder) {
 }
 
 TEST(NightFigures, ScoreAndWordComeFromTheRestScore) {
-    Night night{.id = "x", .start = at(0), .end = at(8), .segments = {{at(0), at(8), PowerState::asleep}}};
+    Night night = emptyNight(at(0), at(8), {{at(0), at(8), PowerState::asleep}});
     EXPECT_EQ(night.score(), 100);
     EXPECT_EQ(night.scoreWord(), "Sound");
 }

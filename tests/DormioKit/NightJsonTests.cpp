@@ -1,11 +1,10 @@
 #include "DormioKit/NightJson.h"
 
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
-
 #include <cmath>
 #include <functional>
+#include <gtest/gtest.h>
 #include <limits>
+#include <nlohmann/json.hpp>
 
 using namespace dormio;
 using Json = nlohmann::json;
@@ -43,6 +42,8 @@ Night firstNight() {
         .hasBattery = true,
         .pluggedIn = false,
         .keptAwake = {{"backupd", "Backup", "PreventUserIdleSystemSleep", 600.5}},
+        .isDemo = false,
+        .inProgress = false,
     };
 }
 
@@ -52,12 +53,18 @@ Night secondNight() {
         .start = Date{-3600.75},
         .end = Date{86500},
         .segments = {{Date{86400}, Date{86500}, PowerState::dark}},
-        .events = {{Date{86400.25}, Kind::darkWake, "Dark wake", "moon.haze", "DarkWake", 45.5}},
+        .events = {{Date{86400.25}, Kind::darkWake, "Dark wake", "moon.haze", "DarkWake", 45.5, {}, {}, {}}},
         .battery = {{Date{86400.25}, 50}},
         .hasBattery = false,
         .pluggedIn = true,
         .keptAwake = {{"p", "d", "PreventSystemSleep", 12}},
+        .isDemo = false,
+        .inProgress = false,
     };
+}
+
+Night emptyNight(std::string id, Date start, Date end) {
+    return Night{std::move(id), start, end, {}, {}, {}, false, false, {}, false, false};
 }
 
 std::optional<std::vector<Night>> decodeMutated(const std::function<void(Json&)>& mutate) {
@@ -102,10 +109,10 @@ TEST(NightJson, RoundTripKeepsEveryValue) {
     extreme.keptAwake[0].seconds = std::numeric_limits<double>::max();
     extreme.events[0].duration = std::numeric_limits<double>::denorm_min();
     extreme.events[0].label = "Quote \" backslash \\ tab \t nul " + std::string(1, '\0') + " ünïcødé ≈";
-    Night empty{.id = "", .start = Date{0}, .end = Date{0}};
+    Night empty = emptyNight("", Date{0}, Date{0});
 
-    for (const std::vector<Night>& nights : std::vector<std::vector<Night>>{
-             {firstNight(), secondNight()}, {extreme}, {empty}, {}}) {
+    for (const std::vector<Night>& nights :
+         std::vector<std::vector<Night>>{{firstNight(), secondNight()}, {extreme}, {empty}, {}}) {
         auto text = encodeNights(nights);
         ASSERT_TRUE(text);
         EXPECT_EQ(decodeNights(*text), nights) << *text;
@@ -129,9 +136,10 @@ TEST(NightJson, WritesCompactTextWithEveryRequiredMember) {
     EXPECT_TRUE(document[0]["events"][0]["charge"].is_number_integer());
     for (const Record& record : records)
         for (const char* name : record.required)
-            EXPECT_TRUE(document.at(Json::json_pointer(record.pointer)).contains(name)) << record.pointer << name;
+            EXPECT_TRUE(document.at(Json::json_pointer(record.pointer)).contains(name))
+                << record.pointer << name;
 
-    Night bare{.id = "x", .start = Date{0}, .end = Date{1}};
+    Night bare = emptyNight("x", Date{0}, Date{1});
     Json written = Json::parse(*encodeNights({bare}));
     EXPECT_EQ(written[0]["segments"], Json::array());
     EXPECT_EQ(written[0]["keptAwake"], Json::array());
@@ -141,10 +149,12 @@ TEST(NightJson, AbsentEventMembersAreLeftOutAndNullReadsAsAbsent) {
     Json written = Json::parse(*encodeNights({secondNight()}));
     const Json& event = written[0]["events"][0];
     EXPECT_EQ(event.size(), 6u);
-    for (const char* name : {"charge", "scheduledBy", "culprit"}) EXPECT_FALSE(event.contains(name)) << name;
+    for (const char* name : {"charge", "scheduledBy", "culprit"})
+        EXPECT_FALSE(event.contains(name)) << name;
 
     auto nights = decodeMutated([](Json& d) {
-        for (const char* name : {"charge", "scheduledBy", "culprit"}) d[0]["events"][0][name] = nullptr;
+        for (const char* name : {"charge", "scheduledBy", "culprit"})
+            d[0]["events"][0][name] = nullptr;
     });
     ASSERT_TRUE(nights);
     const NightEvent& read = (*nights)[0].events[0];
@@ -179,7 +189,8 @@ TEST(NightJson, MissingNullOrWronglyTypedRequiredMemberFailsTheWholeDocument) {
     for (const Record& record : records) {
         Json::json_pointer pointer(record.pointer);
         for (const char* name : record.required) {
-            EXPECT_FALSE(decodeMutated([&](Json& d) { d.at(pointer).erase(name); })) << record.pointer << " -" << name;
+            EXPECT_FALSE(decodeMutated([&](Json& d) { d.at(pointer).erase(name); }))
+                << record.pointer << " -" << name;
             EXPECT_FALSE(decodeMutated([&](Json& d) { d.at(pointer)[name] = nullptr; }))
                 << record.pointer << " " << name << " null";
             const Json original = Json::parse(twoNights).at(pointer)[name];
@@ -220,10 +231,14 @@ TEST(NightJson, InvalidValuesFailTheWholeDocument) {
         {"kept awake as object", [](Json& d) { d[1]["keptAwake"] = d[1]["keptAwake"][0]; }},
         {"night as array", [](Json& d) { d[1] = Json::array(); }},
         {"night as null", [](Json& d) { d.push_back(nullptr); }},
-        {"document as object", [](Json& d) { d = Json{{"nights", d}}; }},
+        {"document as object",
+         [](Json& d) {
+             d = Json{{"nights", d}};
+         }},
         {"document as one night", [](Json& d) { d = d[0]; }},
     };
-    for (const auto& c : cases) EXPECT_FALSE(decodeMutated(c.mutate)) << c.name;
+    for (const auto& c : cases)
+        EXPECT_FALSE(decodeMutated(c.mutate)) << c.name;
 }
 
 TEST(NightJson, MalformedTextFailsWithoutThrowing) {
@@ -244,7 +259,8 @@ TEST(NightJson, MalformedTextFailsWithoutThrowing) {
         std::string(twoNights).replace(good.find("Backup"), 6, "Back\xff\xfe"),
         std::string(100000, '['),
     };
-    for (const std::string& text : cases) EXPECT_FALSE(decodeNights(text)) << text.substr(0, 200);
+    for (const std::string& text : cases)
+        EXPECT_FALSE(decodeNights(text)) << text.substr(0, 200);
     EXPECT_EQ(decodeNights("[]"), std::vector<Night>{});
     EXPECT_EQ(decodeNights(" [ ] "), std::vector<Night>{});
 }
