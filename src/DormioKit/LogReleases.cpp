@@ -1,3 +1,4 @@
+#include "DormioKit/Calendar.h"
 #include "DormioKit/PowerLogParser.h"
 #include "DormioKit/UnicodeText.h"
 
@@ -6,8 +7,6 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
-#include <unicode/timezone.h>
 
 namespace dormio::PowerLogParser {
 
@@ -61,14 +60,10 @@ bool isZone(std::string_view text) {
     return std::all_of(text.begin() + 1, text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The host zone is read afresh each time so that a change of TZ (or of the system's zone) is followed.
+// The current zone is looked up on every call, so a change of TZ (or of the system's zone) is followed.
 std::string logZone(Date date) {
-    const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::detectHostTimeZone());
-    int32_t raw = 0, daylight = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    if (zone) zone->getOffset(date.unix() * 1000.0, false, raw, daylight, status);
-    const int32_t offset = zone && U_SUCCESS(status) ? (raw + daylight) / 1000 : 0;
-    const int32_t magnitude = std::abs(offset);
+    const int offset = Calendar::current().offsetSeconds(date);
+    const int magnitude = std::abs(offset);
     char text[16];
     std::snprintf(text, sizeof text, "%s%02d%02d", offset >= 0 ? "+" : "-", magnitude / 3600,
                   magnitude % 3600 / 60);
