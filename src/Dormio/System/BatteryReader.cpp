@@ -2,6 +2,8 @@
 
 #include "Dormio/System/PowerSupplySysfs.h"
 
+#include <limits>
+
 namespace dormio::BatteryReader {
 
 namespace {
@@ -35,11 +37,19 @@ std::optional<QString> string(const QVariantMap& map, const QString& key) {
     return it->toString();
 }
 
+// In whole numbers: in floating point 57 / 100 × 100 is 56.99…, which would truncate to 56.
+int64_t percentOf(int64_t current, int64_t max) {
+    if (max < 1) return current;
+    constexpr int64_t limit = std::numeric_limits<int64_t>::max() / 100;
+    if (current > limit || current < -limit) return int64_t(double(current) / double(max) * 100.0);
+    return current * 100 / max;
+}
+
 BatteryInfo fromSource(const QVariantMap& source) {
     BatteryInfo info;
     const int64_t current = integer(source, QStringLiteral("Current Capacity")).value_or(0);
     const int64_t max = integer(source, QStringLiteral("Max Capacity")).value_or(100);
-    info.percent = max >= 1 ? int64_t(double(current) / double(max) * 100.0) : current;
+    info.percent = percentOf(current, max);
     info.isCharging = boolean(source, QStringLiteral("Is Charging")).value_or(false);
     info.onAC = string(source, QStringLiteral("Power Source State")) == QStringLiteral("AC Power");
     const auto minutes = integer(source, QStringLiteral("Time to Empty"));
