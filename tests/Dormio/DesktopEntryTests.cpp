@@ -3,6 +3,7 @@
 #include "SystemTestFolders.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace dormio {
 namespace {
@@ -87,6 +88,11 @@ TEST(DesktopEntryFile, RejectsFilesThatAreNoEntry) {
     EXPECT_EQ(DesktopEntryFile::read(home.write(QStringLiteral("other.desktop"), "[Other]\nName=Foo\n")), std::nullopt);
     EXPECT_EQ(DesktopEntryFile::read(home.path(QStringLiteral("missing")) + QStringLiteral("/x.desktop")), std::nullopt);
     EXPECT_EQ(DesktopEntryFile::read(home.write(QStringLiteral("binary.desktop"), QByteArray(300, '\0'))), std::nullopt);
+    EXPECT_EQ(DesktopEntryFile::read(home.path(QStringLiteral("folder.desktop"))), std::nullopt);
+    // A pipe would block a reader until someone writes to it.
+    const QString pipe = home.path(QStringLiteral("pipes")) + QStringLiteral("/pipe.desktop");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(DesktopEntryFile::read(pipe), std::nullopt);
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "SystemTestFolders.h"
 
 #include <QFileInfo>
-#include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -76,10 +75,9 @@ TEST_F(ProcEnergyProbeFake, AppKeys) {
 }
 
 TEST(ProcEnergyProbe, BusyChildGainsCpuTime) {
-    QProcess busy;
-    busy.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
-    ASSERT_TRUE(busy.waitForStarted());
-    const auto pid = int32_t(busy.processId());
+    Child busy(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
+    ASSERT_TRUE(busy.started);
+    const auto pid = busy.pid();
     ProcEnergyProbe probe;
     const uint64_t now = probe.absoluteTime();
     const auto first = probe.counters(pid);
@@ -87,8 +85,6 @@ TEST(ProcEnergyProbe, BusyChildGainsCpuTime) {
     const auto second = probe.counters(pid);
     const std::vector<int32_t> pids = probe.allPIDs();
     const AppKey key = probe.appKey(pid);
-    busy.kill();
-    busy.waitForFinished();
     ASSERT_TRUE(first && second);
     EXPECT_GT(second->cpu, first->cpu);
     EXPECT_EQ(second->startAbs, first->startAbs);
