@@ -1,5 +1,4 @@
 #include "Dormio/System/AppLookup.h"
-
 #include "SystemTestFolders.h"
 
 #include <QFileInfo>
@@ -11,8 +10,8 @@ namespace dormio {
 
 void PrintTo(const AppIdentity& identity, std::ostream* out) {
     *out << "{" << identity.name << ", " << identity.path.value_or("no path") << ", "
-         << identity.bundleID.value_or("no bundle id") << ", " << (identity.isUserApp ? "user app" : "not a user app")
-         << "}";
+         << identity.bundleID.value_or("no bundle id") << ", "
+         << (identity.isUserApp ? "user app" : "not a user app") << "}";
 }
 
 namespace {
@@ -42,8 +41,8 @@ TEST_F(AppLookupTest, IdentityOfARunningApp) {
 }
 
 TEST_F(AppLookupTest, AnAccessoryAppIsNoUserApp) {
-    home.applicationEntry(QStringLiteral("org.example.FakePlayer.desktop"), QStringLiteral("Fake Player"), player,
-                          "NoDisplay=true\n");
+    home.applicationEntry(QStringLiteral("org.example.FakePlayer.desktop"), QStringLiteral("Fake Player"),
+                          player, "NoDisplay=true\n");
     Child process(player, {QStringLiteral("30")});
     ASSERT_TRUE(process.started);
     EXPECT_EQ(AppLookup::identity(process.pid(), "fakeplayer"),
@@ -52,14 +51,17 @@ TEST_F(AppLookupTest, AnAccessoryAppIsNoUserApp) {
 
 TEST_F(AppLookupTest, IdentityOfAProcessThatIsNoApp) {
     const std::string self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().toStdString();
-    EXPECT_EQ(AppLookup::identity(int32_t(::getpid()), "tests"), (AppIdentity{"tests", self, std::nullopt, false}));
-    EXPECT_EQ(AppLookup::identity(INT32_MAX, "gone"), (AppIdentity{"gone", std::nullopt, std::nullopt, false}));
+    EXPECT_EQ(AppLookup::identity(int32_t(::getpid()), "tests"),
+              (AppIdentity{"tests", self, std::nullopt, false}));
+    EXPECT_EQ(AppLookup::identity(INT32_MAX, "gone"),
+              (AppIdentity{"gone", std::nullopt, std::nullopt, false}));
     EXPECT_EQ(AppLookup::identity(0, "kernel"), (AppIdentity{"kernel", std::nullopt, std::nullopt, false}));
 }
 
 TEST_F(AppLookupTest, IdentityOfAProgramInsideABundle) {
-    const QString inner = home.install(QStringLiteral("/bin/sleep"),
-                                       QStringLiteral("Applications/Foo Bar.app/Contents/Helpers/Inner.app/Contents/MacOS/Inner"));
+    const QString inner = home.install(
+        QStringLiteral("/bin/sleep"),
+        QStringLiteral("Applications/Foo Bar.app/Contents/Helpers/Inner.app/Contents/MacOS/Inner"));
     Child process(inner, {QStringLiteral("30")});
     ASSERT_TRUE(process.started);
     const QString outer = inner.left(inner.indexOf(QStringLiteral(".app/")) + 4);
@@ -83,12 +85,15 @@ TEST_F(AppLookupTest, IdentityOfAProcessName) {
         {"unknownd", {"unknownd", std::nullopt, std::nullopt, false}},
         {"Idle App", {"Idle App", std::nullopt, std::nullopt, false}},
     };
-    for (const Case& c : cases) EXPECT_EQ(AppLookup::identity(c.name), c.expected) << c.name;
+    for (const Case& c : cases)
+        EXPECT_EQ(AppLookup::identity(c.name), c.expected) << c.name;
 }
 
 TEST_F(AppLookupTest, DisplayName) {
-    const QString entry = home.applicationEntry(QStringLiteral("named.desktop"), QStringLiteral("Named App"), player);
-    const QString nameless = home.applicationEntry(QStringLiteral("org.example.Nameless.desktop"), "[Desktop Entry]\nExec=x\n");
+    const QString entry =
+        home.applicationEntry(QStringLiteral("named.desktop"), QStringLiteral("Named App"), player);
+    const QString nameless =
+        home.applicationEntry(QStringLiteral("org.example.Nameless.desktop"), "[Desktop Entry]\nExec=x\n");
     const std::pair<std::string, std::optional<std::string>> cases[] = {
         {entry.toStdString(), "Named App"},
         {nameless.toStdString(), "org.example.Nameless"},
@@ -99,7 +104,8 @@ TEST_F(AppLookupTest, DisplayName) {
         {"/opt/tool.v2.run", "tool.v2"},
         {"", std::nullopt},
     };
-    for (const auto& [path, expected] : cases) EXPECT_EQ(AppLookup::displayName(path), expected) << path;
+    for (const auto& [path, expected] : cases)
+        EXPECT_EQ(AppLookup::displayName(path), expected) << path;
 }
 
 TEST_F(AppLookupTest, ExecutablePath) {

@@ -1,5 +1,4 @@
 #include "Dormio/System/DesktopEntry.h"
-
 #include "SystemTestFolders.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +18,8 @@ TEST(DesktopEntryExec, Arguments) {
         {"  /usr/bin/foo   --new-window  %f ", {"/usr/bin/foo", "--new-window"}, "/usr/bin/foo"},
         {R"("/opt/My App/app" --x=%% %F)", {"/opt/My App/app", "--x=%"}, "/opt/My App/app"},
         {R"(sh -c "echo \"a\\b\" \$HOME")", {"sh", "-c", R"(echo "a\b" $HOME)"}, "sh"},
-        {"env LANG=C GDK_BACKEND=x11 /usr/bin/tool --flag", {"env", "LANG=C", "GDK_BACKEND=x11", "/usr/bin/tool", "--flag"},
+        {"env LANG=C GDK_BACKEND=x11 /usr/bin/tool --flag",
+         {"env", "LANG=C", "GDK_BACKEND=x11", "/usr/bin/tool", "--flag"},
          "/usr/bin/tool"},
         {"env tool", {"env", "tool"}, "tool"},
         {"env", {"env"}, ""},
@@ -37,17 +37,15 @@ TEST(DesktopEntryExec, Arguments) {
 TEST(DesktopEntryExec, QuotedPathsReadBack) {
     TemporaryHome home;
     const char* paths[] = {
-        "/usr/bin/dormio",
-        "/opt/Dormio 1.0/bin/dormio",
-        R"(/home/a "quoted" $dir\with`odd`/dormio)",
-        "/home/a/100% sure/dormio",
-        "/home/a/tab\there/dormio",
+        "/usr/bin/dormio",          "/opt/Dormio 1.0/bin/dormio", R"(/home/a "quoted" $dir\with`odd`/dormio)",
+        "/home/a/100% sure/dormio", "/home/a/tab\there/dormio",
     };
     for (const char* path : paths) {
         const QString argument = QString::fromUtf8(path);
         const QString exec = DesktopEntryFile::quoteExecArgument(argument);
-        const QString file = home.write(QStringLiteral("entry.desktop"),
-                                        "[Desktop Entry]\nExec=" + DesktopEntryFile::escapeValue(exec).toUtf8() + " %U\n");
+        const QString file =
+            home.write(QStringLiteral("entry.desktop"),
+                       "[Desktop Entry]\nExec=" + DesktopEntryFile::escapeValue(exec).toUtf8() + " %U\n");
         const auto entry = DesktopEntryFile::read(file);
         ASSERT_TRUE(entry) << path;
         EXPECT_EQ(DesktopEntryFile::execArguments(entry->exec), QStringList{argument}) << path;
@@ -84,10 +82,14 @@ Exec=foo --new-window
 
 TEST(DesktopEntryFile, RejectsFilesThatAreNoEntry) {
     TemporaryHome home;
-    EXPECT_EQ(DesktopEntryFile::read(home.write(QStringLiteral("plain.desktop"), "Name=Foo\nExec=foo\n")), std::nullopt);
-    EXPECT_EQ(DesktopEntryFile::read(home.write(QStringLiteral("other.desktop"), "[Other]\nName=Foo\n")), std::nullopt);
-    EXPECT_EQ(DesktopEntryFile::read(home.path(QStringLiteral("missing")) + QStringLiteral("/x.desktop")), std::nullopt);
-    EXPECT_EQ(DesktopEntryFile::read(home.write(QStringLiteral("binary.desktop"), QByteArray(300, '\0'))), std::nullopt);
+    EXPECT_EQ(DesktopEntryFile::read(home.write(QStringLiteral("plain.desktop"), "Name=Foo\nExec=foo\n")),
+              std::nullopt);
+    EXPECT_EQ(DesktopEntryFile::read(home.write(QStringLiteral("other.desktop"), "[Other]\nName=Foo\n")),
+              std::nullopt);
+    EXPECT_EQ(DesktopEntryFile::read(home.path(QStringLiteral("missing")) + QStringLiteral("/x.desktop")),
+              std::nullopt);
+    EXPECT_EQ(DesktopEntryFile::read(home.write(QStringLiteral("binary.desktop"), QByteArray(300, '\0'))),
+              std::nullopt);
     EXPECT_EQ(DesktopEntryFile::read(home.path(QStringLiteral("folder.desktop"))), std::nullopt);
     // A pipe would block a reader until someone writes to it.
     const QString pipe = home.path(QStringLiteral("pipes")) + QStringLiteral("/pipe.desktop");

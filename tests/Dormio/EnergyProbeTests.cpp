@@ -1,5 +1,4 @@
 #include "Dormio/System/EnergyProbe.h"
-
 #include "Dormio/System/ProcessTable.h"
 #include "SystemTestFolders.h"
 
@@ -12,8 +11,8 @@ namespace {
 
 QByteArray statLine(int pid, int utime, int stime, uint64_t start, uint64_t flags = 4194560) {
     return QByteArray::number(pid) + " (p) S 1 5 5 0 -1 " + QByteArray::number(flags) + " 0 0 0 0 " +
-           QByteArray::number(utime) + " " + QByteArray::number(stime) + " 0 0 20 0 1 0 " + QByteArray::number(start) +
-           " 0 0\n";
+           QByteArray::number(utime) + " " + QByteArray::number(stime) + " 0 0 20 0 1 0 " +
+           QByteArray::number(start) + " 0 0\n";
 }
 
 class ProcEnergyProbeFake : public testing::Test {
@@ -26,8 +25,9 @@ protected:
         home.fakeProcess(QStringLiteral("proc"), 2, statLine(2, 0, 9, 3, 2129984), "kthreadd");
         home.fakeProcess(QStringLiteral("proc"), 310, statLine(310, 40, 2, 1000), "Music",
                          QStringLiteral("/Applications/Music.app/Contents/MacOS/Music"));
-        home.fakeProcess(QStringLiteral("proc"), 311, statLine(311, 1, 0, 1001), "helper",
-                         QStringLiteral("/Applications/Outer.app/Contents/Helpers/Inner.app/Contents/MacOS/Inner"));
+        home.fakeProcess(
+            QStringLiteral("proc"), 311, statLine(311, 1, 0, 1001), "helper",
+            QStringLiteral("/Applications/Outer.app/Contents/Helpers/Inner.app/Contents/MacOS/Inner"));
         home.fakeProcess(QStringLiteral("proc"), 420, statLine(420, 7, 3, 2000), "player",
                          QStringLiteral("/usr/bin/player"));
         root = home.fakeProcess(QStringLiteral("proc"), 500, statLine(500, 1, 1, 3000), "zombie");
@@ -93,7 +93,9 @@ TEST(ProcEnergyProbe, BusyChildGainsCpuTime) {
     EXPECT_LE(first->startAbs, now);
     EXPECT_GT(first->startAbs + 10'000'000'000, now);
     EXPECT_TRUE(std::find(pids.begin(), pids.end(), pid) != pids.end());
-    EXPECT_EQ(key.name, QFileInfo(QStringLiteral("/bin/sh")).canonicalFilePath().section(QLatin1Char('/'), -1).toStdString());
+    EXPECT_EQ(
+        key.name,
+        QFileInfo(QStringLiteral("/bin/sh")).canonicalFilePath().section(QLatin1Char('/'), -1).toStdString());
 }
 
 TEST(ProcEnergyProbe, SkipsRealKernelThreads) {

@@ -1,6 +1,5 @@
-#include "Dormio/System/LoginItem.h"
-
 #include "Dormio/System/DesktopEntry.h"
+#include "Dormio/System/LoginItem.h"
 #include "SystemTestFolders.h"
 
 #include <QFileInfo>
@@ -12,7 +11,9 @@ namespace {
 class LoginItemTest : public testing::Test {
 protected:
     TemporaryHome home;
-    QString entryFile() const { return home.path(QStringLiteral("config")) + QStringLiteral("/autostart/dormio.desktop"); }
+    QString entryFile() const {
+        return home.path(QStringLiteral("config")) + QStringLiteral("/autostart/dormio.desktop");
+    }
 };
 
 TEST_F(LoginItemTest, RegisterWritesTheAutostartEntryAndUnregisterRemovesIt) {
@@ -43,11 +44,12 @@ TEST_F(LoginItemTest, StatusOfEntriesLeftByOthers) {
         LoginItemStatus expected;
     };
     const Case cases[] = {
-        {"switched off in the session's settings", "[Desktop Entry]\nType=Application\nExec=/bin/sleep\nHidden=true\n",
-         LoginItemStatus::notRegistered},
-        {"a copy of the app that has since gone", "[Desktop Entry]\nType=Application\nExec=/opt/gone/dormio\n",
+        {"switched off in the session's settings",
+         "[Desktop Entry]\nType=Application\nExec=/bin/sleep\nHidden=true\n", LoginItemStatus::notRegistered},
+        {"a copy of the app that has since gone",
+         "[Desktop Entry]\nType=Application\nExec=/opt/gone/dormio\n", LoginItemStatus::notFound},
+        {"a program by a relative name", "[Desktop Entry]\nType=Application\nExec=dormio\n",
          LoginItemStatus::notFound},
-        {"a program by a relative name", "[Desktop Entry]\nType=Application\nExec=dormio\n", LoginItemStatus::notFound},
         {"not an entry at all", "garbage\n", LoginItemStatus::notRegistered},
         {"another program that exists", "[Desktop Entry]\nType=Application\nExec=\"/bin/sleep\" 1\n",
          LoginItemStatus::enabled},
@@ -62,7 +64,8 @@ TEST_F(LoginItemTest, FailuresAreDescribed) {
     // Tests run as root, where permissions stop nothing: a file where the folder should be does.
     const QString notAFolder = home.write(QStringLiteral("file-not-dir"), "x");
     home.set("XDG_CONFIG_HOME", notAFolder);
-    EXPECT_EQ(LoginItem::registerApp(), "the folder “" + notAFolder.toStdString() + "/autostart” can’t be created");
+    EXPECT_EQ(LoginItem::registerApp(),
+              "the folder “" + notAFolder.toStdString() + "/autostart” can’t be created");
     EXPECT_EQ(LoginItem::status(), LoginItemStatus::notRegistered);
     EXPECT_EQ(LoginItem::unregisterApp(), std::nullopt);
 }

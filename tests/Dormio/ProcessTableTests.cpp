@@ -1,5 +1,4 @@
 #include "Dormio/System/ProcessTable.h"
-
 #include "SystemTestFolders.h"
 
 #include <QFileInfo>
@@ -11,10 +10,12 @@ namespace {
 
 // Fields after the name: state, ppid, pgrp, session, tty, tpgid, flags, 4 fault counts, utime, stime,
 // cutime, cstime, priority, nice, threads, itrealvalue, starttime, then more that are not read.
-QByteArray statLine(int pid, const char* name, int parent, uint64_t flags, int utime, int stime, uint64_t start) {
+QByteArray statLine(int pid, const char* name, int parent, uint64_t flags, int utime, int stime,
+                    uint64_t start) {
     return QByteArray::number(pid) + " (" + name + ") S " + QByteArray::number(parent) + " 5 5 0 -1 " +
-           QByteArray::number(flags) + " 10 0 0 0 " + QByteArray::number(utime) + " " + QByteArray::number(stime) +
-           " 0 0 20 -5 1 0 " + QByteArray::number(start) + " 8192 100 18446744073709551615 1 1\n";
+           QByteArray::number(flags) + " 10 0 0 0 " + QByteArray::number(utime) + " " +
+           QByteArray::number(stime) + " 0 0 20 -5 1 0 " + QByteArray::number(start) +
+           " 8192 100 18446744073709551615 1 1\n";
 }
 
 class ProcessTableFake : public testing::Test {
@@ -23,11 +24,13 @@ protected:
     QString root;
 
     void SetUp() override {
-        root = home.fakeProcess(QStringLiteral("proc"), 42, statLine(42, "player", 1, 4194560, 250, 50, 98765),
-                                "player", QStringLiteral("/opt/player/bin/player"));
-        home.fakeProcess(QStringLiteral("proc"), 7, statLine(7, "odd) (name", 3, 4194304, 1, 2, 500), "odd) (name",
-                         QStringLiteral("/usr/bin/odd (deleted)"));
-        home.fakeProcess(QStringLiteral("proc"), 2, statLine(2, "kthreadd", 0, 2129984, 0, 1, 32), "kthreadd");
+        root =
+            home.fakeProcess(QStringLiteral("proc"), 42, statLine(42, "player", 1, 4194560, 250, 50, 98765),
+                             "player", QStringLiteral("/opt/player/bin/player"));
+        home.fakeProcess(QStringLiteral("proc"), 7, statLine(7, "odd) (name", 3, 4194304, 1, 2, 500),
+                         "odd) (name", QStringLiteral("/usr/bin/odd (deleted)"));
+        home.fakeProcess(QStringLiteral("proc"), 2, statLine(2, "kthreadd", 0, 2129984, 0, 1, 32),
+                         "kthreadd");
         home.fakeProcess(QStringLiteral("proc"), 100, "100 (cut) S 1 100 100 0 -1 4194560 1 0", "cut");
         home.path(QStringLiteral("proc/self"));
         home.path(QStringLiteral("proc/12ab"));
@@ -55,7 +58,8 @@ TEST_F(ProcessTableFake, ReadsStat) {
         {100, std::nullopt}, // cut short
         {5, std::nullopt},   // no such process
     };
-    for (const Case& c : cases) EXPECT_EQ(ProcessTable::stat(c.pid, rootPath()), c.expected) << c.pid;
+    for (const Case& c : cases)
+        EXPECT_EQ(ProcessTable::stat(c.pid, rootPath()), c.expected) << c.pid;
 }
 
 TEST_F(ProcessTableFake, ReadsExecutableAndName) {
@@ -76,7 +80,8 @@ TEST(ProcessTable, ReadsThisProcess) {
     EXPECT_EQ(stat->parentPid, int32_t(::getppid()));
     EXPECT_FALSE(stat->isKernelThread);
     EXPECT_GT(stat->startTime, 0u);
-    EXPECT_EQ(ProcessTable::exePath(self), QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().toStdString());
+    EXPECT_EQ(ProcessTable::exePath(self),
+              QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().toStdString());
 }
 
 TEST(ProcessTable, TicksToNanoseconds) {

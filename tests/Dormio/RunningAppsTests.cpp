@@ -1,6 +1,5 @@
-#include "Dormio/System/RunningApps.h"
-
 #include "Dormio/System/ProcessTable.h"
+#include "Dormio/System/RunningApps.h"
 #include "SystemTestFolders.h"
 
 #include <QFileInfo>
@@ -17,9 +16,12 @@ protected:
     TemporaryHome home;
     QString player;
 
-    void SetUp() override { player = home.install(QStringLiteral("/bin/sleep"), QStringLiteral("bin/fakeplayer")); }
+    void SetUp() override {
+        player = home.install(QStringLiteral("/bin/sleep"), QStringLiteral("bin/fakeplayer"));
+    }
 
-    void entry(const QString& fileName, const QString& name, const QString& exec, const char* extra = "") const {
+    void entry(const QString& fileName, const QString& name, const QString& exec,
+               const char* extra = "") const {
         home.applicationEntry(fileName, name, exec, extra);
     }
 
@@ -31,7 +33,8 @@ protected:
 };
 
 TEST_F(RunningAppsTest, FindsAProcessThatAnEntryLaunches) {
-    entry(QStringLiteral("org.example.FakePlayer.desktop"), QStringLiteral("Fake Player"), player + QStringLiteral(" %U"));
+    entry(QStringLiteral("org.example.FakePlayer.desktop"), QStringLiteral("Fake Player"),
+          player + QStringLiteral(" %U"));
     Child process(player, {QStringLiteral("30")});
     ASSERT_TRUE(process.started);
     const auto pid = process.pid();
@@ -41,7 +44,8 @@ TEST_F(RunningAppsTest, FindsAProcessThatAnEntryLaunches) {
     EXPECT_EQ(app->pid, pid);
     EXPECT_EQ(app->localizedName, QStringLiteral("Fake Player"));
     EXPECT_EQ(app->executablePath, player);
-    EXPECT_EQ(app->bundlePath, home.path(QStringLiteral("data/applications")) + QStringLiteral("/org.example.FakePlayer.desktop"));
+    EXPECT_EQ(app->bundlePath, home.path(QStringLiteral("data/applications")) +
+                                   QStringLiteral("/org.example.FakePlayer.desktop"));
     EXPECT_EQ(app->bundleID, QStringLiteral("org.example.FakePlayer"));
     EXPECT_EQ(app->policy, ActivationPolicy::regular);
     EXPECT_EQ(app->startTime, ProcessTable::stat(pid)->startTime);
@@ -69,12 +73,15 @@ TEST_F(RunningAppsTest, ActivationPolicyFollowsNoDisplay) {
         ActivationPolicy expected;
     };
     const Case cases[] = {
-        {"hidden from the application list", {{"hidden.desktop", "NoDisplay=true\n"}}, ActivationPolicy::accessory},
+        {"hidden from the application list",
+         {{"hidden.desktop", "NoDisplay=true\n"}},
+         ActivationPolicy::accessory},
         // Apps ship hidden handler entries for the same program; the shown entry decides.
         {"hidden handler beside the main entry",
          {{"a-url-handler.desktop", "NoDisplay=true\n"}, {"z-main.desktop", ""}},
          ActivationPolicy::regular},
-        {"a deleted entry is no entry", {{"deleted.desktop", "Hidden=true\n"}, {"kept.desktop", "NoDisplay=true\n"}},
+        {"a deleted entry is no entry",
+         {{"deleted.desktop", "Hidden=true\n"}, {"kept.desktop", "NoDisplay=true\n"}},
          ActivationPolicy::accessory},
     };
     Child process(player, {QStringLiteral("30")});
@@ -82,7 +89,8 @@ TEST_F(RunningAppsTest, ActivationPolicyFollowsNoDisplay) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         QDir(home.path(QStringLiteral("data/applications"))).removeRecursively();
-        for (const auto& [file, extra] : c.entries) entry(QLatin1String(file), QStringLiteral("Player"), player, extra);
+        for (const auto& [file, extra] : c.entries)
+            entry(QLatin1String(file), QStringLiteral("Player"), player, extra);
         const auto app = RunningApps::forPid(process.pid());
         ASSERT_TRUE(app);
         EXPECT_EQ(app->policy, c.expected);
@@ -100,7 +108,8 @@ TEST_F(RunningAppsTest, EntriesOfTheUserShadowThoseOfTheSystem) {
     EXPECT_EQ(RunningApps::forPid(pid)->localizedName, QStringLiteral("System Player"));
 
     // A subfolder's entry has the folder in its id.
-    home.write(QStringLiteral("system-data/applications/player.desktop"), "[Desktop Entry]\nType=Link\nName=Not an app\n");
+    home.write(QStringLiteral("system-data/applications/player.desktop"),
+               "[Desktop Entry]\nType=Link\nName=Not an app\n");
     EXPECT_EQ(RunningApps::forPid(pid)->bundleID, QStringLiteral("vendor-player"));
 
     entry(QStringLiteral("player.desktop"), QStringLiteral("My Player"), player);
@@ -134,7 +143,8 @@ TEST_F(RunningAppsTest, ChildrenRunningTheAppsProgramArePartOfIt) {
     int32_t child = 0;
     for (int attempt = 0; attempt < 100 && child == 0; ++attempt) {
         for (const int32_t pid : ProcessTable::pids())
-            if (const auto stat = ProcessTable::stat(pid); stat && stat->parentPid == parent && ProcessTable::exePath(pid) == shell.toStdString())
+            if (const auto stat = ProcessTable::stat(pid);
+                stat && stat->parentPid == parent && ProcessTable::exePath(pid) == shell.toStdString())
                 child = pid;
         if (child == 0) QThread::msleep(10);
     }

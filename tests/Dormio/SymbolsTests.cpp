@@ -8,16 +8,53 @@
 namespace dormio {
 namespace {
 
-const char* const fontFile = "/usr/share/fonts/truetype/material-design-icons-iconfont/MaterialIcons-Regular.ttf";
+const char* const fontFile =
+    "/usr/share/fonts/truetype/material-design-icons-iconfont/MaterialIcons-Regular.ttf";
 
 // Every symbol name the app draws.
 const char* const names[] = {
-    "arrow.clockwise", "arrow.clockwise.circle.fill", "arrow.down.circle", "battery.75percent", "bell", "bolt",
-    "cable.connector", "calendar.badge.clock", "checkmark", "chevron.left", "chevron.right", "clock.arrow.circlepath",
-    "computermouse", "display", "dot.radiowaves.left.and.right", "envelope", "exclamationmark.circle", "eye",
-    "eye.slash", "gearshape", "globe", "icloud", "keyboard", "laptopcomputer", "list.bullet.rectangle", "location",
-    "magnifyingglass", "moon", "moon.haze", "moon.zzz", "music.note", "person", "photo", "power", "powerplug",
-    "questionmark", "square.stack.3d.up", "text.alignleft", "thermometer.medium", "timer", "trash", "wifi",
+    "arrow.clockwise",
+    "arrow.clockwise.circle.fill",
+    "arrow.down.circle",
+    "battery.75percent",
+    "bell",
+    "bolt",
+    "cable.connector",
+    "calendar.badge.clock",
+    "checkmark",
+    "chevron.left",
+    "chevron.right",
+    "clock.arrow.circlepath",
+    "computermouse",
+    "display",
+    "dot.radiowaves.left.and.right",
+    "envelope",
+    "exclamationmark.circle",
+    "eye",
+    "eye.slash",
+    "gearshape",
+    "globe",
+    "icloud",
+    "keyboard",
+    "laptopcomputer",
+    "list.bullet.rectangle",
+    "location",
+    "magnifyingglass",
+    "moon",
+    "moon.haze",
+    "moon.zzz",
+    "music.note",
+    "person",
+    "photo",
+    "power",
+    "powerplug",
+    "questionmark",
+    "square.stack.3d.up",
+    "text.alignleft",
+    "thermometer.medium",
+    "timer",
+    "trash",
+    "wifi",
     "wrench.and.screwdriver",
 };
 
@@ -43,7 +80,9 @@ Ink inkOf(std::string_view name, const QColor& color = Qt::black) {
     return ink;
 }
 
-TEST(Symbols, FontIsInstalled) { EXPECT_TRUE(QFileInfo::exists(QString::fromLatin1(fontFile))); }
+TEST(Symbols, FontIsInstalled) {
+    EXPECT_TRUE(QFileInfo::exists(QString::fromLatin1(fontFile)));
+}
 
 TEST(Symbols, EveryNameHasAGlyphOfTheFont) {
     const QRawFont font(QString::fromLatin1(fontFile), 24);
@@ -79,7 +118,8 @@ TEST(Symbols, UnknownNamesDrawTheQuestionMark) {
 TEST(Symbols, IconsAreDrawnInTheColourAsked) {
     const QIcon icon = Symbols::icon("moon.zzz", QColor(58, 28, 113), 16);
     for (const qreal scale : {1.0, 2.0}) {
-        const QImage image = icon.pixmap(QSize(16, 16), scale).toImage().convertToFormat(QImage::Format_ARGB32);
+        const QImage image =
+            icon.pixmap(QSize(16, 16), scale).toImage().convertToFormat(QImage::Format_ARGB32);
         EXPECT_EQ(image.size(), QSize(16, 16) * scale);
         bool solid = false;
         for (int y = 0; y < image.height(); ++y)

@@ -26,8 +26,10 @@ public:
 
     ~TemporaryHome() {
         for (auto it = saved.rbegin(); it != saved.rend(); ++it) {
-            if (it->second) qputenv(it->first.constData(), *it->second);
-            else qunsetenv(it->first.constData());
+            if (it->second)
+                qputenv(it->first.constData(), *it->second);
+            else
+                qunsetenv(it->first.constData());
         }
     }
 
@@ -43,7 +45,8 @@ public:
 
     // Sets a variable for this test only.
     void set(const char* name, const QString& value) {
-        saved.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+        saved.emplace_back(name,
+                           qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
         qputenv(name, value.toUtf8());
     }
 
@@ -62,8 +65,8 @@ public:
     // An application entry of the user's that launches exec.
     QString applicationEntry(const QString& fileName, const QString& name, const QString& exec,
                              const QByteArray& extraKeys = {}) const {
-        return applicationEntry(fileName, "[Desktop Entry]\nType=Application\nName=" + name.toUtf8() + "\nExec=" +
-                                              exec.toUtf8() + "\n" + extraKeys);
+        return applicationEntry(fileName, "[Desktop Entry]\nType=Application\nName=" + name.toUtf8() +
+                                              "\nExec=" + exec.toUtf8() + "\n" + extraKeys);
     }
 
     // A copy of a system program under a name of its own (relative to the home), by its canonical path.

@@ -72,7 +72,8 @@ bool needsQuoting(const QString& argument) {
 std::optional<DesktopEntry> read(const QString& filePath, const QString& id) {
     // Only regular files: opening a pipe put in an entry's place would wait for a writer forever.
     struct stat info {};
-    if (::stat(QFile::encodeName(filePath).constData(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    if (::stat(QFile::encodeName(filePath).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
     QFile file(filePath);
     // Entries are a few kilobytes; anything far larger is not one.
     if (!file.open(QIODevice::ReadOnly) || file.size() > (1 << 20)) return std::nullopt;
