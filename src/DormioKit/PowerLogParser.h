@@ -13,15 +13,22 @@
 
 namespace dormio::PowerLogParser {
 
+// The whole log, its four arrays sorted by date (equal dates keep their text order). Lines it cannot
+// use are passed over; those that look like entries but cannot be read are counted in skippedLines.
 PowerLog parse(std::string_view text);
 
 // The fixed-position date "yyyy-MM-dd HH:mm:ss ZZZZZ" of a line's first 25 bytes.
 std::optional<Date> parseDate(std::string_view bytes);
 
+// One "Sleep", "Wake", "DarkWake" or "Start" line: its kind, cause words and power source.
 PowerEvent parseStateEvent(std::string_view type, std::string_view message, Date date);
+// Whether the message says the Mac ran on battery ("Using Batt") or mains ("Using AC"), and its charge.
 std::pair<std::optional<bool>, std::optional<int64_t>> powerSource(std::string_view message);
 
+// A sleep-blocking assertion that ended ("PID 412(backupd) Released ..."), or none.
 std::optional<AssertionRelease> parseRelease(std::string_view message, Date date);
+// The requests of a "Wake Requests" line, in their order. Wake times are read in `zone` ("+0100"), or in
+// the current zone at `logged` when the line gives none that reads.
 std::vector<WakeRequest> parseWakeRequests(std::string_view message, Date logged,
                                            std::optional<std::string_view> zone);
 
