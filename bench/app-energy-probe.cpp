@@ -1,0 +1,73 @@
+// One energy collection over /proc: every process's counters, and the app key of each new one.
+// Sleeping children are started first so that at least 500 processes run.
+#include "Dormio/System/EnergyProbe.h"
+
+#include <benchmark/benchmark.h>
+#include <csignal>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+constexpr size_t processesWanted = 500;
+
+class Sleepers {
+public:
+    explicit Sleepers(size_t running) {
+        char sleep[] = "sleep";
+        char seconds[] = "600";
+        char* argv[] = {sleep, seconds, nullptr};
+        for (size_t n = running; n < processesWanted; ++n) {
+            pid_t pid = 0;
+            if (posix_spawn(&pid, "/bin/sleep", nullptr, nullptr, argv, environ) != 0) break;
+            pids.push_back(pid);
+        }
+    }
+    ~Sleepers() {
+        for (const pid_t pid : pids) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+
+private:
+    std::vector<pid_t> pids;
+};
+
+// The collection of every tick: counters of each process, whose key is already known.
+void knownProcesses(benchmark::State& state) {
+    dormio::ProcEnergyProbe probe;
+    const Sleepers sleepers(probe.allPIDs().size());
+    size_t processes = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(probe.absoluteTime());
+        const std::vector<int32_t> pids = probe.allPIDs();
+        for (const int32_t pid : pids)
+            benchmark::DoNotOptimize(probe.counters(pid));
+        processes = pids.size();
+    }
+    state.counters["processes"] = double(processes);
+}
+
+// The first collection: every process is new and needs its app key.
+void newProcesses(benchmark::State& state) {
+    dormio::ProcEnergyProbe probe;
+    const Sleepers sleepers(probe.allPIDs().size());
+    size_t processes = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(probe.absoluteTime());
+        const std::vector<int32_t> pids = probe.allPIDs();
+        for (const int32_t pid : pids)
+            if (probe.counters(pid)) benchmark::DoNotOptimize(probe.appKey(pid));
+        processes = pids.size();
+    }
+    state.counters["processes"] = double(processes);
+}
+
+BENCHMARK(knownProcesses)->Unit(benchmark::kMillisecond);
+BENCHMARK(newProcesses)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
