@@ -9,7 +9,6 @@
 #include <QHash>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <algorithm>
 
@@ -87,8 +86,8 @@ QIcon entryIcon(const QString& path) {
         const auto entry = DesktopEntryFile::read(path);
         return entry ? iconNamed(entry->icon) : QIcon();
     }
-    const auto apps = InstalledApps::all();
-    const InstalledApp* app = InstalledApps::launching(*apps, QFileInfo(path).canonicalFilePath());
+    const auto catalog = InstalledApps::all();
+    const InstalledApp* app = catalog->launching(QFileInfo(path).canonicalFilePath());
     return app ? iconNamed(app->entry.icon) : QIcon();
 }
 
@@ -126,8 +125,8 @@ AppIdentity AppLookup::identity(const std::string& processName) {
         if (executableMatches || app.localizedName == name) return identityOf(app, processName);
     }
     // Installed but not running: the entry's program by its file name.
-    const auto apps = InstalledApps::all();
-    for (const InstalledApp& app : *apps)
+    const auto catalog = InstalledApps::all();
+    for (const InstalledApp& app : catalog->apps)
         if (!app.executable.isEmpty() && lastComponent(app.executable) == name)
             return {processName, app.executable.toStdString(), std::nullopt, false};
     return {ProcessNames::friendly(processName), std::nullopt, std::nullopt, false};

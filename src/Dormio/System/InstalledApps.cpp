@@ -8,7 +8,7 @@
 #include <mutex>
 #include <sys/stat.h>
 
-namespace dormio::InstalledApps {
+namespace dormio {
 
 namespace {
 
@@ -65,41 +65,47 @@ QString resolveProgram(const QString& program) {
     return found.isEmpty() ? QString() : QFileInfo(found).canonicalFilePath();
 }
 
-std::vector<InstalledApp> load(const std::vector<EntryFile>& files) {
-    std::vector<InstalledApp> apps;
+InstalledAppCatalog load(const std::vector<EntryFile>& files) {
+    InstalledAppCatalog catalog;
     for (const EntryFile& file : files) {
         auto entry = DesktopEntryFile::read(file.path, file.id);
         if (!entry || entry->hidden || entry->type != QStringLiteral("Application")) continue;
         const QString executable = resolveProgram(DesktopEntryFile::execProgram(entry->exec));
-        apps.push_back({std::move(*entry), executable});
+        catalog.apps.push_back({std::move(*entry), executable});
     }
-    return apps;
+    for (size_t i = 0; i < catalog.apps.size(); ++i) {
+        const InstalledApp& app = catalog.apps[i];
+        if (app.executable.isEmpty()) continue;
+        const auto known = catalog.byExecutable.constFind(app.executable);
+        if (known == catalog.byExecutable.cend() ||
+            (catalog.apps[*known].entry.noDisplay && !app.entry.noDisplay))
+            catalog.byExecutable.insert(app.executable, i);
+    }
+    return catalog;
 }
 
 } // namespace
 
-std::shared_ptr<const std::vector<InstalledApp>> all() {
+const InstalledApp* InstalledAppCatalog::launching(const QString& executable) const {
+    const auto it = byExecutable.constFind(executable);
+    return it == byExecutable.cend() ? nullptr : &apps[*it];
+}
+
+namespace InstalledApps {
+
+std::shared_ptr<const InstalledAppCatalog> all() {
     static std::mutex mutex;
     static QString cachedSignature;
-    static std::shared_ptr<const std::vector<InstalledApp>> cached;
+    static std::shared_ptr<const InstalledAppCatalog> cached;
     const std::vector<EntryFile> files = entryFiles();
     const QString signature = signatureOf(files);
     const std::lock_guard lock(mutex);
     if (!cached || signature != cachedSignature) {
-        cached = std::make_shared<const std::vector<InstalledApp>>(load(files));
+        cached = std::make_shared<const InstalledAppCatalog>(load(files));
         cachedSignature = signature;
     }
     return cached;
 }
 
-const InstalledApp* launching(const std::vector<InstalledApp>& apps, const QString& executable) {
-    const InstalledApp* hiddenMatch = nullptr;
-    for (const InstalledApp& app : apps) {
-        if (app.executable.isEmpty() || app.executable != executable) continue;
-        if (!app.entry.noDisplay) return &app;
-        if (!hiddenMatch) hiddenMatch = &app;
-    }
-    return hiddenMatch;
-}
-
-} // namespace dormio::InstalledApps
+} // namespace InstalledApps
+} // namespace dormio

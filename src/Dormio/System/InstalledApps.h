@@ -2,6 +2,7 @@
 
 #include "Dormio/System/DesktopEntry.h"
 
+#include <QHash>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -15,16 +16,23 @@ struct InstalledApp {
     QString executable; // empty when the program cannot be found
 };
 
-namespace InstalledApps {
-
 // The entries of $XDG_DATA_HOME/applications and $XDG_DATA_DIRS/*/applications in precedence order,
 // one per desktop file id, without hidden (deleted) ones and without entries of another type than
-// Application. Re-read only when an entry file, a folder or PATH changes.
-std::shared_ptr<const std::vector<InstalledApp>> all();
+// Application.
+struct InstalledAppCatalog {
+    std::vector<InstalledApp> apps;
+    // Index into apps of the entry that launches each executable. A displayed entry wins over a
+    // NoDisplay one for the same program (apps often ship hidden handler entries that start the same
+    // binary); else precedence order.
+    QHash<QString, size_t> byExecutable;
 
-// The entry that launches an executable. A displayed entry wins over a NoDisplay one for the same
-// program (apps often ship hidden helper entries that start the same binary); else precedence order.
-const InstalledApp* launching(const std::vector<InstalledApp>& apps, const QString& executable);
+    const InstalledApp* launching(const QString& executable) const;
+};
+
+namespace InstalledApps {
+
+// Re-read only when an entry file, a folder or PATH changes.
+std::shared_ptr<const InstalledAppCatalog> all();
 
 } // namespace InstalledApps
 } // namespace dormio

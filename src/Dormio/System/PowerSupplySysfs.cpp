@@ -11,7 +11,10 @@ namespace {
 // One supply's folder, e.g. /sys/class/power_supply/BAT0; each attribute is a file of one line.
 class Supply {
 public:
-    explicit Supply(QString folder) : dir(std::move(folder)) {}
+    explicit Supply(QString folder)
+        : dir(std::move(folder)), type(text("type").value_or(QString())),
+          // Supplies of attached devices (a mouse's battery, a phone on USB) say scope Device.
+          isDevice(text("scope") == QStringLiteral("Device")) {}
 
     std::optional<QString> text(const char* attribute) const {
         QFile file(dir + QLatin1Char('/') + QLatin1String(attribute));
@@ -30,17 +33,16 @@ public:
         return n;
     }
 
-    QString type() const { return text("type").value_or(QString()); }
-    // Supplies of attached devices (a mouse's battery, a phone on USB) say scope Device.
-    bool isDevice() const { return text("scope") == QStringLiteral("Device"); }
-    bool isInternalBattery() const { return type() == QStringLiteral("Battery") && !isDevice(); }
+    bool isInternalBattery() const { return type == QStringLiteral("Battery") && !isDevice; }
     bool isExternalSupply() const {
-        return (type() == QStringLiteral("Mains") || type().startsWith(QStringLiteral("USB"))) && !isDevice();
+        return (type == QStringLiteral("Mains") || type.startsWith(QStringLiteral("USB"))) && !isDevice;
     }
     bool isPresent() const { return number("present") != 0; }
 
 private:
     QString dir;
+    QString type;
+    bool isDevice;
 };
 
 // Batteries count either energy (µWh, µW) or charge (µAh, µA); the two are never mixed in one figure.

@@ -34,9 +34,9 @@ std::optional<QString> executableOf(int32_t pid) {
 
 // A child that runs its parent's executable (a browser's renderer, an editor's worker) is part of the
 // parent app, not an app of its own: asking it to quit would only close a tab.
-std::optional<RunningApp> appOf(int32_t pid, const QString& executable, const std::vector<InstalledApp>& apps,
+std::optional<RunningApp> appOf(int32_t pid, const QString& executable, const InstalledAppCatalog& catalog,
                                 const std::function<std::optional<QString>(int32_t)>& executableOfPid) {
-    const InstalledApp* app = InstalledApps::launching(apps, executable);
+    const InstalledApp* app = catalog.launching(executable);
     if (!app) return std::nullopt;
     const auto stat = ProcessTable::stat(pid);
     if (!stat) return std::nullopt;
@@ -47,7 +47,7 @@ std::optional<RunningApp> appOf(int32_t pid, const QString& executable, const st
 } // namespace
 
 std::vector<RunningApp> list() {
-    const auto apps = InstalledApps::all();
+    const auto catalog = InstalledApps::all();
     const std::vector<int32_t> pids = ProcessTable::pids();
     QHash<int32_t, QString> executables;
     executables.reserve(qsizetype(pids.size()));
@@ -61,7 +61,7 @@ std::vector<RunningApp> list() {
     std::vector<RunningApp> running;
     for (const int32_t pid : pids)
         if (const auto executable = known(pid))
-            if (auto app = appOf(pid, *executable, *apps, known)) running.push_back(std::move(*app));
+            if (auto app = appOf(pid, *executable, *catalog, known)) running.push_back(std::move(*app));
     return running;
 }
 
