@@ -1,7 +1,6 @@
 #include "DormioKit/PowerLogParser.h"
 
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
 #include <locale.h>
 #include <string>
@@ -10,21 +9,8 @@ namespace dormio::PowerLogParser {
 
 namespace {
 
-// Nearly every piece in a log is a few plain digits; those skip the general reader. Up to 15 digits
-// the value is exact either way.
-std::optional<double> plainDigits(std::string_view piece) {
-    if (piece.empty() || piece.size() > 15) return std::nullopt;
-    int64_t value = 0;
-    for (const char c : piece) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return static_cast<double>(value);
-}
-
 // The whole piece must be one number in the C locale's notation, whatever locale the process runs in.
 std::optional<double> number(std::string_view piece) {
-    if (const auto value = plainDigits(piece)) return value;
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
     if (piece.empty() || !cLocale) return std::nullopt;
     const char first = piece.front();
@@ -36,9 +22,24 @@ std::optional<double> number(std::string_view piece) {
     return value;
 }
 
+// Nearly every duration in a log is "hh:mm:ss" with two digits in each place; that form skips the
+// general reader (its values are small integers, exact either way).
+std::optional<double> twoDigitForm(std::string_view text) {
+    if (text.size() != 8 || text[2] != ':' || text[5] != ':') return std::nullopt;
+    int fields[3];
+    for (int i = 0; i < 3; ++i) {
+        const unsigned tens = static_cast<unsigned char>(text[i * 3]) - '0';
+        const unsigned ones = static_cast<unsigned char>(text[i * 3 + 1]) - '0';
+        if (tens > 9 || ones > 9) return std::nullopt;
+        fields[i] = static_cast<int>(tens * 10 + ones);
+    }
+    return fields[0] * 3600.0 + fields[1] * 60.0 + fields[2];
+}
+
 } // namespace
 
 double parseDuration(std::string_view text) {
+    if (const auto seconds = twoDigitForm(text)) return *seconds;
     double parts[3];
     std::size_t count = 0;
     std::size_t start = 0;

@@ -41,8 +41,10 @@ bool isWellFormed(std::string_view bytes) {
     return true;
 }
 
+// Of ASCII, only the digits have a numeric type, and ASCII is nearly all a log holds.
 bool isNumeric(UChar32 c) {
-    return c >= 0 && u_getIntPropertyValue(c, UCHAR_NUMERIC_TYPE) != U_NT_NONE;
+    if (c < 0x80) return c >= '0' && c <= '9';
+    return u_getIntPropertyValue(c, UCHAR_NUMERIC_TYPE) != U_NT_NONE;
 }
 
 bool isWhitespace(UChar32 c) {
