@@ -1,4 +1,5 @@
 #include "DormioKit/Energy.h"
+#include "DormioKit/EnergyCompactJson.h"
 #include "DormioKit/StoredJson.h"
 
 namespace dormio {
@@ -59,6 +60,7 @@ std::optional<std::string> encodeEnergyFile(const EnergyFile& file) {
 }
 
 std::optional<EnergyFile> decodeEnergyFile(std::string_view json) {
+    if (auto file = EnergyCompactJson::read(json)) return file;
     return StoredJson::decode(json, readFile);
 }
 
