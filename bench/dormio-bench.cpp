@@ -1,10 +1,16 @@
 // Times the model on a power-log file and prints one line of figures:
 //
-//   dormio-bench FILE   ->   lines=… bytes=… parse_ms=…
+//   dormio-bench FILE   ->   lines=… bytes=… parse_ms=… build_ms=… nights=…
+//
+// Nights are built with the default window (23 to 7) in the user's calendar, as if read just after the
+// log's last line.
 //
 // Each step runs five times on the same input; the median is printed, so that one slow run (a page
 // fault storm, another process) does not move the figure.
 
+#include "DormioKit/Calendar.h"
+#include "DormioKit/NightBuilder.h"
+#include "DormioKit/NightWindow.h"
 #include "DormioKit/PowerLogParser.h"
 
 #include <algorithm>
@@ -48,6 +54,16 @@ std::optional<std::string> readFile(const char* path) {
     return text;
 }
 
+// The latest date of any kept line.
+dormio::Date lastDate(const dormio::PowerLog& log) {
+    dormio::Date last = log.firstDate.value_or(dormio::Date{});
+    if (!log.events.empty()) last = std::max(last, log.events.back().date);
+    if (!log.display.empty()) last = std::max(last, log.display.back().date);
+    if (!log.requests.empty()) last = std::max(last, log.requests.back().logged);
+    if (!log.releases.empty()) last = std::max(last, log.releases.back().end);
+    return last;
+}
+
 std::string milliseconds(double ms) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f", ms);
@@ -69,7 +85,14 @@ int main(int argc, char** argv) {
 
     const double parseMs = medianMs([&] { return dormio::PowerLogParser::parse(*text); });
 
+    const dormio::PowerLog log = dormio::PowerLogParser::parse(*text);
+    const dormio::Date now = lastDate(log) + 1;
+    const dormio::Calendar calendar = dormio::Calendar::current();
+    const auto build = [&] { return dormio::NightBuilder::build(log, dormio::NightWindow{}, now, calendar); };
+    const double buildMs = medianMs(build);
+
     std::cout << "lines=" << std::count(text->begin(), text->end(), '\n') << " bytes=" << text->size()
-              << " parse_ms=" << milliseconds(parseMs) << '\n';
+              << " parse_ms=" << milliseconds(parseMs) << " build_ms=" << milliseconds(buildMs)
+              << " nights=" << build().size() << '\n';
     return 0;
 }

@@ -1,0 +1,224 @@
+// Nights built from long generated logs keep the shape every page relies on.
+
+#include "DormioKit/NightBuilder.h"
+#include "DormioKit/NightWindow.h"
+#include "DormioKit/PowerLogParser.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+
+using namespace dormio;
+
+namespace {
+
+// splitmix64, so every standard library draws the same logs.
+class Random {
+public:
+    explicit Random(uint64_t seed) : state_(seed) {}
+    uint64_t next() {
+        uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    int64_t between(int64_t low, int64_t high) {
+        return low + static_cast<int64_t>(next() % uint64_t(high - low + 1));
+    }
+    bool chance(int percent) { return between(1, 100) <= percent; }
+
+private:
+    uint64_t state_;
+};
+
+std::string stamp(int64_t unix) {
+    time_t t = unix;
+    std::tm local{};
+    localtime_r(&t, &local);
+    char text[40];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S %z", &local);
+    return text;
+}
+
+std::string hms(int64_t seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+    return text;
+}
+
+// A laptop's weeks: long sleeps broken by dark wakes, stretches of use and of screen-off work, start-ups,
+// assertion releases that often began long before they ended, wake requests, and lines that share a second.
+class LogWriter {
+public:
+    LogWriter(uint64_t seed, int64_t from) : random_(seed), now_(from) {}
+
+    std::string write(int64_t until) {
+        while (now_ < until)
+            step();
+        return text_;
+    }
+
+private:
+    void line(const char* type, const std::string& message) {
+        char column[24];
+        std::snprintf(column, sizeof column, "%-20s", type);
+        text_ += stamp(now_) + " " + column + "\t" + message + "\n";
+    }
+
+    std::string source() {
+        charge_ = std::max<int64_t>(5, charge_ - random_.between(0, 1));
+        if (random_.chance(20)) charge_ = std::min<int64_t>(100, charge_ + 10);
+        return random_.chance(30) ? " Using AC (Charge:" + std::to_string(charge_) + "%)"
+                                  : " Using Batt (Charge:" + std::to_string(charge_) + "%)";
+    }
+
+    void release(int64_t held) {
+        static const char* processes[] = {"backupd", "mds_stores", "cloudd", "powerd", "Música", "dasd"};
+        static const char* types[] = {"PreventUserIdleSystemSleep", "PreventSystemSleep",
+                                      "NoIdleSleepAssertion"};
+        std::string process = processes[random_.between(0, 5)];
+        line("Assertions", "PID " + std::to_string(random_.between(90, 9000)) + "(" + process +
+                               ") Released " + types[random_.between(0, 2)] + " \"com.example." + process +
+                               "\" " + hms(held) + " id:0x0x1000" + std::to_string(random_.between(0, 9999)));
+    }
+
+    void step() {
+        switch (random_.between(0, 9)) {
+        case 0:
+        case 1:
+        case 2:
+            if (random_.chance(30))
+                line("Wake Requests",
+                     "[*process=dasd request=Maintenance wakeAt=" + stamp(now_ + 1800).substr(0, 19) +
+                         " info=\"com.apple.dasd\"] [process=softwareupdated request=UserWake]");
+            line("Sleep", "Entering Sleep state due to 'Idle Sleep':TCPKeepAlive=active" + source());
+            now_ += random_.between(60, 3 * 3600);
+            break;
+        case 3:
+        case 4:
+            line("DarkWake", "DarkWake from Deep Idle [CDN] : due to RTC/Maintenance" + source());
+            if (random_.chance(50)) release(random_.between(0, 400));
+            now_ += random_.between(0, 90);
+            if (random_.chance(40))
+                line("Sleep", "Entering Sleep state due to 'Maintenance Sleep'" + source());
+            break;
+        case 5:
+            line("Wake", "DarkWake to FullWake from Deep Idle [CDNVA] : due to HID Activity" + source());
+            now_ += random_.between(0, 5);
+            line("Notification", random_.chance(50) ? "Display is turned off" : "Display is turned on");
+            now_ += random_.between(1, 1200);
+            break;
+        case 6:
+            line("Wake", "Wake from Deep Idle [CDNVA] : due to EC.LidOpen/Lid Open" + source());
+            line("Notification", "Display is turned on");
+            now_ += random_.between(1, 2400);
+            if (random_.chance(50)) line("Notification", "Display is turned off");
+            break;
+        case 7:
+            release(random_.between(0, 9 * 3600));
+            break;
+        case 8:
+            if (random_.chance(5)) line("Start", "powerd process is started");
+            now_ += random_.between(0, 600);
+            break;
+        default:
+            now_ += random_.between(1, 12 * 3600);
+            break;
+        }
+    }
+
+    Random random_;
+    int64_t now_;
+    int64_t charge_ = 90;
+    std::string text_;
+};
+
+void expectWellFormed(const Night& night) {
+    SCOPED_TRACE(night.id);
+    ASSERT_FALSE(night.segments.empty());
+    EXPECT_EQ(night.segments.front().start, night.start);
+    EXPECT_EQ(night.segments.back().end, night.end);
+    double total = 0;
+    for (std::size_t i = 0; i < night.segments.size(); ++i) {
+        const Segment& s = night.segments[i];
+        EXPECT_GT(s.seconds(), 0);
+        if (i > 0) {
+            EXPECT_EQ(s.start, night.segments[i - 1].end);
+            EXPECT_NE(s.state, night.segments[i - 1].state);
+        }
+        total += s.seconds();
+    }
+    EXPECT_NEAR(total, night.duration(), 1e-6);
+
+    std::size_t next = 0; // events start segments, at most one each, in order
+    for (const NightEvent& e : night.events) {
+        while (next < night.segments.size() && night.segments[next].start < e.date)
+            ++next;
+        ASSERT_LT(next, night.segments.size());
+        EXPECT_EQ(night.segments[next].start, e.date);
+        EXPECT_EQ(night.segments[next].seconds(), e.duration);
+        ++next;
+    }
+
+    std::set<std::string> processes;
+    for (std::size_t i = 0; i < night.keptAwake.size(); ++i) {
+        const KeptAwake& k = night.keptAwake[i];
+        EXPECT_TRUE(processes.insert(k.process).second) << k.process;
+        EXPECT_GE(k.seconds, 20);
+        EXPECT_NE(k.process, "powerd");
+        if (i > 0) {
+            EXPECT_GE(night.keptAwake[i - 1].seconds, k.seconds);
+        }
+    }
+    for (std::size_t i = 1; i < night.battery.size(); ++i)
+        EXPECT_LE(night.battery[i - 1].date, night.battery[i].date);
+}
+
+class NightInvariants : public testing::TestWithParam<uint64_t> {
+protected:
+    void SetUp() override {
+        setenv("TZ", "Europe/Berlin", 1);
+        tzset();
+    }
+};
+
+TEST_P(NightInvariants, HoldForEveryNightOfAGeneratedLog) {
+    const int64_t from = 1709251200; // 2024-03-01, so the spring clock change falls inside
+    const int64_t until = from + 60 * 86400;
+    PowerLog log = PowerLogParser::parse(LogWriter(GetParam(), from).write(until));
+    ASSERT_GT(log.events.size(), 1000u);
+    ASSERT_GT(log.releases.size(), 100u);
+
+    Calendar berlin("Europe/Berlin");
+    double longest = NightBuilder::longestRelease(log.releases);
+    Date now = Date::fromUnix(static_cast<double>(until) - 5 * 3600);
+    std::vector<Night> nights = NightBuilder::build(log, NightWindow{}, now, berlin);
+    ASSERT_GT(nights.size(), 30u);
+    for (std::size_t i = 0; i < nights.size(); ++i) {
+        const Night& night = nights[i];
+        expectWellFormed(night);
+        if (i > 0) {
+            EXPECT_LT(nights[i - 1].id, night.id);
+        }
+
+        // The bisection and the bounded walk find exactly the releases a full scan finds, in order.
+        std::vector<std::string> walked, scanned;
+        for (const AssertionRelease& r :
+             NightBuilder::overlappingReleases(log, night.start, night.end, longest))
+            walked.push_back(std::to_string(r.end.seconds) + r.process + std::to_string(r.duration));
+        for (const AssertionRelease& r : log.releases)
+            if (r.end > night.start && r.start() < night.end)
+                scanned.push_back(std::to_string(r.end.seconds) + r.process + std::to_string(r.duration));
+        EXPECT_EQ(walked, scanned);
+    }
+    EXPECT_EQ(nights.back().inProgress, true);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, NightInvariants, testing::Values(1u, 2u, 3u, 42u, 2024u));
+
+} // namespace
