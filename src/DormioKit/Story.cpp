@@ -1,5 +1,7 @@
 #include "DormioKit/Story.h"
 
+#include "DormioKit/Hash.h"
+
 namespace dormio {
 
 double StoryItem::totalDuration() const {
@@ -35,3 +37,9 @@ std::vector<StoryItem> items(const Night& night) {
 } // namespace Story
 
 } // namespace dormio
+
+std::size_t std::hash<dormio::StoryItem>::operator()(const dormio::StoryItem& item) const noexcept {
+    dormio::Hasher hasher;
+    hasher.add(item.events);
+    return hasher.value();
+}

@@ -4,6 +4,8 @@
 
 #include "DormioKit/Night.h"
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,3 +32,8 @@ std::vector<StoryItem> items(const Night& night);
 } // namespace Story
 
 } // namespace dormio
+
+// Hashing covers the events, as equality does.
+template <> struct std::hash<dormio::StoryItem> {
+    std::size_t operator()(const dormio::StoryItem& item) const noexcept;
+};

@@ -148,9 +148,10 @@ TEST_F(Build, EqualHoursGiveNoNights) {
 TEST_F(Build, WindowWithinOneDay) {
     log.events = {ev(march8, K::sleep)};
     std::vector<Night> nights = build(march8 + day + 12 * hour, NightWindow{1, 7});
-    EXPECT_EQ(ids(nights), (std::vector<std::string>{"2024-03-09"}));
-    ASSERT_EQ(nights.size(), 1u);
-    EXPECT_EQ(nights[0].start, march8 + day + 1 * hour);
+    EXPECT_EQ(ids(nights), (std::vector<std::string>{"2024-03-08", "2024-03-09"}));
+    ASSERT_EQ(nights.size(), 2u);
+    EXPECT_EQ(nights[1].start, march8 + day + 1 * hour);
+    EXPECT_EQ(nights[1].end, march8 + day + 7 * hour);
 }
 
 TEST_F(Build, BatteryIsDecidedOnceForTheWholeLog) {

@@ -97,7 +97,7 @@ private:
                      "[*process=dasd request=Maintenance wakeAt=" + stamp(now_ + 1800).substr(0, 19) +
                          " info=\"com.apple.dasd\"] [process=softwareupdated request=UserWake]");
             line("Sleep", "Entering Sleep state due to 'Idle Sleep':TCPKeepAlive=active" + source());
-            now_ += random_.between(60, 3 * 3600);
+            now_ += random_.between(60, 2 * 3600);
             break;
         case 3:
         case 4:
@@ -120,7 +120,12 @@ private:
             if (random_.chance(50)) line("Notification", "Display is turned off");
             break;
         case 7:
-            release(random_.between(0, 9 * 3600));
+            for (int64_t n = random_.between(1, 40); n > 0; --n) {
+                release(random_.chance(10) ? random_.between(0, 9 * 3600) : random_.between(0, 600));
+                if (random_.chance(20))
+                    line("Kernel Client Acks", "Delays to Sleep notifications: [en0 driver is slow]");
+                now_ += random_.between(0, 2);
+            }
             break;
         case 8:
             if (random_.chance(5)) line("Start", "powerd process is started");
@@ -188,20 +193,25 @@ protected:
 };
 
 TEST_P(NightInvariants, HoldForEveryNightOfAGeneratedLog) {
-    const int64_t from = 1709251200; // 2024-03-01, so the spring clock change falls inside
-    const int64_t until = from + 60 * 86400;
-    PowerLog log = PowerLogParser::parse(LogWriter(GetParam(), from).write(until));
+    const int64_t from = 1709251200; // 2024-03-01, so both clock changes fall inside
+    const int64_t until = from + 250 * 86400;
+    std::string text = LogWriter(GetParam(), from).write(until);
+    ASSERT_GT(text.size(), 2u << 20);
+    PowerLog log = PowerLogParser::parse(text);
     ASSERT_GT(log.events.size(), 1000u);
     ASSERT_GT(log.releases.size(), 100u);
 
     Calendar berlin("Europe/Berlin");
     double longest = NightBuilder::longestRelease(log.releases);
-    Date now = Date::fromUnix(static_cast<double>(until) - 5 * 3600);
+    Date now = Date::fromUnix(static_cast<double>(until) - 1800); // 00:30 in Berlin: a night under way
     std::vector<Night> nights = NightBuilder::build(log, NightWindow{}, now, berlin);
-    ASSERT_GT(nights.size(), 30u);
+    ASSERT_GT(nights.size(), 200u);
+    std::size_t blamed = 0, eventful = 0;
     for (std::size_t i = 0; i < nights.size(); ++i) {
         const Night& night = nights[i];
         expectWellFormed(night);
+        blamed += !night.keptAwake.empty();
+        eventful += night.events.size() > 5;
         if (i > 0) {
             EXPECT_LT(nights[i - 1].id, night.id);
         }
@@ -217,6 +227,8 @@ TEST_P(NightInvariants, HoldForEveryNightOfAGeneratedLog) {
         EXPECT_EQ(walked, scanned);
     }
     EXPECT_EQ(nights.back().inProgress, true);
+    EXPECT_GT(blamed, nights.size() / 4); // the log is busy enough to test something
+    EXPECT_GT(eventful, nights.size() / 4);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, NightInvariants, testing::Values(1u, 2u, 3u, 42u, 2024u));

@@ -94,11 +94,12 @@ TEST(StoryItem, GroupTakesItsIdentityFromTheFirstEventAndSumsDurations) {
     EXPECT_EQ(StoryItem{}.totalDuration(), 0);
 }
 
-TEST(StoryItem, EqualityComparesEveryEventField) {
+TEST(StoryItem, EqualityAndHashingCompareEveryEventField) {
     Night night = nightOf({{Kind::darkWake, "A"}, {Kind::darkWake, "A"}});
     StoryItem item = Story::items(night).front();
     StoryItem other = item;
     EXPECT_EQ(item, other);
+    EXPECT_EQ(std::hash<StoryItem>{}(item), std::hash<StoryItem>{}(other));
     other.events[1].culprit = "mds";
     EXPECT_NE(item, other);
 }
