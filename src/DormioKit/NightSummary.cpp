@@ -4,6 +4,7 @@
 #include "DormioKit/ProcessNames.h"
 
 #include <cmath>
+#include <limits>
 #include <map>
 
 namespace dormio::NightSummary {
@@ -95,7 +96,11 @@ std::optional<std::string> screenSentence(const Night& night) {
     return "The screen was on for " + Fmt::duration(night.screenTime()) + " of the night.";
 }
 
+// Charges read from a stored file can be any 64-bit value, so an average can reach the edge of the range,
+// where llround would give an unspecified result.
 int64_t rounded(double value) {
+    if (value >= 0x1p63) return std::numeric_limits<int64_t>::max();
+    if (value < -0x1p63) return std::numeric_limits<int64_t>::min();
     return std::llround(value);
 }
 

@@ -2,6 +2,7 @@
 #include "DormioKit/NightSummary.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace dormio;
 
@@ -228,6 +229,13 @@ TEST(SummaryAverages, RoundHalvesAwayFromZero) {
     EXPECT_EQ(a->wakes, 1); // 3 wakes over 3 nights
     EXPECT_EQ(a->drain, 4); // 3.5 over the two nights with points
     EXPECT_EQ(NightSummary::averages({oneWake, twoWakes})->wakes, 2);
+}
+
+TEST(SummaryAverages, DrainAtTheEdgeOfTheRangeStaysPositive) {
+    const int64_t most = std::numeric_limits<int64_t>::max();
+    Night drained = NightSpec{{{S::asleep, 8 * hour}}, {}, {most, 0}, true}.night();
+    ASSERT_EQ(drained.lost(), most);
+    EXPECT_EQ(NightSummary::averages({drained, drained})->drain, most);
 }
 
 } // namespace
