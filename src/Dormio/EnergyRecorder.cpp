@@ -1,5 +1,6 @@
 #include "Dormio/EnergyRecorder.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFutureWatcher>
@@ -63,6 +64,9 @@ EnergyRecorder::EnergyRecorder(const QString& fileUrl, std::unique_ptr<EnergyPro
       writer_(std::make_shared<Writer>()) {
     writerQueue_.setMaxThreadCount(1);
     writer_->path = url_;
+    // The store lives until the process ends; a sample recorded just before quitting still reaches disk.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &EnergyRecorder::flush);
 
     QFile in(url_);
     if (!in.exists()) return;
