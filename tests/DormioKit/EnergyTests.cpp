@@ -170,8 +170,9 @@ TEST(EnergyShareLabel, NonFiniteValuesStillGiveText) {
 TEST(EnergyShareLabel, IgnoresTheProcessLocale) {
     // The app sets the C library's locale from the user's; build a comma-decimal one here, since the
     // machine may have none installed.
-    const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "dormio-locales";
-    std::filesystem::create_directories(folder);
+    std::string pattern = (std::filesystem::path(testing::TempDir()) / "dormio-locales-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const std::filesystem::path folder = pattern;
     const std::string command =
         "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
     [[maybe_unused]] int status = std::system(command.c_str()); // warnings give a non-zero status
