@@ -4,8 +4,8 @@
 #include "DormioKit/UnicodeText.h"
 #include "DormioKit/WakeReason.h"
 
-#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace dormio::NightBuilder {
 
@@ -20,7 +20,7 @@ constexpr double requestReach = 21600;
 constexpr double briefScreen = 300;
 constexpr double briefAwake = 120;
 constexpr double shortAwakeBeforeSleep = 300;
-// Where a wake request without a wake time counts as dated: the earliest representable calendar moment.
+// Where a wake request without a wake time counts as dated: 0001-01-01, far before any log.
 constexpr Date distantPast{-63114076800.0};
 
 bool contains(std::string_view text, std::string_view part) {
@@ -128,7 +128,7 @@ private:
             c.isFirst
                 ? base(c, Kind::awakeAtStart, "Awake, screen off", "eye.slash", std::move(raw))
                 : base(c, Kind::stayedAwake, "Stayed awake with the screen off", "eye.slash", std::move(raw));
-        e.scheduledBy = wokenBy(c);
+        e.scheduledBy = wokenBy(wakeReason(c));
         std::vector<KeptAwake> holders = keptAwake(releases_, {c.segment});
         if (!holders.empty()) e.culprit = holders.front().process;
         return e;
@@ -143,7 +143,7 @@ private:
                                         c.segment.seconds() >= briefScreen ? "You used your Mac"
                                                                            : "Screen lit up briefly",
                                         symbol, raw);
-        e.scheduledBy = wokenBy(c);
+        e.scheduledBy = wokenBy(reason);
         return e;
     }
 
@@ -170,8 +170,7 @@ private:
         return WakeReason::classify(c.starting->cause, c.starting->kind);
     }
 
-    static std::optional<std::string> wokenBy(const SegmentContext& c) {
-        std::optional<WakeReason> reason = wakeReason(c);
+    static std::optional<std::string> wokenBy(const std::optional<WakeReason>& reason) {
         if (!reason) return std::nullopt;
         return "Woken by: " + reason->label;
     }
