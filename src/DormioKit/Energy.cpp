@@ -38,9 +38,11 @@ void EnergyFile::prune(Date before) {
 }
 
 std::string EnergyShare::label() const {
-    if (estimatedPercent) return "≈ " + fixed(*estimatedPercent, 1) + std::string(narrowSpacePercent);
+    // Totals past the range of a double leave a share that is not a number; it reads 0, not "nan".
+    auto shown = [](double value) { return std::isfinite(value) ? value : 0.0; };
+    if (estimatedPercent) return "≈ " + fixed(shown(*estimatedPercent), 1) + std::string(narrowSpacePercent);
     // Adding 0 turns a rounded -0 into 0, so a tiny negative share does not read "-0".
-    return fixed(std::round(share * 100) + 0.0, 0) + std::string(narrowSpacePercent);
+    return fixed(std::round(shown(share) * 100) + 0.0, 0) + std::string(narrowSpacePercent);
 }
 
 namespace EnergyMath {

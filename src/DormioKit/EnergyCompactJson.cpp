@@ -35,6 +35,8 @@ public:
     }
 
     // A JSON number (checked against JSON's grammar, which from_chars alone does not enforce), finite.
+    // Read as the general reader reads it, to the bit: that one holds a number without fraction or
+    // exponent as an integer, so "-0" reads as +0.
     bool number(double& value) {
         const char* start = p_;
         const char* q = p_;
@@ -46,6 +48,7 @@ public:
             while (q < end_ && isDigit(*q))
                 ++q;
         }
+        const bool integer = q == end_ || (*q != '.' && *q != 'e' && *q != 'E');
         if (q < end_ && *q == '.') {
             if (++q == end_ || !isDigit(*q)) return false;
             while (q < end_ && isDigit(*q))
@@ -60,6 +63,7 @@ public:
         }
         const auto [stop, error] = std::from_chars(start, q, value);
         if (error != std::errc() || stop != q || !std::isfinite(value)) return false;
+        if (integer && value == 0) value = 0;
         p_ = q;
         return true;
     }

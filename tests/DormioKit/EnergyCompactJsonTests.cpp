@@ -1,6 +1,8 @@
 #include "DormioKit/Energy.h"
 #include "DormioKit/EnergyCompactJson.h"
 
+#include <bit>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -92,5 +94,34 @@ INSTANTIATE_TEST_SUITE_P(
             if (c == ' ' || c == '-') c = '_';
         return name;
     });
+
+// The same document read by the fast reader and, with a leading space that it refuses, by the general one:
+// every number reads to the same bits, the sign of a zero included.
+TEST(EnergyCompactJson, NumbersReadToTheSameBitsAsTheGeneralReader) {
+    const char* numbers[] = {"-0",
+                             "-0.0",
+                             "0",
+                             "-0e0",
+                             "0.1",
+                             "4.9e-324",
+                             "9007199254740993",
+                             "-9223372036854775809",
+                             "18446744073709551616",
+                             "123456789012345678901234567890",
+                             "1.7976931348623157e308"};
+    for (const char* number : numbers) {
+        const std::string compact =
+            R"({"apps":{},"samples":[{"apps":{"a":)" + std::string(number) + R"(},"t":)" + number + "}]}";
+        const auto fast = EnergyCompactJson::read(compact);
+        const auto general = decodeEnergyFile(" " + compact);
+        ASSERT_TRUE(fast && general) << number;
+        EXPECT_EQ(std::bit_cast<uint64_t>(fast->samples[0].t.seconds),
+                  std::bit_cast<uint64_t>(general->samples[0].t.seconds))
+            << number;
+        EXPECT_EQ(std::bit_cast<uint64_t>(fast->samples[0].apps.at("a")),
+                  std::bit_cast<uint64_t>(general->samples[0].apps.at("a")))
+            << number;
+    }
+}
 
 } // namespace

@@ -158,13 +158,26 @@ TEST(EnergyShareLabel, WholePercentOrEstimateWithOneDecimal) {
     }
 }
 
-TEST(EnergyShareLabel, NonFiniteValuesStillGiveText) {
+TEST(EnergyShareLabel, NonFiniteValuesShowAsZero) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double infinity = std::numeric_limits<double>::infinity();
-    for (double value : {nan, infinity, -infinity, 1e300}) {
-        EXPECT_FALSE((EnergyShare{"k", "n", std::nullopt, 1, value, std::nullopt}.label().empty()));
-        EXPECT_FALSE((EnergyShare{"k", "n", std::nullopt, 1, 0.5, value}.label().empty()));
+    for (double value : {nan, infinity, -infinity}) {
+        EXPECT_EQ((EnergyShare{"k", "n", std::nullopt, 1, value, std::nullopt}.label()), "0" + nnbsp + "%")
+            << value;
+        EXPECT_EQ((EnergyShare{"k", "n", std::nullopt, 1, 0.5, value}.label()), "≈ 0.0" + nnbsp + "%")
+            << value;
     }
+    // Written from the double itself, never converted to an integer type it does not fit.
+    const std::string huge = EnergyShare{"k", "n", std::nullopt, 1, 1e300, std::nullopt}.label();
+    EXPECT_EQ(huge.substr(0, 4), "1000");
+    EXPECT_EQ(huge.size(), 303 + nnbsp.size() + 1);
+    EXPECT_FALSE((EnergyShare{"k", "n", std::nullopt, 1, 0.5, 1e300}.label().empty()));
+}
+
+TEST(EnergyShares, TotalsBeyondTheRangeOfADoubleStillGiveReadableLabels) {
+    EnergyFile file{{{Date{1}, {{"a", 1e308}, {"b", 1e308}}}, {Date{2}, {{"a", 1e308}, {"b", 1e308}}}}, {}};
+    for (const EnergyShare& share : EnergyMath::shares(file, Date{0}, Date{2}, 10, 0))
+        EXPECT_EQ(share.label(), "≈ 0.0" + nnbsp + "%") << share.key;
 }
 
 TEST(EnergyShareLabel, IgnoresTheProcessLocale) {
