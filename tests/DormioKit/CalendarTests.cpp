@@ -1,48 +1,15 @@
 #include "DormioKit/Calendar.h"
+#include "TestEnvironment.h"
 
 #include <climits>
 #include <cmath>
-#include <cstdlib>
-#include <ctime>
 #include <gtest/gtest.h>
 #include <limits>
 #include <thread>
 #include <vector>
 
 using namespace dormio;
-
-namespace {
-
-Date utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
-    std::tm fields{};
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    fields.tm_sec = second;
-    return Date::fromUnix(static_cast<double>(timegm(&fields)));
-}
-
-// Sets TZ for one test and puts the previous value back.
-class ScopedTZ {
-public:
-    explicit ScopedTZ(const char* value) {
-        if (const char* old = std::getenv("TZ")) saved_ = old;
-        setenv("TZ", value, 1);
-    }
-    ~ScopedTZ() {
-        if (saved_)
-            setenv("TZ", saved_->c_str(), 1);
-        else
-            unsetenv("TZ");
-    }
-
-private:
-    std::optional<std::string> saved_;
-};
-
-} // namespace
+using namespace dormio::test;
 
 TEST(Calendar, ZoneByNameAndUnknownNamesGiveUTC) {
     EXPECT_EQ(Calendar("Europe/Berlin").zoneID(), "Europe/Berlin");

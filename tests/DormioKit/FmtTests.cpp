@@ -1,57 +1,35 @@
 #include "DormioKit/Fmt.h"
+#include "TestEnvironment.h"
 
 #include <cmath>
-#include <cstdlib>
-#include <ctime>
 #include <gtest/gtest.h>
 #include <limits>
 #include <locale>
 #include <thread>
-#include <unicode/locid.h>
 #include <vector>
 
 using namespace dormio;
+using namespace dormio::test;
 
 namespace {
 
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
-Date utc(int year, int month, int day, int hour, int minute) {
-    std::tm fields{};
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    return Date::fromUnix(static_cast<double>(timegm(&fields)));
-}
-
-// Pins ICU's default locale and TZ for one test, and puts both back afterwards.
+// Pins ICU's default locale and TZ for one test, and puts both back afterwards; the shared formatters are
+// made again for each.
 class FmtDates : public testing::Test {
 protected:
-    void pin(const char* locale, const char* zone) {
-        UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(icu::Locale(locale), status);
-        setenv("TZ", zone, 1);
+    void pin(const char* name, const char* zone) {
+        locale_.set(name);
+        tz_.set(zone);
         Fmt::resetFormatters();
     }
 
-    void SetUp() override {
-        if (const char* tz = std::getenv("TZ")) savedTZ_ = tz;
-    }
-    void TearDown() override {
-        UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(savedLocale_, status);
-        if (savedTZ_)
-            setenv("TZ", savedTZ_->c_str(), 1);
-        else
-            unsetenv("TZ");
-        Fmt::resetFormatters();
-    }
+    void TearDown() override { Fmt::resetFormatters(); }
 
 private:
-    icu::Locale savedLocale_ = icu::Locale::getDefault();
-    std::optional<std::string> savedTZ_;
+    ScopedLocale locale_;
+    ScopedTZ tz_;
 };
 
 // A C++ locale that groups thousands, as a user's locale may.

@@ -1,8 +1,10 @@
 #include "DormioKit/Night.h"
+#include "TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 using namespace dormio;
+using namespace dormio::test;
 using Kind = NightEvent::Kind;
 
 namespace {
@@ -17,10 +19,6 @@ Date at(double hours) {
 NightEvent event(Kind kind, double hours = 0) {
     return NightEvent{at(hours),    kind,        std::string(rawValue(kind)), "", "", 0, std::nullopt,
                       std::nullopt, std::nullopt};
-}
-
-Night emptyNight(Date start, Date end, std::vector<Segment> segments = {}) {
-    return Night{"2024-03-10", start, end, std::move(segments), {}, {}, false, false, {}, false, false};
 }
 
 // 22:00 to 06:00: screen on, asleep, a dark wake, asleep, awake with the screen off.

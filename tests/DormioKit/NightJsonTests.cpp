@@ -1,4 +1,5 @@
 #include "DormioKit/NightJson.h"
+#include "TestEnvironment.h"
 
 #include <cmath>
 #include <functional>
@@ -7,18 +8,20 @@
 #include <nlohmann/json.hpp>
 
 using namespace dormio;
+using namespace dormio::test;
 using Json = nlohmann::json;
 using Kind = NightEvent::Kind;
 
 namespace {
 
-// Two stored nights, as the history file holds them: the first with every optional event member, the
-// second with none and with members written in another order.
+// Two stored nights, as the history file holds them: the first is sampleNight(), the second has an event
+// with no optional member and its members written in another order.
 constexpr const char* twoNights = R"([
 {"id":"2024-03-10","start":731800800,"end":731842200,
  "segments":[{"start":731800800,"end":731810000,"state":"screenOn"},{"start":731810000,"end":731842200,"state":"asleep"}],
  "events":[{"date":731810000,"kind":"fellAsleep","label":"Fell asleep","symbol":"moon.zzz","raw":"Entering Sleep","duration":1200,
-            "charge":80,"scheduledBy":"com.apple.alarm","culprit":"Idle"}],
+            "charge":80,"scheduledBy":"com.apple.alarm","culprit":"Idle"},
+           {"date":731820000,"kind":"darkWake","label":"Dark wake","symbol":"moon.haze","raw":"DarkWake from Sleep","duration":45.5}],
  "battery":[{"date":731800800,"charge":90},{"date":731842200.5,"charge":84}],
  "hasBattery":true,"pluggedIn":false,
  "keptAwake":[{"process":"backupd","detail":"Backup","type":"PreventUserIdleSystemSleep","seconds":600.5}],
@@ -28,24 +31,6 @@ constexpr const char* twoNights = R"([
  "events":[{"duration":45.5,"raw":"DarkWake","symbol":"moon.haze","label":"Dark wake","kind":"darkWake","date":86400.25}],
  "segments":[{"state":"dark","end":86500,"start":86400}],"end":86500,"start":-3600.75,"id":"2001-01-02"}
 ])";
-
-Night firstNight() {
-    return Night{
-        .id = "2024-03-10",
-        .start = Date{731800800},
-        .end = Date{731842200},
-        .segments = {{Date{731800800}, Date{731810000}, PowerState::screenOn},
-                     {Date{731810000}, Date{731842200}, PowerState::asleep}},
-        .events = {{Date{731810000}, Kind::fellAsleep, "Fell asleep", "moon.zzz", "Entering Sleep", 1200, 80,
-                    "com.apple.alarm", "Idle"}},
-        .battery = {{Date{731800800}, 90}, {Date{731842200.5}, 84}},
-        .hasBattery = true,
-        .pluggedIn = false,
-        .keptAwake = {{"backupd", "Backup", "PreventUserIdleSystemSleep", 600.5}},
-        .isDemo = false,
-        .inProgress = false,
-    };
-}
 
 Night secondNight() {
     return Night{
@@ -61,10 +46,6 @@ Night secondNight() {
         .isDemo = false,
         .inProgress = false,
     };
-}
-
-Night emptyNight(std::string id, Date start, Date end) {
-    return Night{std::move(id), start, end, {}, {}, {}, false, false, {}, false, false};
 }
 
 std::optional<std::vector<Night>> decodeMutated(const std::function<void(Json&)>& mutate) {
@@ -96,7 +77,7 @@ TEST(NightJson, ReadsTheStoredForm) {
     auto nights = decodeNights(twoNights);
     ASSERT_TRUE(nights);
     ASSERT_EQ(nights->size(), 2u);
-    EXPECT_EQ((*nights)[0], firstNight());
+    EXPECT_EQ((*nights)[0], sampleNight());
     EXPECT_EQ((*nights)[1], secondNight());
 }
 
@@ -109,10 +90,11 @@ TEST(NightJson, RoundTripKeepsEveryValue) {
     extreme.keptAwake[0].seconds = std::numeric_limits<double>::max();
     extreme.events[0].duration = std::numeric_limits<double>::denorm_min();
     extreme.events[0].label = "Quote \" backslash \\ tab \t nul " + std::string(1, '\0') + " ünïcødé ≈";
-    Night empty = emptyNight("", Date{0}, Date{0});
+    Night empty = emptyNight(Date{0}, Date{0});
+    empty.id = "";
 
     for (const std::vector<Night>& nights :
-         std::vector<std::vector<Night>>{{firstNight(), secondNight()}, {extreme}, {empty}, {}}) {
+         std::vector<std::vector<Night>>{{sampleNight(), secondNight()}, {extreme}, {empty}, {}}) {
         auto text = encodeNights(nights);
         ASSERT_TRUE(text);
         EXPECT_EQ(decodeNights(*text), nights) << *text;
@@ -120,7 +102,7 @@ TEST(NightJson, RoundTripKeepsEveryValue) {
 }
 
 TEST(NightJson, WritesCompactTextWithEveryRequiredMember) {
-    auto text = encodeNights({firstNight(), secondNight()});
+    auto text = encodeNights({sampleNight(), secondNight()});
     ASSERT_TRUE(text);
     EXPECT_EQ(text->find('\n'), std::string::npos);
     EXPECT_EQ(text->find(": "), std::string::npos);
@@ -139,7 +121,7 @@ TEST(NightJson, WritesCompactTextWithEveryRequiredMember) {
             EXPECT_TRUE(document.at(Json::json_pointer(record.pointer)).contains(name))
                 << record.pointer << name;
 
-    Night bare = emptyNight("x", Date{0}, Date{1});
+    Night bare = emptyNight(Date{0}, Date{1});
     Json written = Json::parse(*encodeNights({bare}));
     EXPECT_EQ(written[0]["segments"], Json::array());
     EXPECT_EQ(written[0]["keptAwake"], Json::array());
@@ -170,7 +152,7 @@ TEST(NightJson, UnknownMembersAreIgnored) {
         d[1]["events"][0]["extra"] = nullptr;
     });
     ASSERT_TRUE(nights);
-    EXPECT_EQ((*nights)[0], firstNight());
+    EXPECT_EQ((*nights)[0], sampleNight());
 }
 
 TEST(NightJson, ChargeWithZeroFractionReadsAsWholeNumber) {
@@ -282,7 +264,7 @@ TEST(NightJson, NonFiniteFloatsMakeTheDocumentUnwritable) {
         {"kept-awake seconds", [&](Night& n) { n.keptAwake[0].seconds = infinity; }},
     };
     for (const auto& c : cases) {
-        Night night = firstNight();
+        Night night = sampleNight();
         c.change(night);
         EXPECT_FALSE(encodeNights({secondNight(), night})) << c.name;
     }

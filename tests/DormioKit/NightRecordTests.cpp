@@ -1,33 +1,15 @@
 #include "DormioKit/Night.h"
+#include "TestEnvironment.h"
 
 #include <charconv>
 #include <gtest/gtest.h>
 #include <unordered_set>
 
 using namespace dormio;
+using namespace dormio::test;
 using Kind = NightEvent::Kind;
 
 namespace {
-
-Night sampleNight() {
-    return Night{
-        .id = "2024-03-10",
-        .start = Date{731800800},
-        .end = Date{731842200},
-        .segments = {{Date{731800800}, Date{731810000}, PowerState::screenOn},
-                     {Date{731810000}, Date{731842200}, PowerState::asleep}},
-        .events = {{Date{731810000}, Kind::fellAsleep, "Fell asleep", "moon.zzz", "Entering Sleep", 1200, 80,
-                    std::nullopt, "Idle"},
-                   {Date{731820000}, Kind::darkWake, "Dark wake", "moon.haze", "DarkWake from Sleep", 45.5,
-                    std::nullopt, "com.apple.alarm", std::nullopt}},
-        .battery = {{Date{731800800}, 90}, {Date{731842200}, 84}},
-        .hasBattery = true,
-        .pluggedIn = false,
-        .keptAwake = {{"backupd", "Backup", "PreventUserIdleSystemSleep", 600}},
-        .isDemo = false,
-        .inProgress = false,
-    };
-}
 
 NightEvent event(Date date, Kind kind, std::string label = {}) {
     return NightEvent{date, kind, std::move(label), "", "", 0, std::nullopt, std::nullopt, std::nullopt};

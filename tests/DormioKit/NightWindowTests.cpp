@@ -1,23 +1,14 @@
 #include "DormioKit/NightWindow.h"
+#include "TestEnvironment.h"
 
 #include <cmath>
-#include <ctime>
 #include <gtest/gtest.h>
 #include <limits>
 
 using namespace dormio;
+using namespace dormio::test;
 
 namespace {
-
-Date utc(int year, int month, int day, int hour = 0, int minute = 0) {
-    std::tm fields{};
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    return Date::fromUnix(static_cast<double>(timegm(&fields)));
-}
 
 constexpr int64_t int64Max = std::numeric_limits<int64_t>::max();
 constexpr int64_t int64Min = std::numeric_limits<int64_t>::min();

@@ -1,10 +1,12 @@
 #include "DormioKit/Night.h"
 #include "DormioKit/RestScore.h"
+#include "TestEnvironment.h"
 
 #include <gtest/gtest.h>
 #include <limits>
 
 using namespace dormio;
+using namespace dormio::test;
 using Kind = NightEvent::Kind;
 
 namespace {
@@ -17,10 +19,6 @@ struct Shape {
     int darkWakes, screenOns;
     std::optional<int64_t> lost;
 };
-
-Night emptyNight(Date start, Date end, std::vector<Segment> segments = {}) {
-    return Night{"x", start, end, std::move(segments), {}, {}, false, false, {}, false, false};
-}
 
 // A built night of the given shape: contiguous segments from start to end, and battery points that lose
 // `lost` points when given.

@@ -1,9 +1,10 @@
 #include "DormioKit/WakeReason.h"
+#include "TestEnvironment.h"
 
 #include <gtest/gtest.h>
-#include <unicode/locid.h>
 
 using namespace dormio;
+using namespace dormio::test;
 
 namespace {
 
@@ -124,9 +125,7 @@ TEST(WakeReason, RulesSeeTheCauseInLowerCase) {
 }
 
 TEST(WakeReason, LowerCaseIsUnicodeFullLowerCaseIndependentOfTheUserLanguage) {
-    icu::Locale saved = icu::Locale::getDefault();
-    UErrorCode status = U_ZERO_ERROR;
-    icu::Locale::setDefault(icu::Locale("tr_TR"), status);
+    ScopedLocale turkish("tr_TR");
     expectClassified({
         // In Turkish "I" lowers to a dotless ı; the rules never follow the user's language.
         {"LIDOPEN \u00DC", lid},
@@ -135,7 +134,6 @@ TEST(WakeReason, LowerCaseIsUnicodeFullLowerCaseIndependentOfTheUserLanguage) {
         // Capital I with dot above lowers to i and a combining dot, which is not "lidopen".
         {"L\u0130DOPEN", otherReason("L\u0130DOPEN")},
     });
-    icu::Locale::setDefault(saved, status);
 }
 
 TEST(WakeReason, WordsAreWholePiecesBetweenSeparators) {
