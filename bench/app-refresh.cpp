@@ -1,0 +1,148 @@
+// The store's whole log read, as a refresh runs it: reading the log, parsing it, building the nights,
+// merging them with "nights.json" and writing it, until the main thread has published the result. Also
+// the longest stretch the main thread spent on it without returning to its event loop.
+//
+//   make-power-log --days 7 --mb 64 --seed 42 --out week.log
+//   app-refresh week.log [Google Benchmark flags]
+
+#include "Dormio/Store.h"
+#include "DormioKit/NightJson.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+using namespace dormio;
+
+namespace {
+
+// Times the gaps between the event loop's turns: the longest is the longest the main thread was busy.
+class LoopProbe {
+public:
+    LoopProbe() {
+        ticker_.setInterval(0);
+        QObject::connect(&ticker_, &QTimer::timeout, [this] {
+            longest_ = std::max(longest_, sinceLast_.nsecsElapsed());
+            sinceLast_.restart();
+        });
+        sinceLast_.start();
+        ticker_.start();
+    }
+    double longestMs() const { return longest_ / 1e6; }
+
+private:
+    QTimer ticker_;
+    QElapsedTimer sinceLast_;
+    qint64 longest_ = 0;
+};
+
+// 60 days of history: the nights of the log, and older copies of them under ids of their own.
+std::string sixtyDays(const std::vector<Night>& fresh) {
+    std::vector<Night> nights;
+    for (int daysBack = 59; daysBack >= 8 && !fresh.empty(); --daysBack) {
+        Night night = fresh[std::size_t(daysBack) % fresh.size()];
+        night.id = "older-" + std::to_string(daysBack);
+        night.start = fresh.back().start - daysBack * 86400.0;
+        night.end = fresh.back().end - daysBack * 86400.0 + 3600;
+        night.inProgress = false;
+        nights.push_back(std::move(night));
+    }
+    nights.insert(nights.end(), fresh.begin(), fresh.end());
+    return encodeNights(nights).value_or("[]");
+}
+
+void writeFile(const QString& path, const std::string& text) {
+    std::ofstream(path.toStdString(), std::ios::binary) << text;
+}
+
+// One refresh in real time; the probe's longest stretch goes into `longestMs`.
+double timedRefresh(Store& store, double& longestMs) {
+    QEventLoop loop;
+    QObject::connect(&store, &Store::loadingChanged, &loop, [&] {
+        if (!store.loading()) loop.quit();
+    });
+    LoopProbe probe;
+    QElapsedTimer clock;
+    clock.start();
+    store.refreshLog();
+    const double startMs = clock.nsecsElapsed() / 1e6; // the main thread's part before the read starts
+    loop.exec();
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    longestMs = std::max({longestMs, startMs, probe.longestMs()});
+    return seconds;
+}
+
+void refresh(benchmark::State& state, bool withHistory) {
+    QTemporaryDir dir;
+    qputenv("DORMIO_SUPPORT_DIR", dir.filePath("support").toUtf8());
+    Store store;
+    double ignored = 0;
+    timedRefresh(store, ignored); // warms the page cache and gives the nights the history is made of
+    const std::string history = withHistory ? sixtyDays(store.nights()) : std::string();
+
+    double longestMs = 0;
+    for (auto _ : state) {
+        if (withHistory)
+            writeFile(store.historyURL(), history);
+        else
+            QFile::remove(store.historyURL());
+        state.SetIterationTime(timedRefresh(store, longestMs));
+    }
+    state.counters["nights"] = double(store.nights().size());
+    state.counters["main_ms"] = longestMs;
+}
+
+void firstRead(benchmark::State& state) {
+    refresh(state, false);
+}
+void withSixtyDays(benchmark::State& state) {
+    refresh(state, true);
+}
+
+double largest(const std::vector<double>& values) {
+    return *std::max_element(values.begin(), values.end());
+}
+
+BENCHMARK(firstRead)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(9)
+    ->ComputeStatistics("max", largest)
+    ->DisplayAggregatesOnly(true);
+BENCHMARK(withSixtyDays)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(9)
+    ->ComputeStatistics("max", largest)
+    ->DisplayAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (argc != 2) {
+        std::fputs("usage: app-refresh LOGFILE [benchmark flags]\n", stderr);
+        return 2;
+    }
+    // Settings and the data folder go to a folder of the run's own, never the user's.
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+    qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("config"));
+    qputenv("DORMIO_LOG_FIXTURE", argv[1]);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

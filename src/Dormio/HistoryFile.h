@@ -1,0 +1,31 @@
+#pragma once
+
+// "nights.json": the finished nights of the last 60 days, one JSON array, rewritten whole by every log read.
+
+#include "DormioKit/Date.h"
+#include "DormioKit/Night.h"
+
+#include <QString>
+#include <vector>
+
+namespace dormio::HistoryFile {
+
+struct Stored {
+    std::vector<Night> nights;
+    bool damaged = false; // the file exists but could not be read or decoded
+};
+
+// A missing file holds no nights; so does a damaged one, which `write` then keeps aside.
+Stored read(const QString& path);
+
+// The stored nights merged with the nights just built: stored sample nights, nights in progress and nights
+// read again are dropped (of two stored nights with one id the later stays), nights that ended 60 days
+// before `now` or earlier are dropped, and the rest are sorted by start, stored before new on equal starts.
+std::vector<Night> merged(std::vector<Night> stored, std::vector<Night> fresh, Date now);
+
+// Writes the nights that are not in progress atomically. A damaged file is first moved aside to
+// "nights.json.damaged", replacing an older damaged copy. A night that cannot be encoded, or a failed write,
+// leaves the file as it was. Returns whether the file was written.
+bool write(const QString& path, const std::vector<Night>& nights, bool damaged);
+
+} // namespace dormio::HistoryFile

@@ -1,0 +1,170 @@
+#pragma once
+
+// A real Store in a folder of its own: support folder, settings, log and assertion fixtures, with power-log
+// lines written relative to the test's clock.
+
+#include "Dormio/Store.h"
+#include "DormioKit/Date.h"
+#include "DormioKit/Night.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThreadPool>
+#include <cmath>
+#include <ctime>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace dormio::testing {
+
+constexpr double hour = 3600;
+constexpr double day = 86400;
+
+// The start of the UTC day that holds `date`; the tests run with TZ=UTC.
+inline Date startOfDay(Date date) {
+    return Date::fromUnix(std::floor(date.unix() / day) * day);
+}
+
+// "yyyy-MM-dd HH:mm:ss +0000 Type<padding>\tmessage\t0 secs", as the power log prints it.
+inline std::string logLine(Date date, std::string_view type, std::string_view message) {
+    const std::time_t seconds = static_cast<std::time_t>(std::floor(date.unix()));
+    std::tm tm{};
+    gmtime_r(&seconds, &tm);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S +0000", &tm);
+    std::string line = std::string(stamp) + " " + std::string(type);
+    line.resize(26 + 20, ' ');
+    return line + "\t" + std::string(message) + "\t0 secs\n";
+}
+
+inline std::string wakeLine(Date date, int charge) {
+    return logLine(date, "Wake",
+                   "Wake from Deep Idle [CDNVA] : due to EC.LidOpen/Lid Open Using Batt (Charge:" +
+                       std::to_string(charge) + "%)");
+}
+
+inline std::string sleepLine(Date date, int charge) {
+    return logLine(date, "Sleep",
+                   "Entering Sleep state due to 'Idle Sleep':TCPKeepAlive=active Using Batt (Charge:" +
+                       std::to_string(charge) + "%)");
+}
+
+// The night before `morning` (the start of a day): up from 21:00, asleep at 23:30, a dark wake at 03:00,
+// up again at 07:30.
+inline std::string nightLines(Date morning) {
+    return wakeLine(morning - 3 * hour, 90) +
+           logLine(morning - 3 * hour, "Notification", "Display is turned on") +
+           logLine(morning - 0.5 * hour, "Notification", "Display is turned off") +
+           sleepLine(morning - 0.5 * hour, 88) +
+           logLine(
+               morning + 3 * hour, "DarkWake",
+               "DarkWake from Deep Idle [CDNP] : due to NUB.SPMISw3IRQ nub-spmi0.0x02 rtc/Maintenance Using "
+               "Batt (Charge:86%)") +
+           sleepLine(morning + 3 * hour + 120, 86) + wakeLine(morning + 7.5 * hour, 84) +
+           logLine(morning + 7.5 * hour, "Notification", "Display is turned on");
+}
+
+// A start-up two days ahead: the windows after the last night in the log then count as not covered, so the
+// log yields exactly the nights written, whatever the time of day.
+inline std::string futureStartUp() {
+    return logLine(currentDate() + 2 * day, "Start", "Using AC (Charge:100%)");
+}
+
+// A log of the `count` nights whose mornings are the days before today, oldest first.
+inline std::string recentNights(int count) {
+    const Date today = startOfDay(currentDate());
+    std::string text;
+    for (int k = count; k >= 1; --k)
+        text += nightLines(today - k * day);
+    return text + futureStartUp();
+}
+
+// Runs the event loop until the condition holds or two seconds have passed; says whether it holds.
+template <typename Condition> bool waitUntil(Condition condition) {
+    for (int i = 0; i < 400; ++i) {
+        if (condition()) return true;
+        QTest::qWait(5);
+    }
+    return false;
+}
+
+inline Night storedNight(std::string id, Date start, Date end) {
+    Night night;
+    night.id = std::move(id);
+    night.start = start;
+    night.end = end;
+    night.segments = {Segment{start, end, PowerState::asleep}};
+    return night;
+}
+
+inline void writeFile(const QString& path, std::string_view text) {
+    std::ofstream(path.toStdString(), std::ios::binary) << text;
+}
+
+inline std::string readFile(const QString& path) {
+    std::ifstream file(path.toStdString(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+            savedFolders.emplace_back(name, qgetenv(name));
+        for (const char* name : {"config", "data", "support"})
+            QDir().mkpath(path(name));
+        qputenv("XDG_CONFIG_HOME", path("config").toUtf8());
+        qputenv("XDG_DATA_HOME", path("data").toUtf8());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path("config"));
+        QSettings().clear();
+        qputenv("DORMIO_SUPPORT_DIR", supportDir().toUtf8());
+        qputenv("DORMIO_LOG_FIXTURE", path("power.log").toUtf8());
+        qputenv("DORMIO_ASSERTIONS_FIXTURE", path("assertions.txt").toUtf8());
+    }
+
+    void TearDown() override {
+        if (store) waitForLogRead();
+        QThreadPool::globalInstance()->waitForDone();
+        store.reset();
+        for (const char* name : {"DORMIO_SUPPORT_DIR", "DORMIO_LOG_FIXTURE", "DORMIO_ASSERTIONS_FIXTURE"})
+            qunsetenv(name);
+        for (const auto& [name, value] : savedFolders)
+            value.isNull() ? qunsetenv(name) : qputenv(name, value);
+    }
+
+    QString path(const QString& name) const { return folder.filePath(name); }
+    QString supportDir() const { return path("support"); }
+    QString historyPath() const { return supportDir() + "/nights.json"; }
+
+    Store& makeStore() {
+        store = std::make_unique<Store>();
+        return *store;
+    }
+
+    void writeLog(std::string_view text) { writeFile(path("power.log"), text); }
+
+    // Runs the event loop until no log read is running, the pending one included.
+    void waitForLogRead() {
+        ASSERT_TRUE(waitUntil([&] { return !store->loading(); }));
+    }
+
+    void readLogOnce() {
+        store->refreshLog();
+        waitForLogRead();
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<Store> store;
+    std::vector<std::pair<const char*, QByteArray>> savedFolders;
+};
+
+} // namespace dormio::testing
