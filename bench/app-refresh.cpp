@@ -1,9 +1,10 @@
 // The store's whole log read, as a refresh runs it: reading the log, parsing it, building the nights,
-// merging them with "nights.json" and writing it, until the main thread has published the result. Also
-// the longest stretch the main thread spent on it without returning to its event loop.
+// merging them with "nights.json" and writing it, until the main thread has published the result; and
+// its live read of an assertion listing. Also the longest stretch the main thread spent on each without
+// returning to its event loop.
 //
-//   make-power-log --days 7 --mb 64 --seed 42 --out week.log
-//   app-refresh week.log [Google Benchmark flags]
+//   make-power-log --days 7 --mb 64 --seed 42 --out week.log --assertions listing.txt
+//   app-refresh week.log listing.txt [Google Benchmark flags]
 
 #include "Dormio/Store.h"
 #include "DormioKit/NightJson.h"
@@ -64,21 +65,34 @@ void writeFile(const QString& path, const std::string& text) {
     std::ofstream(path.toStdString(), std::ios::binary) << text;
 }
 
-// One refresh in real time; the probe's longest stretch goes into `longestMs`.
-double timedRefresh(Store& store, double& longestMs) {
+// One read in real time, from `begin` until `changed` is emitted with `done` true; the probe's longest
+// stretch goes into `longestMs`.
+template <typename Signal, typename Begin, typename Done>
+double timed(Store& store, Signal changed, Begin begin, Done done, double& longestMs) {
     QEventLoop loop;
-    QObject::connect(&store, &Store::loadingChanged, &loop, [&] {
-        if (!store.loading()) loop.quit();
+    QObject::connect(&store, changed, &loop, [&] {
+        if (done()) loop.quit();
     });
     LoopProbe probe;
     QElapsedTimer clock;
     clock.start();
-    store.refreshLog();
+    begin();
     const double startMs = clock.nsecsElapsed() / 1e6; // the main thread's part before the read starts
     loop.exec();
     const double seconds = clock.nsecsElapsed() / 1e9;
     longestMs = std::max({longestMs, startMs, probe.longestMs()});
     return seconds;
+}
+
+double timedRefresh(Store& store, double& longestMs) {
+    return timed(
+        store, &Store::loadingChanged, [&] { store.refreshLog(); }, [&] { return !store.loading(); },
+        longestMs);
+}
+
+double timedLiveRead(Store& store, double& longestMs) {
+    return timed(
+        store, &Store::lastLiveReadChanged, [&] { store.refreshNow(); }, [] { return true; }, longestMs);
 }
 
 void refresh(benchmark::State& state, bool withHistory) {
@@ -98,6 +112,19 @@ void refresh(benchmark::State& state, bool withHistory) {
         state.SetIterationTime(timedRefresh(store, longestMs));
     }
     state.counters["nights"] = double(store.nights().size());
+    state.counters["main_ms"] = longestMs;
+}
+
+// The live read: the listing and the battery off the main thread, then on it the app identity of every
+// holder, looked up in the running system.
+void liveRead(benchmark::State& state) {
+    QTemporaryDir dir;
+    qputenv("DORMIO_SUPPORT_DIR", dir.filePath("support").toUtf8());
+    Store store;
+    double longestMs = 0;
+    for (auto _ : state)
+        state.SetIterationTime(timedLiveRead(store, longestMs));
+    state.counters["holders"] = double(store.live().size());
     state.counters["main_ms"] = longestMs;
 }
 
@@ -126,14 +153,21 @@ BENCHMARK(withSixtyDays)
     ->Repetitions(9)
     ->ComputeStatistics("max", largest)
     ->DisplayAggregatesOnly(true);
+BENCHMARK(liveRead)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(9)
+    ->ComputeStatistics("max", largest)
+    ->DisplayAggregatesOnly(true);
 
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    if (argc != 2) {
-        std::fputs("usage: app-refresh LOGFILE [benchmark flags]\n", stderr);
+    if (argc != 3) {
+        std::fputs("usage: app-refresh LOGFILE LISTINGFILE [benchmark flags]\n", stderr);
         return 2;
     }
     // Settings and the data folder go to a folder of the run's own, never the user's.
@@ -142,6 +176,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("config"));
     qputenv("DORMIO_LOG_FIXTURE", argv[1]);
+    qputenv("DORMIO_ASSERTIONS_FIXTURE", argv[2]);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
