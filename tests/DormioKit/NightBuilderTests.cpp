@@ -1,8 +1,7 @@
 #include "DormioKit/NightBuilder.h"
 #include "DormioKit/NightWindow.h"
+#include "TestEnvironment.h"
 
-#include <cstdlib>
-#include <ctime>
 #include <gtest/gtest.h>
 
 using namespace dormio;
@@ -62,11 +61,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 class Build : public testing::Test {
 protected:
-    void SetUp() override {
-        setenv("TZ", "UTC", 1);
-        tzset();
-    }
-
     std::vector<Night> build(Date now, NightWindow window = {}) const {
         return NightBuilder::build(log, window, now, utc);
     }
@@ -80,6 +74,9 @@ protected:
 
     PowerLog log;
     Calendar utc{"UTC"};
+
+private:
+    test::ScopedTZ tz_{"UTC"};
 };
 
 TEST_F(Build, NoFirstDateAndNoEventsGivesNothing) {
@@ -170,8 +167,7 @@ TEST_F(Build, BatteryIsDecidedOnceForTheWholeLog) {
 }
 
 TEST_F(Build, MorningsFollowTheCalendarAcrossAClockChange) {
-    setenv("TZ", "Europe/Berlin", 1);
-    tzset();
+    test::ScopedTZ tz("Europe/Berlin");
     Calendar berlin{"Europe/Berlin"};
     // 2024-03-29 12:00 UTC to 2024-04-02: the clocks went forward on the night to 31 March.
     Date first = Date::fromUnix(1711713600);

@@ -1,8 +1,7 @@
 #include "DormioKit/Fmt.h"
 #include "DormioKit/NightBuilder.h"
+#include "TestEnvironment.h"
 
-#include <cstdlib>
-#include <ctime>
 #include <gtest/gtest.h>
 
 using namespace dormio;
@@ -36,16 +35,14 @@ NightEvent moment(Date date, Kind kind, std::string label, std::string symbol, s
 
 class NightEventsTest : public testing::Test {
 protected:
-    void SetUp() override {
-        setenv("TZ", "UTC", 1);
-        tzset();
-    }
-
     Night night(bool hasBattery = false) const {
         return NightBuilder::makeNight("2024-03-09", nightStart, nightEnd, log, hasBattery);
     }
 
     PowerLog log;
+
+private:
+    test::ScopedTZ tz_{"UTC"};
 };
 
 TEST_F(NightEventsTest, AsleepThroughoutTellsWhenItFellAsleep) {
@@ -314,6 +311,19 @@ INSTANTIATE_TEST_SUITE_P(
                       {request("before", "Wake", 3 * hour - 30, "", false),
                        request("after", "Wake", 3 * hour + 30, "", false)},
                       "before (Wake)"},
+        // A request without a wake time counts as dated 0001-01-01: nearer to a wake in 2024 than the
+        // year 9600, farther than the year 3600.
+        SchedulerCase{
+            "WithoutWakeTimeBeatsTheFarFuture",
+            "Maintenance",
+            hour,
+            {request("future", "Wake", 2.4e11, "", false), request("undated", "Wake", {}, "", false)},
+            "undated (Wake)"},
+        SchedulerCase{"WithoutWakeTimeLosesToTheNearFuture",
+                      "Maintenance",
+                      hour,
+                      {request("undated", "Wake", {}, "", false), request("future", "Wake", 5e10, "", false)},
+                      "future (Wake)"},
         SchedulerCase{"WithoutWakeTimesTheFirst",
                       "Maintenance",
                       hour,

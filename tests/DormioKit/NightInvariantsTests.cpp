@@ -3,10 +3,10 @@
 #include "DormioKit/NightBuilder.h"
 #include "DormioKit/NightWindow.h"
 #include "DormioKit/PowerLogParser.h"
+#include "TestEnvironment.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <set>
@@ -185,11 +185,7 @@ void expectWellFormed(const Night& night) {
 }
 
 class NightInvariants : public testing::TestWithParam<uint64_t> {
-protected:
-    void SetUp() override {
-        setenv("TZ", "Europe/Berlin", 1);
-        tzset();
-    }
+    test::ScopedTZ tz_{"Europe/Berlin"};
 };
 
 TEST_P(NightInvariants, HoldForEveryNightOfAGeneratedLog) {

@@ -27,7 +27,8 @@ inline Date utc(int year, int month, int day, int hour = 0, int minute = 0, int 
     return Date::fromUnix(static_cast<double>(timegm(&fields)));
 }
 
-// Keeps TZ as it was when made and puts it back when it goes; `set` changes it meanwhile.
+// Keeps TZ as it was when made and puts it back when it goes; `set` changes it meanwhile. The C library reads
+// the zone again at each change, so that localtime_r follows it too.
 class ScopedTZ {
 public:
     ScopedTZ() {
@@ -41,9 +42,13 @@ public:
             setenv("TZ", saved_->c_str(), 1);
         else
             unsetenv("TZ");
+        tzset();
     }
 
-    void set(const char* zone) { setenv("TZ", zone, 1); }
+    void set(const char* zone) {
+        setenv("TZ", zone, 1);
+        tzset();
+    }
 
 private:
     std::optional<std::string> saved_;
