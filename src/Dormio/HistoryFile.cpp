@@ -3,6 +3,7 @@
 #include "DormioKit/NightJson.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
 #include <iterator>
@@ -37,9 +38,11 @@ std::vector<Night> keptStored(std::vector<Night> stored, const std::vector<Night
 } // namespace
 
 Stored read(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) return {};
+    // Anything but a regular file (a folder, a pipe that would never end) is damaged, not waited on.
     QFile file(path);
-    if (!file.exists()) return {};
-    if (!file.open(QIODevice::ReadOnly)) return {{}, true};
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) return {{}, true};
     const QByteArray bytes = file.readAll();
     auto nights = decodeNights(std::string_view(bytes.constData(), bytes.size()));
     if (!nights) return {{}, true};

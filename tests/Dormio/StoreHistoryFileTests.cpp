@@ -2,8 +2,10 @@
 #include "DormioKit/NightJson.h"
 #include "StoreTests.h"
 
+#include <QDir>
 #include <QFile>
 #include <cmath>
+#include <sys/stat.h>
 
 namespace dormio::testing {
 namespace {
@@ -99,6 +101,22 @@ TEST_F(StoreHistoryFileTest, MissingFileIsEmptyAndNotDamaged) {
     const auto stored = HistoryFile::read(path("nights.json"));
     EXPECT_TRUE(stored.nights.empty());
     EXPECT_FALSE(stored.damaged);
+}
+
+TEST_F(StoreHistoryFileTest, AnythingButARegularFileIsDamagedAndNotWaitedOn) {
+    ASSERT_EQ(mkfifo(path("pipe.json").toUtf8().constData(), 0600), 0);
+    QDir().mkpath(path("folder.json"));
+    QFile::link(path("nowhere.json"), path("dangling.json"));
+    for (const char* name : {"pipe.json", "folder.json", "dangling.json"}) {
+        const auto stored = HistoryFile::read(path(name));
+        EXPECT_TRUE(stored.damaged) << name;
+        EXPECT_TRUE(stored.nights.empty()) << name;
+    }
+    ASSERT_TRUE(HistoryFile::write(path("pipe.json"), {endedDaysAgo("a", 1)}, true));
+    EXPECT_EQ(HistoryFile::read(path("pipe.json")).nights.size(), 1u);
+    struct stat aside {};
+    ASSERT_EQ(stat(path("pipe.json.damaged").toUtf8().constData(), &aside), 0);
+    EXPECT_TRUE(S_ISFIFO(aside.st_mode)) << "the pipe is kept aside";
 }
 
 TEST_F(StoreHistoryFileTest, NightThatCannotBeEncodedLeavesTheFileAsItWas) {
