@@ -56,3 +56,194 @@ TEST(SingleInstance, TheDefaultSocketIsPerUser) {
 }
 
 } // namespace
+
+#include "Dormio/DemoData.h"
+#include "Dormio/DormioApp.h"
+#include "Dormio/MainWindow.h"
+#include "Dormio/MenuBarView.h"
+#include "Dormio/RootView.h"
+#include "Dormio/SettingsWindow.h"
+#include "Dormio/Toast.h"
+#include "Dormio/TrayIcon.h"
+#include "Dormio/WelcomeView.h"
+#include "StoreTests.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+namespace dormio {
+namespace {
+
+using namespace std::chrono_literals;
+
+class AppShellTest : public testing::StoreTest {
+protected:
+    Toast toast{1000ms};
+
+    std::unique_ptr<DormioApp> makeApp() {
+        auto app = std::make_unique<DormioApp>(makeStore(), toast);
+        return app;
+    }
+
+    static EnvLookup environment(std::map<std::string, std::string> values) {
+        return [values](const char* name) -> std::optional<std::string> {
+            auto found = values.find(name);
+            return found == values.end() ? std::nullopt : std::optional(found->second);
+        };
+    }
+};
+
+TEST_F(AppShellTest, TheMainWindowIsDormios) {
+    auto app = makeApp();
+    MainWindow* window = app->mainWindow();
+    EXPECT_EQ(window->windowTitle(), "Dormio");
+    EXPECT_EQ(window->objectName(), "main");
+    window->show();
+    EXPECT_GE(window->centralWidget()->width(), 1020);
+    EXPECT_GE(window->centralWidget()->height(), 680);
+}
+
+TEST_F(AppShellTest, ClosingTheLastWindowLeavesTheApplicationRunning) {
+    auto app = makeApp();
+    app->mainWindow()->show();
+    EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
+    QTimer::singleShot(0, app->mainWindow(), &QWidget::close);
+    QTimer::singleShot(300, [] { QCoreApplication::exit(7); });
+    EXPECT_EQ(QApplication::exec(), 7); // closing would have ended the loop with 0
+    EXPECT_FALSE(app->mainWindow()->isVisible());
+
+    app->showMainWindow();
+    EXPECT_TRUE(app->mainWindow()->isVisible());
+}
+
+TEST_F(AppShellTest, AFirstNormalStartReadsTheLogAndShowsTheWelcome) {
+    writeLog(testing::recentNights(2));
+    auto app = makeApp();
+    app->mainWindow()->show();
+    app->startUp(environment({}));
+    EXPECT_TRUE(store->loading());
+    EXPECT_TRUE(store->showWelcome());
+    WelcomeView* welcome = app->mainWindow()->rootView()->welcome();
+    ASSERT_NE(welcome, nullptr);
+    EXPECT_TRUE(welcome->isVisible());
+    waitForLogRead();
+    EXPECT_EQ(app->mainWindow()->rootView()->nightList()->count(), 2);
+
+    welcome->findChild<QPushButton*>()->click();
+    EXPECT_FALSE(store->showWelcome());
+    EXPECT_TRUE(store->welcomeDone());
+}
+
+TEST_F(AppShellTest, ALaterStartShowsNoWelcome) {
+    auto app = makeApp();
+    store->setWelcomeDone(true);
+    app->startUp(environment({}));
+    EXPECT_FALSE(store->showWelcome());
+    EXPECT_EQ(app->mainWindow()->rootView()->welcome(), nullptr);
+    waitForLogRead();
+}
+
+TEST_F(AppShellTest, ADeveloperModeStartsNothingOfItsOwnAndEndsTheApplication) {
+    for (const char* variable : {"DORMIO_SNAPSHOT_DIR", "DORMIO_SELFTEST", "DORMIO_DEMO_DIR"}) {
+        SCOPED_TRACE(variable);
+        auto app = makeApp();
+        QTimer::singleShot(0, [&] { app->startUp(environment({{variable, ""}})); });
+        QTimer::singleShot(2000, [] { QCoreApplication::exit(99); });
+        EXPECT_EQ(QApplication::exec(), 2); // the stand-in says it is not built yet
+        EXPECT_FALSE(store->loading());
+        EXPECT_FALSE(store->loadedOnce());
+        EXPECT_FALSE(store->showWelcome());
+        store.reset();
+    }
+}
+
+TEST_F(AppShellTest, TheMoonChangesWhileAnAppHoldsTheMacAwake) {
+    auto app = makeApp();
+    TrayIcon* tray = app->trayIcon();
+    EXPECT_EQ(tray->symbol(), "moon.zzz");
+    DemoData::apply(*store);
+    EXPECT_EQ(tray->symbol(), "moon.haze");
+    store->setLive({});
+    EXPECT_EQ(tray->symbol(), "moon.zzz");
+}
+
+TEST_F(AppShellTest, WithoutATrayTheSettingIsLeftAlone) {
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()); // the offscreen platform has none
+    auto app = makeApp();
+    EXPECT_FALSE(app->trayIcon()->isShown());
+    EXPECT_TRUE(store->showMenuBar());
+    store->setShowMenuBar(false);
+    store->setShowMenuBar(true);
+    EXPECT_TRUE(store->showMenuBar());
+    EXPECT_FALSE(app->trayIcon()->isShown());
+}
+
+TEST_F(AppShellTest, TheMenuBarViewSaysWhoHoldsTheMacAwake) {
+    Store& store = makeStore();
+    MenuBarView view(store);
+    EXPECT_EQ(view.summary()->text(), "Reading the power log…");
+    EXPECT_EQ(view.headline()->text(), "Nothing is keeping your Mac awake");
+
+    DemoData::apply(store);
+    EXPECT_EQ(view.summary()->text(), store.menuSummary());
+    EXPECT_EQ(view.headline()->text(), "Music is holding it awake");
+    EXPECT_EQ(view.holders()->text(), "Music");
+
+    std::vector<LiveRow> rows = store.live();
+    for (int i = 0; i < 5; ++i) {
+        LiveRow row = rows[0];
+        row.assertion.pid = 1000 + i;
+        row.identity.name = "App " + std::to_string(i);
+        rows.push_back(row);
+    }
+    store.setLive(rows);
+    EXPECT_EQ(view.headline()->text(), "6 apps are holding it awake");
+    EXPECT_EQ(view.holders()->text().count('\n'), 3); // four lines at most
+
+    QSignalSpy open(&view, &MenuBarView::openMainWindow);
+    view.openButton()->click();
+    EXPECT_EQ(open.count(), 1);
+}
+
+TEST_F(AppShellTest, TheSettingsFormWritesTheStore) {
+    Store& store = makeStore();
+    SettingsWindow settings(store);
+    EXPECT_EQ(settings.size(), SettingsWindow::fixedSize);
+    EXPECT_EQ(settings.startHour()->currentData().toInt(), 23);
+    EXPECT_EQ(settings.endHour()->currentData().toInt(), 7);
+    EXPECT_EQ(settings.sampleMinutes()->currentData().toInt(), 5);
+
+    settings.showMenuBar()->click();
+    EXPECT_FALSE(store.showMenuBar());
+    settings.trackEnergy()->click();
+    EXPECT_FALSE(store.trackEnergy());
+    EXPECT_FALSE(settings.sampleMinutes()->isEnabled());
+
+    store.setNightStartHour(21);
+    EXPECT_EQ(settings.startHour()->currentData().toInt(), 21);
+    waitForLogRead();
+    store.setSampleMinutes(3); // not one of the form's choices, still shown
+    EXPECT_EQ(settings.sampleMinutes()->currentData().toInt(), 3);
+}
+
+TEST_F(AppShellTest, TheNightsOfTheLogAreListedWithTheirWords) {
+    writeLog(testing::recentNights(3));
+    Store& store = makeStore();
+    RootView root(store, toast);
+    readLogOnce();
+    QListWidget* list = root.nightList();
+    ASSERT_EQ(list->count(), 3);
+    const Night& newest = store.nights().back();
+    EXPECT_TRUE(list->item(0)->text().startsWith(store.title(newest) + "\n"));
+    list->setCurrentRow(2);
+    EXPECT_EQ(store.selectedNightID(), store.nights().front().id);
+}
+
+} // namespace
+} // namespace dormio

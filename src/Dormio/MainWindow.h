@@ -1,0 +1,33 @@
+#pragma once
+
+// The main window: the root view under the application's menus. Closing it only hides it; the
+// application keeps running with its menu bar extra and its timers.
+
+#include <QMainWindow>
+
+namespace dormio {
+
+class DormioCommands;
+class RootView;
+class Store;
+class Toast;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr QSize minimumContentSize{1020, 680};
+
+    MainWindow(Store& store, Toast& toast, QWidget* parent = nullptr);
+
+    RootView* rootView() const { return root_; }
+    DormioCommands* commands() const { return commands_; }
+
+    // Shows the window (again), in front and focused.
+    void bringForward();
+
+private:
+    RootView* root_;
+    DormioCommands* commands_;
+};
+
+} // namespace dormio
