@@ -95,7 +95,8 @@ std::vector<EnergyShare> Store::energyShares(const Night& night) const {
         auto found = demoEnergy_.find(night.id);
         return found == demoEnergy_.end() ? std::vector<EnergyShare>{} : found->second;
     }
-    return EnergyMath::shares(energy_->file(), night.start, night.end, night.lost(), sampleMinutes() * 60.0);
+    return EnergyMath::shares(energy_->file(), night.start, night.end, night.lost(),
+                              EnergyRecorder::effectiveMinutes(sampleMinutes()) * 60.0);
 }
 
 } // namespace dormio

@@ -369,3 +369,30 @@ TEST(EnergyRecorderOnProc, ABusyChildIsMeasured) {
 }
 
 } // namespace
+
+#include "StoreTests.h"
+
+namespace dormio {
+namespace {
+
+using StoreEnergy = testing::StoreTest;
+
+// A sample taken just after the night's end covers its last minutes; with an interval below one minute
+// the timer still samples every minute, so a minute's reach is what a night takes in.
+TEST_F(StoreEnergy, ANightTakesInSamplesUpToOneTimerIntervalAfterItsEnd) {
+    const Date end = currentDate() - 3600;
+    const Night night = testing::storedNight("2026-01-01", end - 8 * 3600, end);
+    EnergyFile file;
+    file.samples = {EnergySample{end + 50, {{"/usr/bin/late", 5}}}};
+    testing::writeFile(supportDir() + "/energy.json", *encodeEnergyFile(file));
+    for (int minutes : {0, -2}) {
+        SCOPED_TRACE(minutes);
+        QSettings().setValue("sampleMinutes", minutes);
+        Store& store = makeStore();
+        ASSERT_EQ(store.energyShares(night).size(), 1u);
+        EXPECT_EQ(store.energyShares(night)[0].key, "/usr/bin/late");
+    }
+}
+
+} // namespace
+} // namespace dormio
