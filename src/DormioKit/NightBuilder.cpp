@@ -3,6 +3,8 @@
 #include "DormioKit/DateLookup.h"
 #include "DormioKit/NightWindow.h"
 
+#include <cmath>
+
 namespace dormio::NightBuilder {
 
 namespace {
@@ -22,7 +24,8 @@ bool showsBattery(const PowerLog& log) {
 std::vector<Night> build(const PowerLog& log, const NightWindow& window, Date now, const Calendar& calendar) {
     std::optional<Date> first = log.firstDate;
     if (!first && !log.events.empty()) first = log.events.front().date;
-    if (!first) return {};
+    // Mornings are walked one calendar day at a time up to `now`: a present that is no real moment has none.
+    if (!first || !std::isfinite(now.seconds)) return {};
     bool hasBattery = showsBattery(log);
     double longest = longestRelease(log.releases);
 

@@ -3,6 +3,7 @@
 #include "TestEnvironment.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace dormio;
 
@@ -82,6 +83,12 @@ private:
 TEST_F(Build, NoFirstDateAndNoEventsGivesNothing) {
     log.display = {{march8, true}};
     EXPECT_TRUE(build(march8 + 10 * day).empty());
+}
+
+TEST_F(Build, APresentThatIsNoRealMomentGivesNothingAndEnds) {
+    log.events = {ev(march8 + 22 * hour, K::sleep)};
+    for (double now : {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()})
+        EXPECT_TRUE(build(Date{now}).empty());
 }
 
 TEST_F(Build, FirstNightStartsAfterTheFirstDate) {
