@@ -51,9 +51,11 @@ TEST(DemoData, EveryNightIsOnBatteryWithTheChargeOfEachMoment) {
         EXPECT_TRUE(night.hasBattery);
         EXPECT_FALSE(night.pluggedIn);
         EXPECT_FALSE(night.battery.empty());
-        for (const NightEvent& event : night.events)
-            if (event.kind == NightEvent::Kind::darkWake || event.kind == NightEvent::Kind::fellAsleep)
+        for (const NightEvent& event : night.events) {
+            if (event.kind == NightEvent::Kind::darkWake || event.kind == NightEvent::Kind::fellAsleep) {
                 EXPECT_TRUE(event.charge.has_value());
+            }
+        }
         for (size_t i = 1; i < night.battery.size(); ++i)
             EXPECT_LE(night.battery[i].charge, night.battery[i - 1].charge);
         const int64_t darkWakes = night.darkWakeCount();
