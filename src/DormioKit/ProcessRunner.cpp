@@ -114,6 +114,14 @@ bool reap(pid_t pid, bool block) {
     }
 }
 
+// The child leads a process group of its own, so that a signal reaches whatever it started too; a child
+// that has moved to another group is signalled by itself as well, else nothing would ever end it. Only for
+// a child not yet reaped: after that its pid may belong to another process.
+void signalChild(pid_t pid, int signal) {
+    if (::getpgid(pid) != pid) ::kill(pid, signal);
+    ::kill(-pid, signal);
+}
+
 int pollMilliseconds(Clock::duration wait) {
     const auto ms = std::chrono::ceil<std::chrono::milliseconds>(std::max(wait, Clock::duration::zero()));
     return static_cast<int>(std::min<std::chrono::milliseconds::rep>(ms.count(), 3'600'000));
@@ -160,7 +168,7 @@ RunResult run(const std::string& path, const std::vector<std::string>& args, dou
         }
         if (reaped && !output.isOpen()) break;
         if (!reaped && !terminated && now >= deadline) {
-            ::kill(-*pid, SIGTERM);
+            signalChild(*pid, SIGTERM);
             terminated = true;
             // The grace counts from the request itself, also when this thread was held up past the deadline.
             stopReading = now + terminationGrace;
@@ -176,8 +184,12 @@ RunResult run(const std::string& path, const std::vector<std::string>& args, dou
 
     // Whatever of the group still holds on after the grace is killed, and the child is always reaped. A
     // child that ended by itself leaves its descendants alone: we only stop listening to them.
-    if (!reaped || (terminated && output.isOpen())) ::kill(-*pid, SIGKILL);
-    if (!reaped) reap(*pid, true);
+    if (!reaped) {
+        signalChild(*pid, SIGKILL);
+        reap(*pid, true);
+    } else if (terminated && output.isOpen()) {
+        ::kill(-*pid, SIGKILL);
+    }
     return {Utf8::repaired(text), terminated ? RunOutcome::timedOut : RunOutcome::completed};
 }
 

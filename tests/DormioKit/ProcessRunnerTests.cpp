@@ -132,6 +132,16 @@ TEST(ProcessRunner, AGrandchildHoldingThePipeDoesNotHangTheRun) {
     ::kill(grandchild, SIGKILL);
 }
 
+TEST(ProcessRunner, AChildThatLeavesItsProcessGroupIsStillEnded) {
+    // It moves into the test's own group, out of reach of a signal to the group it was started in.
+    const auto run =
+        runTimed("/usr/bin/perl",
+                 {"-e", "setpgrp(0, getpgrp(getppid())) or die; $| = 1; print qq(moved\\n); sleep 30"}, 0.3);
+    EXPECT_EQ(run.result.outcome, RunOutcome::timedOut);
+    EXPECT_EQ(run.result.text, "moved\n");
+    EXPECT_LT(run.seconds, 0.3 + grace - 0.5);
+}
+
 TEST(ProcessRunner, AChildThatClosesItsOutputIsStillBoundByTheTimeOut) {
     const auto run = shell("echo bye; exec >&-; sleep 30", 0.3);
     EXPECT_EQ(run.result.outcome, RunOutcome::timedOut);
