@@ -95,8 +95,10 @@ std::optional<Date> wakeTime(std::string_view group, std::string_view zoneSuffix
 // opens before it, whose own closing quote may hide brackets.
 std::size_t groupEnd(std::string_view s) {
     const std::size_t close = std::min(s.find(']'), s.size());
-    const std::size_t info = s.find("info=\"");
-    if (info == npos || info >= close) return close;
+    // Searched before the "]" only: a search through the rest of the line for every group would make a
+    // line of many groups quadratic.
+    const std::size_t info = s.substr(0, close).find("info=\"");
+    if (info == npos) return close;
     const std::size_t quote = s.find('"', info + 6);
     if (quote == npos) return close;
     return std::min(s.find(']', quote + 1), s.size());

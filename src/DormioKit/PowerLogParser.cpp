@@ -211,14 +211,13 @@ private:
 PowerLog parse(std::string_view text) {
     PowerLog log;
     LineReader reader(log);
-    const char* const end = text.data() + text.size();
-    for (const char* start = text.data();;) {
-        const auto* newline =
-            static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(end - start)));
-        const char* lineEnd = newline ? newline : end;
-        if (lineEnd > start && lineEnd[-1] == '\r') --lineEnd;
-        reader.read(std::string_view(start, static_cast<std::size_t>(lineEnd - start)));
-        if (!newline) break;
+    // By index rather than by pointer: a view of nothing has no data pointer to search from.
+    for (std::size_t start = 0;;) {
+        const std::size_t newline = text.find('\n', start);
+        std::size_t lineEnd = newline == std::string_view::npos ? text.size() : newline;
+        if (lineEnd > start && text[lineEnd - 1] == '\r') --lineEnd;
+        reader.read(std::string_view(text.data() + start, lineEnd - start));
+        if (newline == std::string_view::npos) break;
         start = newline + 1;
     }
     sortStably(log.events, &PowerEvent::date);

@@ -156,6 +156,19 @@ INSTANTIATE_TEST_SUITE_P(
         GroupCase{"TextBetweenGroups", "junk [process=a] junk [process=b] junk", {"a", "b"}},
         GroupCase{"QuotedProcess", "[process=\"Mail Helper\" request=r]", {"Mail Helper"}}));
 
+TEST(WakeRequests, EveryGroupOfALongLineIsRead) {
+    // Each group is looked at on its own, so a line of many groups takes time in proportion to its length.
+    std::string message;
+    for (int i = 0; i < 100000; ++i)
+        message += "[process=p" + std::to_string(i) + " request=r]";
+    message += "[process=last info=\"a ] b\" request=q]";
+    const auto requests = Parser::parseWakeRequests(message, lineDate, "+0000");
+    ASSERT_EQ(requests.size(), 100001u);
+    EXPECT_EQ(requests[99999].process, "p99999");
+    EXPECT_EQ(requests.back().info, "a ] b");
+    EXPECT_EQ(requests.back().request, "q");
+}
+
 TEST(WakeRequests, KeysAfterABracketInsideInfoAreStillRead) {
     const auto requests = Parser::parseWakeRequests(
         "[*process=a info=\"[x] y\" request=late wakeAt=2026-12-09 03:12:00]", lineDate, "+0000");

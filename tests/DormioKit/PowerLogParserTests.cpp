@@ -80,6 +80,13 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"LowerCaseSleepType", "2026-03-10 23:15:02 +0000 sleep      \tx", 0, 0},
         LineCase{"TabAtByte26", "2026-03-10 23:15:02 +0000 \tSleep", 0, 0}));
 
+TEST(PowerLogParser, AViewWithoutTextIsTheEmptyLog) {
+    const PowerLog log = Parser::parse(std::string_view{});
+    EXPECT_TRUE(log.events.empty());
+    EXPECT_EQ(log.firstDate, std::nullopt);
+    EXPECT_EQ(log.skippedLines, 0);
+}
+
 TEST(PowerLogParser, CrLfEndsReadLikeLfEnds) {
     const std::string lf = entry("2026-03-10 23:15:02 +0000", "Sleep", sleepMessage) +
                            entry("2026-03-11 07:02:00 +0000", "Wake", wakeMessage) +
