@@ -1,11 +1,12 @@
 #include "DormioKit/Assertions.h"
 
+#include "DormioKit/DecimalText.h"
+#include "DormioKit/Hash.h"
 #include "DormioKit/PowerLogParser.h"
 #include "DormioKit/UnicodeText.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 
 namespace dormio {
 
@@ -73,29 +74,6 @@ template <class Visit> void forEachLine(std::string_view text, Visit&& visit) {
     if (start < text.size()) visit(text.substr(start));
 }
 
-bool isAsciiDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// A whole text as a decimal integer: an optional sign, then ASCII digits only; nothing when out of range.
-template <class Integer> std::optional<Integer> readDecimal(std::string_view text) {
-    std::string_view digits = text;
-    if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) digits.remove_prefix(1);
-    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), isAsciiDigit)) return std::nullopt;
-    const std::string_view number = text[0] == '-' ? text : digits;
-    Integer value{};
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (error != std::errc() || end != number.data() + number.size()) return std::nullopt;
-    return value;
-}
-
-// The number at the start of a sub-line's value: its longest leading run of numeric characters (of any
-// script), read as a decimal integer. A run holding anything but ASCII digits does not read.
-template <class Integer> std::optional<Integer> leadingNumber(std::string_view value) {
-    value = UnicodeText::trimmedWhitespace(value);
-    return readDecimal<Integer>(value.substr(0, UnicodeText::numericRunEnd(value, 0)));
-}
-
 // The text between the first double quote and the last one after it (or the end, with no second quote).
 std::string quotedName(std::string_view text) {
     const size_t open = text.find('"');
@@ -153,9 +131,11 @@ std::vector<LiveAssertion> parse(std::string_view text) {
         } else if (assertions.empty()) {
             return;
         } else if (line.starts_with(createdForMarker)) {
-            assertions.back().createdFor = leadingNumber<int32_t>(line.substr(createdForMarker.size()));
+            assertions.back().createdFor = DecimalText::leadingInteger<int32_t>(
+                UnicodeText::trimmedWhitespace(line.substr(createdForMarker.size())));
         } else if (line.starts_with(timeoutMarker)) {
-            assertions.back().timeout = leadingNumber<int64_t>(line.substr(timeoutMarker.size()));
+            assertions.back().timeout = DecimalText::leadingInteger<int64_t>(
+                UnicodeText::trimmedWhitespace(line.substr(timeoutMarker.size())));
         }
     });
     return assertions;
@@ -167,7 +147,7 @@ std::optional<LiveAssertion> parseLine(std::string_view line) {
     const std::string_view rest = line.substr(marker.size());
     const size_t open = rest.find('(');
     if (open == std::string_view::npos) return std::nullopt;
-    const auto pid = readDecimal<int32_t>(rest.substr(0, open));
+    const auto pid = DecimalText::integer<int32_t>(rest.substr(0, open));
     if (!pid) return std::nullopt;
     // The process name may hold parentheses itself: "Player (Main)" ends only at "): ".
     const size_t close = rest.find("): ", open);
@@ -204,16 +184,13 @@ std::optional<LiveAssertion> parseLine(std::string_view line) {
 } // namespace dormio
 
 size_t std::hash<dormio::LiveAssertion>::operator()(const dormio::LiveAssertion& a) const noexcept {
-    size_t seed = 0;
-    const auto mix = [&seed](size_t value) {
-        seed ^= value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
-    };
-    mix(std::hash<int32_t>{}(a.pid));
-    mix(std::hash<std::string>{}(a.process));
-    mix(std::hash<std::string>{}(a.type));
-    mix(std::hash<std::string>{}(a.name));
-    mix(std::hash<double>{}(a.age));
-    mix(std::hash<std::optional<int32_t>>{}(a.createdFor));
-    mix(std::hash<std::optional<int64_t>>{}(a.timeout));
-    return seed;
+    dormio::Hasher hasher;
+    hasher.add(a.pid);
+    hasher.add(a.process);
+    hasher.add(a.type);
+    hasher.add(a.name);
+    hasher.add(a.age);
+    hasher.add(a.createdFor);
+    hasher.add(a.timeout);
+    return hasher.value();
 }

@@ -19,6 +19,7 @@ public:
     std::size_t value() const { return state; }
 
     void add(bool flag) { mix(flag ? 1 : 0); }
+    void add(int32_t number) { add(static_cast<int64_t>(number)); }
     void add(int64_t number) { mix(std::hash<int64_t>{}(number)); }
     // +0.0 and -0.0 compare equal, so they must hash the same.
     void add(double number) { mix(std::hash<double>{}(number == 0.0 ? 0.0 : number)); }

@@ -1,10 +1,10 @@
 #include "DormioKit/Calendar.h"
+#include "DormioKit/DecimalText.h"
 #include "DormioKit/PowerLogParser.h"
 #include "DormioKit/UnicodeText.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,18 +21,6 @@ template <std::size_t N> bool isMember(const std::array<std::string_view, N>& se
 }
 
 constexpr std::size_t npos = std::string_view::npos;
-
-// A decimal 32-bit integer with an optional sign and nothing else.
-std::optional<int32_t> int32Value(std::string_view text) {
-    if (text.starts_with('+')) {
-        text.remove_prefix(1);
-        if (text.starts_with('-')) return std::nullopt;
-    }
-    int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
 
 // The next word of `text` between single spaces, skipping runs of them; `at` moves past the word's
 // closing space (or to the end).
@@ -111,7 +99,7 @@ std::optional<AssertionRelease> parseRelease(std::string_view message, Date date
     const std::string_view rest = message.substr(4);
     const std::size_t open = rest.find('(');
     if (open == npos) return std::nullopt;
-    const auto pid = int32Value(rest.substr(0, open));
+    const auto pid = DecimalText::integer<int32_t>(rest.substr(0, open));
     if (!pid) return std::nullopt;
     const std::size_t close = rest.find(") ", open);
     if (close == npos) return std::nullopt;

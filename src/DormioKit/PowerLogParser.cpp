@@ -1,9 +1,9 @@
 #include "DormioKit/PowerLogParser.h"
 
+#include "DormioKit/DecimalText.h"
 #include "DormioKit/UnicodeText.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 #include <ctime>
 
@@ -261,12 +261,7 @@ std::pair<std::optional<bool>, std::optional<int64_t>> powerSource(std::string_v
     else if (source->starts_with("AC"))
         onBattery = false;
     std::optional<int64_t> charge;
-    if (const auto level = after(*source, "Charge:")) {
-        const std::string_view run = level->substr(0, UnicodeText::numericRunEnd(*level, 0));
-        int64_t value = 0;
-        const auto [end, error] = std::from_chars(run.data(), run.data() + run.size(), value);
-        if (!run.empty() && error == std::errc{} && end == run.data() + run.size()) charge = value;
-    }
+    if (const auto level = after(*source, "Charge:")) charge = DecimalText::leadingInteger<int64_t>(*level);
     return {onBattery, charge};
 }
 

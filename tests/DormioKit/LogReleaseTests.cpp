@@ -1,7 +1,6 @@
 #include "DormioKit/PowerLogParser.h"
+#include "TestEnvironment.h"
 
-#include <cstdlib>
-#include <ctime>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
@@ -225,20 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Without a valid zone of its own, a wake time is read in the current zone at the line's date.
 class WakeTimesInTheCurrentZone : public testing::Test {
 protected:
-    void SetUp() override {
-        if (const char* tz = std::getenv("TZ")) saved_ = tz;
-    }
-    void TearDown() override {
-        if (saved_)
-            setenv("TZ", saved_->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-    static void useZone(const char* zone) {
-        setenv("TZ", zone, 1);
-        tzset();
-    }
+    void useZone(const char* zone) { tz_.set(zone); }
     static std::optional<Date> wakeAt(std::optional<std::string_view> lineZone, Date logged = lineDate) {
         const auto requests =
             Parser::parseWakeRequests("[process=a wakeAt=2026-12-09 03:12:00]", logged, lineZone);
@@ -246,7 +232,7 @@ protected:
     }
 
 private:
-    std::optional<std::string> saved_;
+    test::ScopedTZ tz_;
 };
 
 TEST_F(WakeTimesInTheCurrentZone, MissingOrInvalidZoneUsesTheCurrentOffsetAtTheLoggedDate) {
