@@ -3,7 +3,6 @@
 #include "DormioKit/Utf8.h"
 
 #include <cstdint>
-#include <cstring>
 #include <unicode/locid.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
@@ -13,19 +12,6 @@ namespace dormio::UnicodeText {
 
 namespace {
 
-// Logs are nearly all ASCII, so eight bytes are checked at a time before any decoding.
-std::size_t asciiPrefix(std::string_view bytes) {
-    std::size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        uint64_t word;
-        std::memcpy(&word, bytes.data() + i, 8);
-        if (word & 0x8080808080808080ull) break;
-    }
-    while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80)
-        ++i;
-    return i;
-}
-
 // ICU's forward macro is written for any index type, so sizes never narrow to 32 bits.
 UChar32 nextCodePoint(std::string_view text, std::size_t& at) {
     const auto* s = reinterpret_cast<const uint8_t*>(text.data());
@@ -33,12 +19,6 @@ UChar32 nextCodePoint(std::string_view text, std::size_t& at) {
     UChar32 c;
     U8_NEXT(s, at, length, c);
     return c;
-}
-
-bool isWellFormed(std::string_view bytes) {
-    for (std::size_t at = asciiPrefix(bytes); at < bytes.size();)
-        if (nextCodePoint(bytes, at) < 0) return false;
-    return true;
 }
 
 // Of ASCII, only the digits have a numeric type, and ASCII is nearly all a log holds.
@@ -54,7 +34,7 @@ bool isWhitespace(UChar32 c) {
 } // namespace
 
 std::string_view wellFormed(std::string_view bytes, std::string& storage) {
-    if (isWellFormed(bytes)) return bytes;
+    if (Utf8::isWellFormed(bytes)) return bytes;
     storage = Utf8::repaired(bytes);
     return storage;
 }
@@ -86,7 +66,7 @@ std::string_view trimmedWhitespace(std::string_view text) {
 }
 
 std::string lowerCase(std::string_view text) {
-    if (asciiPrefix(text) < text.size()) {
+    if (Utf8::asciiPrefix(text) < text.size()) {
         std::string lower;
         icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())))
             .toLower(icu::Locale::getRoot())

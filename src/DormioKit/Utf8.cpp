@@ -1,6 +1,7 @@
 #include "DormioKit/Utf8.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace dormio::Utf8 {
 
@@ -41,11 +42,32 @@ int sequenceLength(std::string_view s) {
 
 } // namespace
 
+std::size_t asciiPrefix(std::string_view bytes) {
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if (word & 0x8080808080808080ull) break;
+    }
+    while (i < bytes.size() && static_cast<uint8_t>(bytes[i]) < 0x80)
+        ++i;
+    return i;
+}
+
+bool isWellFormed(std::string_view bytes) {
+    for (std::size_t i = asciiPrefix(bytes); i < bytes.size();) {
+        const int length = sequenceLength(bytes.substr(i));
+        if (length < 0) return false;
+        i += static_cast<std::size_t>(length);
+    }
+    return true;
+}
+
 std::string repaired(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
     size_t copiedUpTo = 0;
-    size_t i = 0;
+    size_t i = asciiPrefix(bytes);
     while (i < bytes.size()) {
         if (static_cast<uint8_t>(bytes[i]) < 0x80) {
             ++i;

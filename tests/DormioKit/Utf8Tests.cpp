@@ -68,7 +68,16 @@ TEST(Utf8Repair, EachMaximalSubpartBecomesOneReplacement) {
     for (const auto& c : cases) {
         EXPECT_EQ(Utf8::repaired(c.bytes), c.expected) << c.what;
         EXPECT_EQ(Utf8::repaired(c.bytes), repairedByIcu(c.bytes)) << c.what;
+        EXPECT_EQ(Utf8::isWellFormed(c.bytes), c.expected == c.bytes) << c.what;
     }
+}
+
+TEST(Utf8Repair, LongAsciiRunsAroundAFaultAreKept) {
+    const std::string ascii(37, 'a');
+    EXPECT_TRUE(Utf8::isWellFormed(ascii + "\xC3\xA9" + ascii));
+    EXPECT_FALSE(Utf8::isWellFormed(ascii + "\xC3" + ascii));
+    EXPECT_EQ(Utf8::repaired(ascii + "\xC3" + ascii), ascii + fffd + ascii);
+    EXPECT_EQ(Utf8::asciiPrefix(ascii + "\xC3" + ascii), 37u);
 }
 
 TEST(Utf8Repair, AgreesWithIcuOnRandomBytes) {
@@ -83,6 +92,8 @@ TEST(Utf8Repair, AgreesWithIcuOnRandomBytes) {
         std::string bytes;
         for (int i = length(random); i > 0; --i)
             bytes.push_back(static_cast<char>(alphabet[pick(random)]));
-        ASSERT_EQ(Utf8::repaired(bytes), repairedByIcu(bytes)) << testing::PrintToString(bytes);
+        const std::string repaired = repairedByIcu(bytes);
+        ASSERT_EQ(Utf8::repaired(bytes), repaired) << testing::PrintToString(bytes);
+        ASSERT_EQ(Utf8::isWellFormed(bytes), repaired == bytes) << testing::PrintToString(bytes);
     }
 }
