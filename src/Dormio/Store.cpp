@@ -5,11 +5,11 @@
 #include "Dormio/System/LoginItem.h"
 #include "DormioKit/Fmt.h"
 #include "DormioKit/NightSummary.h"
+#include "DormioKit/Utf8.h"
 
 #include <QFile>
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <utility>
 
 namespace dormio {
@@ -35,55 +35,14 @@ template <typename T, typename Signal> void assign(Store* store, T& field, T val
     emit(store->*changed)();
 }
 
-// Well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF). Logs are nearly all ASCII,
-// so eight bytes at a time are checked for a high bit first.
-bool isUtf8(const QByteArray& bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        if (end - p >= 8) {
-            uint64_t word;
-            std::memcpy(&word, p, 8);
-            if ((word & 0x8080808080808080ull) == 0) {
-                p += 8;
-                continue;
-            }
-        }
-        const unsigned char lead = *p;
-        if (lead < 0x80) {
-            ++p;
-            continue;
-        }
-        int length;
-        unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0) low = 0xA0;
-            if (lead == 0xED) high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0) low = 0x90;
-            if (lead == 0xF4) high = 0x8F;
-        } else {
-            return false;
-        }
-        if (end - p < length || p[1] < low || p[1] > high) return false;
-        for (int i = 2; i < length; ++i)
-            if ((p[i] & 0xC0) != 0x80) return false;
-        p += length;
-    }
-    return true;
-}
-
 } // namespace
 
 QByteArray Store::readFixture(const char* variable) {
     QFile file(qEnvironmentVariable(variable));
     if (!file.open(QIODevice::ReadOnly)) return {};
     QByteArray bytes = file.readAll();
-    if (!isUtf8(bytes)) return {};
+    if (!Utf8::isWellFormed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))))
+        return {};
     return bytes;
 }
 
