@@ -194,36 +194,47 @@ public:
         log_.add(morning + 1, "Notification", "Display is turned on");
     }
 
-    // A day at the desk: the display dims now and then, and sometimes the Mac naps over lunch.
+    // A day at the desk: the display dims now and then, and the Mac idles to sleep over lunch now and then
+    // and over dinner most days. Lines are made in time order so that each carries the charge of its moment.
     std::vector<Span> day(int64_t morning, int64_t bed) {
         onAC_ = random_.chance(0.7);
+        std::vector<Span> naps;
+        if (random_.chance(0.5)) naps.push_back(napFrom(morning + random_.between(4 * 3600, 6 * 3600)));
+        if (random_.chance(0.7)) naps.push_back(napFrom(morning + random_.between(10 * 3600, 12 * 3600)));
+        std::erase_if(naps, [&](const Span& nap) { return nap.end >= bed - 3600; });
+
         std::vector<Span> awake;
         int64_t from = morning;
-        if (random_.chance(0.5)) {
-            const int64_t lunch = morning + random_.between(4 * 3600, 6 * 3600);
-            const int64_t back = lunch + random_.between(1800, 5400);
-            if (back < bed - 3600) {
-                log_.add(lunch - 600, "Notification", "Display is turned off");
-                wakeRequests(lunch - 1);
-                sleep(lunch, "Idle Sleep");
-                if (random_.chance(0.5)) darkWake(lunch + (back - lunch) / 2);
-                wake(back, "UserActivity Assertion");
-                log_.add(back + 1, "Notification", "Display is turned on");
-                awake.push_back({from, lunch});
-                from = back;
-            }
+        for (const Span& nap : naps) {
+            awake.push_back({from, nap.start});
+            from = nap.end;
         }
         awake.push_back({from, bed});
         if (random_.chance(0.15)) boot(from + (bed - from) / 2); // an update's restart now and then
-        for (const Span& span : awake)
-            for (int64_t t = span.start + random_.between(1800, 7200); t < span.end - 600;
+        for (std::size_t i = 0; i < awake.size(); ++i) {
+            for (int64_t t = awake[i].start + random_.between(1800, 7200); t < awake[i].end - 600;
                  t += random_.between(1800, 7200)) {
+                // The battery runs down through a day away from the charger and fills up on it.
+                const int drain = static_cast<int>(random_.between(2, 6));
+                charge_ = onAC_ ? std::min(charge_ + 8, 100) : std::max(charge_ - drain, 20);
                 log_.add(t, "Notification", "Display is turned off");
                 log_.add(t + random_.between(20, 300), "Notification", "Display is turned on");
                 log_.add(t + 1, "Summary", "Summary- [System: PrevIdle DeclUser kDisp] " + source());
             }
-        charge_ = onAC_ ? 100 : std::max(charge_ - 30, 20);
+            if (i < naps.size()) nap(naps[i]);
+        }
         return awake;
+    }
+
+    Span napFrom(int64_t start) { return {start, start + random_.between(1800, 5400)}; }
+
+    void nap(const Span& span) {
+        log_.add(span.start - 600, "Notification", "Display is turned off");
+        wakeRequests(span.start - 1);
+        sleep(span.start, "Idle Sleep");
+        if (random_.chance(0.5)) darkWake(span.start + (span.end - span.start) / 2);
+        wake(span.end, "UserActivity Assertion");
+        log_.add(span.end + 1, "Notification", "Display is turned on");
     }
 
     // One assertion taken and given back by a process of the day.
@@ -290,7 +301,8 @@ private:
     }
 
     int64_t darkWake(int64_t when) {
-        if (!onAC_) charge_ = std::max(charge_ - 1, 5);
+        // A dark wake costs a fraction of a point: every third or so shows as one point less.
+        if (!onAC_ && random_.chance(0.3)) charge_ = std::max(charge_ - 1, 5);
         const int64_t length = random_.between(20, 120);
         static const std::vector<std::string> causes{"NUB.SPMISw3IRQ nub-spmi0.0x02 rtc/Maintenance",
                                                      "RTC (Alarm)", "ARPT/Network",
