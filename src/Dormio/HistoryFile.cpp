@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 #include <string>
 #include <unordered_map>
@@ -33,6 +34,14 @@ std::vector<Night> keptStored(std::vector<Night> stored, const std::vector<Night
         kept.push_back(std::move(night));
     }
     return kept;
+}
+
+// Moves the file at `path`, whatever it is, to "<path>.damaged", replacing an older copy. Fails rather than
+// let the damaged file be overwritten.
+bool moveAside(const QString& path) {
+    const QByteArray aside = QFile::encodeName(path + QStringLiteral(".damaged"));
+    std::remove(aside.constData());
+    return std::rename(QFile::encodeName(path).constData(), aside.constData()) == 0;
 }
 
 } // namespace
@@ -65,16 +74,14 @@ bool write(const QString& path, const std::vector<Night>& nights, bool damaged) 
                  [](const Night& night) { return !night.inProgress; });
     const auto text = encodeNights(finished);
     if (!text) return false;
+    // Aside before the save file opens: it writes through a symlink to its target, which would overwrite a
+    // damaged target and leave the link's own name without a history.
+    if (damaged && !moveAside(path)) return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
     if (file.write(text->data(), static_cast<qint64>(text->size())) != static_cast<qint64>(text->size())) {
         file.cancelWriting();
         return false;
-    }
-    if (damaged) {
-        const QString aside = path + QStringLiteral(".damaged");
-        QFile::remove(aside);
-        QFile::rename(path, aside);
     }
     return file.commit();
 }

@@ -24,8 +24,9 @@ Stored read(const QString& path);
 std::vector<Night> merged(std::vector<Night> stored, std::vector<Night> fresh, Date now);
 
 // Writes the nights that are not in progress atomically. A damaged file is first moved aside to
-// "nights.json.damaged", replacing an older damaged copy. A night that cannot be encoded, or a failed write,
-// leaves the file as it was. Returns whether the file was written.
+// "nights.json.damaged", replacing an older damaged copy; when it cannot be moved, nothing is written. A
+// night that cannot be encoded, or a failed write, leaves the file as it was. Returns whether the file was
+// written.
 bool write(const QString& path, const std::vector<Night>& nights, bool damaged);
 
 } // namespace dormio::HistoryFile

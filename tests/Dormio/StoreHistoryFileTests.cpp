@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cmath>
 #include <sys/stat.h>
 
@@ -117,6 +118,28 @@ TEST_F(StoreHistoryFileTest, AnythingButARegularFileIsDamagedAndNotWaitedOn) {
     struct stat aside {};
     ASSERT_EQ(stat(path("pipe.json.damaged").toUtf8().constData(), &aside), 0);
     EXPECT_TRUE(S_ISFIFO(aside.st_mode)) << "the pipe is kept aside";
+}
+
+TEST_F(StoreHistoryFileTest, DamagedFileBehindALinkIsKeptAsideAndTheHistoryWrittenInItsPlace) {
+    writeFile(path("target.json"), "{not json");
+    QFile::link(path("target.json"), path("linked.json"));
+    QFile::link(path("nowhere.json"), path("dangling.json"));
+    for (const char* name : {"linked.json", "dangling.json"}) {
+        ASSERT_TRUE(HistoryFile::read(path(name)).damaged) << name;
+        ASSERT_TRUE(HistoryFile::write(path(name), {endedDaysAgo("a", 1)}, true)) << name;
+        EXPECT_FALSE(QFileInfo(path(name)).isSymLink()) << name;
+        EXPECT_EQ(HistoryFile::read(path(name)).nights.size(), 1u) << name;
+        EXPECT_TRUE(QFileInfo(path(name) + ".damaged").isSymLink()) << name;
+    }
+    EXPECT_EQ(readFile(path("target.json")), "{not json");
+    EXPECT_FALSE(QFile::exists(path("nowhere.json")));
+}
+
+TEST_F(StoreHistoryFileTest, DamagedFileThatCannotBeMovedAsideIsNotOverwritten) {
+    writeFile(path("nights.json"), "{not json");
+    QDir().mkpath(path("nights.json.damaged/occupied"));
+    EXPECT_FALSE(HistoryFile::write(path("nights.json"), {endedDaysAgo("a", 1)}, true));
+    EXPECT_EQ(readFile(path("nights.json")), "{not json");
 }
 
 TEST_F(StoreHistoryFileTest, NightThatCannotBeEncodedLeavesTheFileAsItWas) {
