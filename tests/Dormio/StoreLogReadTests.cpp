@@ -259,11 +259,17 @@ TEST_F(StoreLogReadTest, MissingFixtureYieldsNoNewNightsAndKeepsTheHistory) {
 }
 
 TEST_F(StoreLogReadTest, FixtureThatIsNotUtf8ReadsAsEmpty) {
-    writeLog(recentNights(2) + "\xff\n");
     Store& s = makeStore();
-    readLogOnce();
-    EXPECT_TRUE(s.nights().empty());
+    // A stray byte, an overlong slash, a surrogate, a cut-off sequence, a code point above U+10FFFF.
+    for (std::string_view bad : {"\xff", "\xc0\xaf", "\xed\xa0\x80", "\xe2\x82", "\xf4\x90\x80\x80"}) {
+        writeLog(recentNights(2) + std::string(bad) + "\n");
+        readLogOnce();
+        EXPECT_TRUE(s.nights().empty()) << ::testing::PrintToString(bad);
+    }
     EXPECT_TRUE(s.loadedOnce());
+    writeLog(recentNights(2) + "Caf\xc3\xa9 \xe2\x80\x94 \xf0\x9f\x8c\x99\n");
+    readLogOnce();
+    EXPECT_EQ(s.nights().size(), 2u) << "well-formed text beyond ASCII reads";
 }
 
 TEST_F(StoreLogReadTest, LogCommandThatCannotRunLeavesNightsAndHistoryAlone) {
