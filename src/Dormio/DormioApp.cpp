@@ -18,6 +18,11 @@ QList<QColor> DormioApp::brandColours() {
     return {QColor(0x3A, 0x1C, 0x71), QColor(0xD7, 0x6D, 0x77)};
 }
 
+void DormioApp::nameApplication() {
+    QCoreApplication::setOrganizationName("Dormio");
+    QCoreApplication::setApplicationName("Dormio");
+}
+
 DormioApp::DormioApp(Store& store, Toast& toast, QObject* parent)
     : QObject(parent), store_(store), main_(new MainWindow(store, toast)), tray_(new TrayIcon(store, this)) {
     QApplication::setQuitOnLastWindowClosed(false);

@@ -23,6 +23,8 @@ class DormioApp : public QObject {
 public:
     // The kit's two brand colours, in order.
     static QList<QColor> brandColours();
+    // The organisation and application names that place the settings file ("Dormio/Dormio.conf").
+    static void nameApplication();
 
     // Makes the windows and the menu bar extra; closing the last window does not end the application.
     DormioApp(Store& store, Toast& toast, QObject* parent = nullptr);

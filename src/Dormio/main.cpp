@@ -8,8 +8,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setOrganizationName("Dormio");
-    QApplication::setApplicationName("Dormio");
+    dormio::DormioApp::nameApplication();
 
     // A developer mode runs on its own, even beside the user's running copy.
     dormio::SingleInstance instance;

@@ -1,6 +1,9 @@
 #include "Dormio/SingleInstance.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <cstring>
@@ -48,11 +51,23 @@ TEST(SingleInstance, ASocketLeftBehindByAnEndedCopyIsTakenOver) {
 }
 
 TEST(SingleInstance, TheDefaultSocketIsPerUser) {
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     EXPECT_EQ(SingleInstance::defaultSocketPath(), runtime.filePath("dormio.sock"));
     qunsetenv("XDG_RUNTIME_DIR");
     EXPECT_TRUE(SingleInstance::defaultSocketPath().contains(QString::number(getuid())));
+    qputenv("XDG_RUNTIME_DIR", saved);
+}
+
+// The tests' settings are named as the application's own, and live in the run's own folder.
+TEST(ApplicationIdentity, SettingsAreTheApplicationsAndStayOutOfTheRealHome) {
+    const QSettings settings;
+    EXPECT_EQ(QCoreApplication::organizationName(), "Dormio");
+    EXPECT_EQ(QCoreApplication::applicationName(), "Dormio");
+    EXPECT_TRUE(settings.fileName().endsWith("/Dormio/Dormio.conf")) << settings.fileName().toStdString();
+    EXPECT_TRUE(settings.fileName().startsWith(QDir::tempPath() + "/")) << settings.fileName().toStdString();
+    EXPECT_TRUE(QDir::homePath().startsWith(QDir::tempPath() + "/"));
 }
 
 } // namespace
@@ -91,6 +106,18 @@ protected:
         return app;
     }
 
+    static constexpr int exitedByTimeOut = 99;
+
+    // Runs the application's event loop until something ends it, or for at most `limit`. The time-out
+    // belongs to this call alone: left pending, it would end the event loop of a later test.
+    static int runEventLoop(std::chrono::milliseconds limit) {
+        QTimer timeOut;
+        timeOut.setSingleShot(true);
+        QObject::connect(&timeOut, &QTimer::timeout, [] { QCoreApplication::exit(exitedByTimeOut); });
+        timeOut.start(limit);
+        return QApplication::exec();
+    }
+
     static EnvLookup environment(std::map<std::string, std::string> values) {
         return [values](const char* name) -> std::optional<std::string> {
             auto found = values.find(name);
@@ -114,8 +141,7 @@ TEST_F(AppShellTest, ClosingTheLastWindowLeavesTheApplicationRunning) {
     app->mainWindow()->show();
     EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
     QTimer::singleShot(0, app->mainWindow(), &QWidget::close);
-    QTimer::singleShot(300, [] { QCoreApplication::exit(7); });
-    EXPECT_EQ(QApplication::exec(), 7); // closing would have ended the loop with 0
+    EXPECT_EQ(runEventLoop(300ms), exitedByTimeOut); // closing would have ended the loop with 0
     EXPECT_FALSE(app->mainWindow()->isVisible());
 
     app->showMainWindow();
@@ -153,9 +179,8 @@ TEST_F(AppShellTest, ADeveloperModeStartsNothingOfItsOwnAndEndsTheApplication) {
     for (const char* variable : {"DORMIO_SNAPSHOT_DIR", "DORMIO_SELFTEST", "DORMIO_DEMO_DIR"}) {
         SCOPED_TRACE(variable);
         auto app = makeApp();
-        QTimer::singleShot(0, [&] { app->startUp(environment({{variable, ""}})); });
-        QTimer::singleShot(2000, [] { QCoreApplication::exit(99); });
-        EXPECT_EQ(QApplication::exec(), 2); // the stand-in says it is not built yet
+        QTimer::singleShot(0, app.get(), [&] { app->startUp(environment({{variable, ""}})); });
+        EXPECT_EQ(runEventLoop(2s), 2); // the stand-in says it is not built yet
         EXPECT_FALSE(store->loading());
         EXPECT_FALSE(store->loadedOnce());
         EXPECT_FALSE(store->showWelcome());
