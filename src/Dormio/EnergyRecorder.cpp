@@ -1,23 +1,19 @@
 #include "Dormio/EnergyRecorder.h"
 
+#include "Dormio/Store.h"
+
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QSaveFile>
 #include <QtConcurrent>
+#include <algorithm>
+#include <limits>
 #include <optional>
 #include <string_view>
 
 namespace dormio {
-
-namespace {
-
-Date now() {
-    return Date::fromUnix(double(QDateTime::currentMSecsSinceEpoch()) / 1000.0);
-}
-
-} // namespace
 
 // One step of the history, made once on the main thread and replayed by the writer on its own copy, so
 // that encoding and writing never wait on (or race with) the main thread's file.
@@ -68,9 +64,11 @@ EnergyRecorder::EnergyRecorder(const QString& fileUrl, std::unique_ptr<EnergyPro
     if (QCoreApplication* app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &EnergyRecorder::flush);
 
+    const QFileInfo info(url_);
+    if (!info.exists() && !info.isSymLink()) return;
+    // Anything but a regular file (a folder, a pipe that would never end) is damaged, not waited on.
     QFile in(url_);
-    if (!in.exists()) return;
-    const QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    const QByteArray bytes = info.isFile() && in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
     std::optional<EnergyFile> decoded = decodeEnergyFile(std::string_view(bytes.constData(), bytes.size()));
     if (!decoded) {
         writer_->damaged = true;
@@ -96,7 +94,9 @@ void EnergyRecorder::start(int minutes) {
     }
     timer_->stop();
     sample();
-    timer_->start(effectiveMinutes(minutes) * 60 * 1000);
+    // The timer counts whole milliseconds in an int; an interval beyond its reach waits as long as it can.
+    const int64_t interval = int64_t(effectiveMinutes(minutes)) * 60'000;
+    timer_->start(int(std::min<int64_t>(interval, std::numeric_limits<int>::max())));
 }
 
 void EnergyRecorder::stop() {
@@ -161,7 +161,7 @@ void EnergyRecorder::apply(Collection collection) {
     for (auto& [key, info] : collection.names)
         if (!file_.apps.contains(key)) change.newApps.emplace(key, std::move(info));
     if (previousAbs != 0 && !collection.deltas.empty()) {
-        const Date at = now();
+        const Date at = currentDate();
         change.sample = EnergySample{at, std::move(collection.deltas)};
         change.pruneBefore = at - keptSeconds;
         change.write = true;

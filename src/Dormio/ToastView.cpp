@@ -1,10 +1,10 @@
 #include "Dormio/ToastView.h"
 
+#include "Dormio/Store.h"
 #include "Dormio/System/Symbols.h"
 #include "Dormio/Theme.h"
 #include "DormioKit/Fmt.h"
 
-#include <QDateTime>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QGraphicsDropShadowEffect>
@@ -23,10 +23,6 @@ namespace {
 constexpr int bounceMs = 500;
 constexpr int springMs = 350;
 constexpr int reducedMs = 200;
-
-Date now() {
-    return Date::fromUnix(double(QDateTime::currentMSecsSinceEpoch()) / 1000.0);
-}
 
 QFont symbolFont() {
     return Theme::systemFont(ToastView::symbolSize, QFont::DemiBold);
@@ -68,7 +64,7 @@ qreal bounceScale(qreal progress) {
 
 ToastView::ToastView(Toast::Message message, QWidget* parent)
     : QWidget(parent), message_(std::move(message)),
-      clockTime_(QString::fromStdString(Fmt::clockTime(now()))) {
+      clockTime_(QString::fromStdString(Fmt::clockTime(currentDate()))) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAccessibleName(message_.text + ", " + clockTime_);
 
