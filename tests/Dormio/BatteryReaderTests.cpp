@@ -1,6 +1,7 @@
 #include "Dormio/System/BatteryReader.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace dormio {
 
@@ -89,6 +90,12 @@ TEST(BatteryReaderRules, SourceKeys) {
         {"time 135", {{timeToEmpty, 135}}, battery(0, false, false, 135)},
         {"time as a string is missing", {{timeToEmpty, QStringLiteral("135")}}, battery(0)},
         {"capacity as a string is missing", {{current, QStringLiteral("57")}}, battery(0)},
+        {"a charge whose percentage leaves the 64-bit range is held at its edge",
+         {{current, std::numeric_limits<qint64>::max()}, {max, 1}},
+         battery(std::numeric_limits<int64_t>::max())},
+        {"a negative one likewise",
+         {{current, std::numeric_limits<qint64>::min()}, {max, 1}},
+         battery(std::numeric_limits<int64_t>::min())},
         {"health word",
          {{QStringLiteral("BatteryHealth"), QStringLiteral("Good")}},
          battery(0, false, false, {}, {}, {}, {}, {}, "Good")},
@@ -155,6 +162,8 @@ TEST(BatteryHealth, RoundsAndCaps) {
         {-10, 4382, std::nullopt},
         {std::nullopt, 4382, std::nullopt},
         {4500, std::nullopt, std::nullopt},
+        {1, std::numeric_limits<int64_t>::max(), 100},
+        {1, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::min()},
     };
     for (const Case& c : cases) {
         BatteryInfo info;
@@ -180,6 +189,9 @@ TEST(BatteryReaderSysfs, FakeSupplyFolders) {
         {"missing-files", battery(0)},
         {"no-adapter-listed", battery(33, true, true)},
         {"no-such-folder", std::nullopt},
+        // Figures out of any range: the percentage is held at the edge, time and temperature are left out.
+        {"out-of-range",
+         battery(std::numeric_limits<int64_t>::max(), false, false, {}, {}, 1, 9'223'372'036'854'775)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);

@@ -41,7 +41,13 @@ std::optional<QString> string(const QVariantMap& map, const QString& key) {
 int64_t percentOf(int64_t current, int64_t max) {
     if (max < 1) return current;
     constexpr int64_t limit = std::numeric_limits<int64_t>::max() / 100;
-    if (current > limit || current < -limit) return int64_t(double(current) / double(max) * 100.0);
+    if (current > limit || current < -limit) {
+        // The product would overflow; in floating point, held inside the 64-bit range.
+        const double percent = double(current) / double(max) * 100.0;
+        if (percent >= 0x1p63) return std::numeric_limits<int64_t>::max();
+        if (percent <= -0x1p63) return std::numeric_limits<int64_t>::min();
+        return int64_t(percent);
+    }
     return current * 100 / max;
 }
 

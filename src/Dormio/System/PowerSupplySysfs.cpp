@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <cmath>
+#include <limits>
 
 namespace dormio::PowerSupplySysfs {
 
@@ -89,9 +90,11 @@ QVariantMap source(const Supply& battery, const Units& units, bool onAC) {
         const auto left = battery.number(units.now);
         const auto rate = battery.number(units.rate);
         // Some drivers give the drain as a negative current.
-        if (left && rate && *rate != 0)
-            map.insert(QStringLiteral("Time to Empty"),
-                       qint64(std::floor(double(*left) / std::abs(double(*rate)) * 60.0)));
+        if (left && rate && *rate != 0) {
+            const double minutes = std::floor(double(*left) / std::abs(double(*rate)) * 60.0);
+            // A figure beyond any battery's life is no estimate.
+            if (std::abs(minutes) < 0x1p62) map.insert(QStringLiteral("Time to Empty"), qint64(minutes));
+        }
     }
     if (const auto health = battery.text("health")) map.insert(QStringLiteral("BatteryHealth"), *health);
     return map;
@@ -102,7 +105,10 @@ QVariantMap registry(const Supply& battery, const Units& units) {
     put(map, QStringLiteral("CycleCount"), battery.number("cycle_count"));
     put(map, QStringLiteral("DesignCapacity"), milli(battery.number(units.design)));
     put(map, QStringLiteral("AppleRawMaxCapacity"), milli(battery.number(units.full)));
-    if (const auto tenths = battery.number("temp")) map.insert(QStringLiteral("Temperature"), *tenths * 10);
+    constexpr qint64 tenthsLimit = std::numeric_limits<qint64>::max() / 10;
+    if (const auto tenths = battery.number("temp");
+        tenths && *tenths <= tenthsLimit && *tenths >= -tenthsLimit)
+        map.insert(QStringLiteral("Temperature"), *tenths * 10);
     return map;
 }
 
