@@ -37,7 +37,7 @@ protected:
     void readLiveOnce() {
         QSignalSpy read(store.get(), &Store::lastLiveReadChanged);
         store->refreshNow();
-        ASSERT_TRUE(read.wait(2000));
+        ASSERT_TRUE(read.wait(10000));
     }
 };
 

@@ -326,7 +326,7 @@ TEST_F(StoreLogReadTest, WakingFromSleepReadsAgain) {
     EXPECT_FALSE(s.loading());
     watcher->prepareForSleep(false);
     EXPECT_TRUE(s.loading());
-    EXPECT_TRUE(live.wait(2000));
+    EXPECT_TRUE(live.wait(10000));
 }
 
 } // namespace

@@ -161,14 +161,21 @@ TEST_F(StoreSettingsTest, ReadDefaultsAndStoreAssignmentsAtOnce) {
     EXPECT_TRUE(s.showMenuBar());
     EXPECT_FALSE(s.welcomeDone());
 
+    s.setNightStartHour(22);
+    s.setNightEndHour(6);
     s.setSampleMinutes(10);
+    s.setTrackEnergy(false);
     s.setShowMenuBar(false);
     s.setWelcomeDone(true);
     QSettings settings;
+    EXPECT_EQ(settings.value("nightStartHour").toInt(), 22);
+    EXPECT_EQ(settings.value("nightEndHour").toInt(), 6);
     EXPECT_EQ(settings.value("sampleMinutes").toInt(), 10);
-    EXPECT_FALSE(settings.value("showMenuBar").toBool());
+    EXPECT_EQ(settings.value("trackEnergy", true).toBool(), false);
+    EXPECT_EQ(settings.value("showMenuBar", true).toBool(), false);
     EXPECT_TRUE(settings.value("welcomeDone").toBool());
     EXPECT_EQ(Store().sampleMinutes(), 10);
+    EXPECT_EQ(Store().nightStartHour(), 22);
 }
 
 TEST_F(StoreSettingsTest, EnergySettingsStartAndStopSampling) {
