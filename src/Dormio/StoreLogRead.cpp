@@ -97,7 +97,8 @@ void Store::refreshLog() {
 }
 
 void Store::finishLogRead(LogRead read) {
-    if (read.outcome == RunOutcome::completed) {
+    // Sample data put in place while the read ran stays: in demo mode log reads leave the nights alone.
+    if (read.outcome == RunOutcome::completed && !demo_) {
         setNights(std::move(read.nights));
         const bool selectionKnown =
             selectedNightID_ && std::any_of(nights_.begin(), nights_.end(),

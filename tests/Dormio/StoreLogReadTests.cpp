@@ -313,6 +313,22 @@ TEST_F(StoreLogReadTest, DemoModeReadsNothingAndRefreshOnlyAnnounces) {
     EXPECT_EQ(toastText(), "Power log read · 3 nights");
 }
 
+TEST_F(StoreLogReadTest, ReadThatEndsInDemoModeLeavesTheSampleNightsShown) {
+    writeLog(recentNights(2));
+    Store& s = makeStore();
+    s.refreshLog();
+    s.setDemo(true);
+    Night sample = storedNight("sample", Date{0}, Date{3600});
+    sample.isDemo = true;
+    s.setNights({sample});
+    s.setSelectedNightID(sample.id);
+    waitForLogRead();
+
+    EXPECT_EQ(s.nights(), std::vector<Night>{sample});
+    EXPECT_EQ(s.selectedNightID(), sample.id);
+    EXPECT_EQ(storedNights(historyPath()).size(), 2u) << "the history still gets the nights read";
+}
+
 TEST_F(StoreLogReadTest, WakingFromSleepReadsAgain) {
     writeLog(recentNights(1));
     Store& s = makeStore();
