@@ -82,12 +82,14 @@ TEST_F(StoreLogReadTest, NightInProgressIsShownButNotStored) {
     QSettings().setValue("nightStartHour", hourOf(now - hour));
     QSettings().setValue("nightEndHour", hourOf(now + 2 * hour));
     Store& s = makeStore();
-    readLogOnce();
+    s.refresh(true);
+    waitForLogRead();
 
     ASSERT_EQ(s.nights().size(), 1u);
     EXPECT_TRUE(s.nights().front().inProgress);
     EXPECT_EQ(s.selectedNightID(), s.nights().front().id);
     EXPECT_TRUE(storedNights(historyPath()).empty());
+    EXPECT_EQ(toastText(), "Power log read · 1 night") << "the night in progress counts as read";
 }
 
 std::string nightWithoutIsDemo() {
