@@ -2,6 +2,7 @@
 
 #include "Dormio/DevModes.h"
 #include "Dormio/MainWindow.h"
+#include "Dormio/MenuBarView.h"
 #include "Dormio/MenuCommands.h"
 #include "Dormio/SettingsWindow.h"
 #include "Dormio/Store.h"
@@ -9,7 +10,9 @@
 #include "OstrelKit/Ostrel.h"
 
 #include <QApplication>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 namespace dormio {
@@ -29,6 +32,10 @@ DormioApp::DormioApp(Store& store, Toast& toast, QObject* parent)
     connect(main_->commands(), &DormioCommands::settingsRequested, this, &DormioApp::showSettings);
     connect(main_->commands(), &DormioCommands::aboutRequested, this, &DormioApp::showAbout);
     connect(tray_, &TrayIcon::openMainWindow, this, &DormioApp::showMainWindow);
+    // Without a tray the menu bar extra's window still opens, from the main window's Window menu.
+    main_->commands()->windowMenu->setVisible(!QSystemTrayIcon::isSystemTrayAvailable());
+    connect(main_->commands(), &DormioCommands::menuBarWindowRequested, this,
+            &DormioApp::toggleMenuBarWindow);
 }
 
 DormioApp::~DormioApp() {
@@ -63,6 +70,12 @@ void DormioApp::startUp(const EnvLookup& env) {
 
 void DormioApp::showMainWindow() {
     main_->bringForward();
+}
+
+void DormioApp::toggleMenuBarWindow() {
+    // Below the window's top right corner, where a tray's window would sit beneath its icon.
+    const QPoint corner(main_->width() - MenuBarView::width / 2, main_->menuBar()->height());
+    tray_->togglePopup(main_->mapToGlobal(corner));
 }
 
 void DormioApp::showSettings() {

@@ -40,6 +40,8 @@ public:
     void startUp(const EnvLookup& env = processEnvironment);
 
     void showMainWindow();
+    // Opens the menu bar extra's window under the main window's top right corner, or closes it.
+    void toggleMenuBarWindow();
     void showSettings();
     void showAbout();
 

@@ -57,6 +57,10 @@ DormioCommands::DormioCommands(Store& store, QMainWindow* window) : QObject(wind
         store_.step(1);
     });
 
+    QMenu* windows = bar->addMenu("&Window");
+    windowMenu = windows->menuAction();
+    menuBarWindow = add(windows, "Menu Bar Window", {}, [this] { emit menuBarWindowRequested(); });
+
     QMenu* help = bar->addMenu("&Help");
     welcome = add(help, "Welcome to Dormio", {}, [this] { store_.setShowWelcome(true); });
     help->addSeparator();

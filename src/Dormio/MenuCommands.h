@@ -1,7 +1,8 @@
 #pragma once
 
 // The application's menu commands, acting on the shared store: Refresh in the File menu, the Go menu's
-// pages and nights, the welcome tour and the kit's update check in the Help menu.
+// pages and nights, the welcome tour and the kit's update check in the Help menu. The Window menu opens
+// the menu bar extra's window; the application shows it only where the desktop has no tray.
 
 #include <QObject>
 
@@ -28,6 +29,8 @@ public:
     QAction* battery = nullptr;
     QAction* previousNight = nullptr;
     QAction* nextNight = nullptr;
+    QAction* windowMenu = nullptr;
+    QAction* menuBarWindow = nullptr;
     QAction* welcome = nullptr;
     QAction* about = nullptr;
     QAction* checkForUpdates = nullptr;
@@ -35,6 +38,7 @@ public:
 signals:
     void settingsRequested();
     void aboutRequested();
+    void menuBarWindowRequested();
 
 private:
     Store& store_;

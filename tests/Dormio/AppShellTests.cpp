@@ -76,6 +76,7 @@ TEST(ApplicationIdentity, SettingsAreTheApplicationsAndStayOutOfTheRealHome) {
 #include "Dormio/DormioApp.h"
 #include "Dormio/MainWindow.h"
 #include "Dormio/MenuBarView.h"
+#include "Dormio/MenuCommands.h"
 #include "Dormio/RootView.h"
 #include "Dormio/SettingsWindow.h"
 #include "Dormio/Toast.h"
@@ -207,6 +208,28 @@ TEST_F(AppShellTest, WithoutATrayTheSettingIsLeftAlone) {
     store->setShowMenuBar(true);
     EXPECT_TRUE(store->showMenuBar());
     EXPECT_FALSE(app->trayIcon()->isShown());
+}
+
+TEST_F(AppShellTest, WithoutATrayTheMenuBarWindowOpensFromTheMainWindow) {
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+    auto app = makeApp();
+    app->mainWindow()->show();
+    DormioCommands* commands = app->mainWindow()->commands();
+    EXPECT_TRUE(commands->windowMenu->isVisible());
+
+    commands->menuBarWindow->trigger();
+    QWidget* popup = app->trayIcon()->popup();
+    ASSERT_TRUE(popup->isVisible());
+    EXPECT_TRUE(popup->isAncestorOf(app->trayIcon()->content()));
+    commands->menuBarWindow->trigger();
+    EXPECT_FALSE(popup->isVisible());
+
+    // Its button brings the main window back.
+    commands->menuBarWindow->trigger();
+    app->mainWindow()->close();
+    app->trayIcon()->content()->openButton()->click();
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_TRUE(app->mainWindow()->isVisible());
 }
 
 TEST_F(AppShellTest, TheMenuBarViewSaysWhoHoldsTheMacAwake) {

@@ -43,6 +43,7 @@ TEST_F(MenuCommandsTest, MenusHoldTheCommandsInOrderWithTheirShortcuts) {
     EXPECT_EQ(titles("Go"), (QStringList{"Last Night", "History", "Right Now", "Battery", "—",
                                          "Previous Night", "Next Night"}));
     EXPECT_EQ(titles("File").first(), "Refresh");
+    EXPECT_EQ(titles("Window"), QStringList{"Menu Bar Window"});
     EXPECT_EQ(titles("Help"), (QStringList{"Welcome to Dormio", "—", "About Dormio", "Check for Updates…"}));
 
     const std::pair<QAction*, const char*> shortcuts[] = {
@@ -135,10 +136,13 @@ TEST_F(MenuCommandsTest, SettingsAndAboutAreAskedOfTheApplication) {
     storeWithNights();
     QSignalSpy settings(commands.get(), &DormioCommands::settingsRequested);
     QSignalSpy about(commands.get(), &DormioCommands::aboutRequested);
+    QSignalSpy menuBarWindow(commands.get(), &DormioCommands::menuBarWindowRequested);
     commands->settings->trigger();
     commands->about->trigger();
+    commands->menuBarWindow->trigger();
     EXPECT_EQ(settings.count(), 1);
     EXPECT_EQ(about.count(), 1);
+    EXPECT_EQ(menuBarWindow.count(), 1);
 }
 
 } // namespace
