@@ -35,38 +35,27 @@ private:
     std::vector<pid_t> pids;
 };
 
-// The collection of every tick: counters of each process, whose key is already known.
-void knownProcesses(benchmark::State& state) {
+// One collection: the counters of every process; the first collection also looks up every app key, later
+// ones know them already.
+void collection(benchmark::State& state, bool newProcesses) {
     dormio::ProcEnergyProbe probe;
     const Sleepers sleepers(probe.allPIDs().size());
     size_t processes = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(probe.absoluteTime());
         const std::vector<int32_t> pids = probe.allPIDs();
-        for (const int32_t pid : pids)
-            benchmark::DoNotOptimize(probe.counters(pid));
+        for (const int32_t pid : pids) {
+            const auto counter = probe.counters(pid);
+            benchmark::DoNotOptimize(counter);
+            if (newProcesses && counter) benchmark::DoNotOptimize(probe.appKey(pid));
+        }
         processes = pids.size();
     }
     state.counters["processes"] = double(processes);
 }
 
-// The first collection: every process is new and needs its app key.
-void newProcesses(benchmark::State& state) {
-    dormio::ProcEnergyProbe probe;
-    const Sleepers sleepers(probe.allPIDs().size());
-    size_t processes = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(probe.absoluteTime());
-        const std::vector<int32_t> pids = probe.allPIDs();
-        for (const int32_t pid : pids)
-            if (probe.counters(pid)) benchmark::DoNotOptimize(probe.appKey(pid));
-        processes = pids.size();
-    }
-    state.counters["processes"] = double(processes);
-}
-
-BENCHMARK(knownProcesses)->Unit(benchmark::kMillisecond);
-BENCHMARK(newProcesses)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(collection, knownProcesses, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(collection, newProcesses, true)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
