@@ -39,10 +39,41 @@ TEST(DemoData, TheLastNightIsFixed) {
     ASSERT_TRUE(night.bedtime());
     EXPECT_EQ(night.bedtime()->date, evening + 81 * minute); // 00:21
     ASSERT_FALSE(night.events.empty());
-    // The lid opens 468 minutes after 23:00.
+    // The lid opens 468 minutes after 23:00, at 06:48.
     EXPECT_EQ(night.events.back().kind, NightEvent::Kind::screenOn);
     EXPECT_EQ(night.events.back().date, evening + 468 * minute);
     EXPECT_EQ(night.events.back().charge, 76); // 84, four drops through the dark wakes, four more by morning
+}
+
+// The last night's nine dark wakes run through the wake table's rows 1, 2, 3, 0, 1, 2, 3, 0, 1.
+TEST(DemoData, TheLastNightsDarkWakesFollowTheWakeTable) {
+    const std::string maintenance = "NUB.SPMISw3IRQ nub-spmi0.0x02 rtc/Maintenance";
+    const std::string service = "NUB.SPMISw3IRQ nub-spmi0.0x02 rtc/SleepService";
+    const std::string network = "smc.sysState.Wake wifibt SMC.OutboxNotEmpty E_RX_IP_PACKET ARPT/";
+    const std::vector<std::string> causes{maintenance, service, network, network,    maintenance,
+                                          service,     network, network, maintenance};
+    const Night night = DemoData::makeNights().back();
+    std::vector<const NightEvent*> darkWakes;
+    for (const NightEvent& event : night.events)
+        if (event.kind == NightEvent::Kind::darkWake) darkWakes.push_back(&event);
+    ASSERT_EQ(darkWakes.size(), causes.size());
+    for (size_t i = 0; i < causes.size(); ++i) {
+        SCOPED_TRACE(i);
+        const std::string text =
+            "DarkWake from Deep Idle [CDNP] : due to " + causes[i] + " Using Batt (Charge:";
+        EXPECT_TRUE(darkWakes[i]->raw.starts_with(text)) << darkWakes[i]->raw;
+        EXPECT_EQ(darkWakes[i]->raw, text + std::to_string(*darkWakes[i]->charge) + "%)");
+        // Spread evenly from 00:21 to 06:35, each up to 8 minutes late.
+        const double minutes = (darkWakes[i]->date - lastEvening()) / minute;
+        const double even = 81 + (455 - 81) * double(i + 1) / 10;
+        EXPECT_GE(minutes, even - 1e-6);
+        EXPECT_LT(minutes, even + 8);
+    }
+    // Music holds it awake until 00:21; the backups and the mail fetches of the dark wakes hold it too.
+    std::set<std::string> holders;
+    for (const KeptAwake& entry : night.keptAwake)
+        holders.insert(entry.process);
+    EXPECT_EQ(holders, (std::set<std::string>{"Music", "backupd", "Mail"}));
 }
 
 TEST(DemoData, EveryNightIsOnBatteryWithTheChargeOfEachMoment) {
