@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QThread>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -167,6 +168,7 @@ TEST_F(RunningAppsTest, TerminateSendsSigterm) {
     EXPECT_EQ(RunningApps::terminate(*app), QuitRequest::sent);
     ASSERT_TRUE(process.process.waitForFinished(5000));
     EXPECT_EQ(process.process.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(process.process.exitCode(), SIGTERM);
     // Its pid no longer runs the app.
     EXPECT_EQ(RunningApps::terminate(*app), QuitRequest::gone);
 }

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <csignal>
 
 namespace dormio::testing {
 namespace {
@@ -105,6 +106,7 @@ TEST_F(StoreQuitTest, LiveRowCreatedForAnotherProcessQuitsThatProcess) {
     EXPECT_EQ(toastSymbol(), "checkmark");
     EXPECT_TRUE(sleeper.waitForFinished(10000));
     EXPECT_EQ(sleeper.exitStatus(), QProcess::CrashExit) << "ended by its signal";
+    EXPECT_EQ(sleeper.exitCode(), SIGTERM);
 
     // The live state is read again once the app has had time to go.
     EXPECT_TRUE(live.wait(10000));
