@@ -24,6 +24,7 @@ QList<QColor> DormioApp::brandColours() {
 void DormioApp::nameApplication() {
     QCoreApplication::setOrganizationName("Dormio");
     QCoreApplication::setApplicationName("Dormio");
+    QCoreApplication::setApplicationVersion(DORMIO_VERSION);
 }
 
 DormioApp::DormioApp(Store& store, Toast& toast, QObject* parent)
