@@ -4,6 +4,7 @@
 #include "DormioKit/NightWindow.h"
 #include "DormioKit/PowerLogParser.h"
 #include "TestEnvironment.h"
+#include "bench/Random.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -15,25 +16,6 @@
 using namespace dormio;
 
 namespace {
-
-// splitmix64, so every standard library draws the same logs.
-class Random {
-public:
-    explicit Random(uint64_t seed) : state_(seed) {}
-    uint64_t next() {
-        uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    int64_t between(int64_t low, int64_t high) {
-        return low + static_cast<int64_t>(next() % uint64_t(high - low + 1));
-    }
-    bool chance(int percent) { return between(1, 100) <= percent; }
-
-private:
-    uint64_t state_;
-};
 
 std::string stamp(int64_t unix) {
     time_t t = unix;
@@ -72,9 +54,9 @@ private:
 
     std::string source() {
         charge_ = std::max<int64_t>(5, charge_ - random_.between(0, 1));
-        if (random_.chance(20)) charge_ = std::min<int64_t>(100, charge_ + 10);
-        return random_.chance(30) ? " Using AC (Charge:" + std::to_string(charge_) + "%)"
-                                  : " Using Batt (Charge:" + std::to_string(charge_) + "%)";
+        if (random_.chance(0.20)) charge_ = std::min<int64_t>(100, charge_ + 10);
+        return random_.chance(0.30) ? " Using AC (Charge:" + std::to_string(charge_) + "%)"
+                                    : " Using Batt (Charge:" + std::to_string(charge_) + "%)";
     }
 
     void release(int64_t held) {
@@ -92,7 +74,7 @@ private:
         case 0:
         case 1:
         case 2:
-            if (random_.chance(30))
+            if (random_.chance(0.30))
                 line("Wake Requests",
                      "[*process=dasd request=Maintenance wakeAt=" + stamp(now_ + 1800).substr(0, 19) +
                          " info=\"com.apple.dasd\"] [process=softwareupdated request=UserWake]");
@@ -102,33 +84,33 @@ private:
         case 3:
         case 4:
             line("DarkWake", "DarkWake from Deep Idle [CDN] : due to RTC/Maintenance" + source());
-            if (random_.chance(50)) release(random_.between(0, 400));
+            if (random_.chance(0.50)) release(random_.between(0, 400));
             now_ += random_.between(0, 90);
-            if (random_.chance(40))
+            if (random_.chance(0.40))
                 line("Sleep", "Entering Sleep state due to 'Maintenance Sleep'" + source());
             break;
         case 5:
             line("Wake", "DarkWake to FullWake from Deep Idle [CDNVA] : due to HID Activity" + source());
             now_ += random_.between(0, 5);
-            line("Notification", random_.chance(50) ? "Display is turned off" : "Display is turned on");
+            line("Notification", random_.chance(0.50) ? "Display is turned off" : "Display is turned on");
             now_ += random_.between(1, 1200);
             break;
         case 6:
             line("Wake", "Wake from Deep Idle [CDNVA] : due to EC.LidOpen/Lid Open" + source());
             line("Notification", "Display is turned on");
             now_ += random_.between(1, 2400);
-            if (random_.chance(50)) line("Notification", "Display is turned off");
+            if (random_.chance(0.50)) line("Notification", "Display is turned off");
             break;
         case 7:
             for (int64_t n = random_.between(1, 40); n > 0; --n) {
-                release(random_.chance(10) ? random_.between(0, 9 * 3600) : random_.between(0, 600));
-                if (random_.chance(20))
+                release(random_.chance(0.10) ? random_.between(0, 9 * 3600) : random_.between(0, 600));
+                if (random_.chance(0.20))
                     line("Kernel Client Acks", "Delays to Sleep notifications: [en0 driver is slow]");
                 now_ += random_.between(0, 2);
             }
             break;
         case 8:
-            if (random_.chance(5)) line("Start", "powerd process is started");
+            if (random_.chance(0.05)) line("Start", "powerd process is started");
             now_ += random_.between(0, 600);
             break;
         default:
