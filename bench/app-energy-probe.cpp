@@ -1,6 +1,6 @@
 // One energy collection over /proc: every process's counters, and the app key of each new one.
 // Sleeping children are started first so that at least 500 processes run.
-#include "Dormio/System/EnergyProbe.h"
+#include "Dormio/Core/System/EnergyProbe.h"
 
 #include <benchmark/benchmark.h>
 #include <csignal>

@@ -1,7 +1,7 @@
 // The energy recorder's costs: one collection over 500 processes, loading a full 14-day "energy.json"
 // (5-minute samples of 200 apps each), and the main thread's share of recording one sample into it.
 
-#include "Dormio/EnergyRecorder.h"
+#include "Dormio/Core/EnergyRecorder.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -6,7 +6,7 @@
 //   make-power-log --days 7 --mb 64 --seed 42 --out week.log --assertions listing.txt
 //   app-refresh week.log listing.txt [Google Benchmark flags]
 
-#include "Dormio/Store.h"
+#include "Dormio/Core/Store.h"
 #include "DormioKit/NightJson.h"
 
 #include <QCoreApplication>

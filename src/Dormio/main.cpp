@@ -1,14 +1,15 @@
-#include "Dormio/DormioApp.h"
-#include "Dormio/RunMode.h"
-#include "Dormio/SingleInstance.h"
-#include "Dormio/Store.h"
-#include "Dormio/Toast.h"
+#include "Dormio/Core/ApplicationName.h"
+#include "Dormio/Core/RunMode.h"
+#include "Dormio/Core/SingleInstance.h"
+#include "Dormio/Core/Store.h"
+#include "Dormio/Core/Toast.h"
+#include "Dormio/UI/Shell/DormioApp.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    dormio::DormioApp::nameApplication();
+    dormio::nameApplication();
 
     // A developer mode runs on its own, even beside the user's running copy.
     dormio::SingleInstance instance;

@@ -1,0 +1,22 @@
+#include "Dormio/Core/LiveRow.h"
+
+#include "DormioKit/Hash.h"
+
+namespace {
+
+template <typename First, typename Second> std::size_t hashed(const First& first, const Second& second) {
+    dormio::Hasher hasher;
+    hasher.add(static_cast<int64_t>(std::hash<First>{}(first)));
+    hasher.add(static_cast<int64_t>(std::hash<Second>{}(second)));
+    return hasher.value();
+}
+
+} // namespace
+
+std::size_t std::hash<dormio::LiveRow>::operator()(const dormio::LiveRow& row) const noexcept {
+    return hashed(row.assertion, row.identity);
+}
+
+std::size_t std::hash<dormio::KeptAwakeRow>::operator()(const dormio::KeptAwakeRow& row) const noexcept {
+    return hashed(row.entry, row.identity);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+// Holders the way the user knows them: a live assertion, or a night's kept-awake entry, paired with the
+// identity of its process.
+
+#include "Dormio/Core/System/AppIdentity.h"
+#include "DormioKit/Assertions.h"
+#include "DormioKit/Night.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace dormio {
+
+struct LiveRow {
+    LiveAssertion assertion;
+    AppIdentity identity; // of the assertion's owner pid
+
+    // Two rows of one process with the same type and name share an id.
+    std::string id() const { return assertion.id(); }
+    bool operator==(const LiveRow&) const = default;
+};
+
+struct KeptAwakeRow {
+    KeptAwake entry;
+    AppIdentity identity; // looked up by the entry's process name
+
+    const std::string& id() const { return entry.id(); }
+    bool operator==(const KeptAwakeRow&) const = default;
+};
+
+} // namespace dormio
+
+// Hashing covers the same fields as equality, in declaration order.
+template <> struct std::hash<dormio::LiveRow> {
+    std::size_t operator()(const dormio::LiveRow& row) const noexcept;
+};
+template <> struct std::hash<dormio::KeptAwakeRow> {
+    std::size_t operator()(const dormio::KeptAwakeRow& row) const noexcept;
+};

@@ -1,0 +1,234 @@
+#include "Dormio/Core/Store.h"
+
+#include "Dormio/Core/EnergyRecorder.h"
+#include "Dormio/Core/SupportDir.h"
+#include "Dormio/Core/System/LoginItem.h"
+#include "DormioKit/Fmt.h"
+#include "DormioKit/NightSummary.h"
+#include "DormioKit/Utf8.h"
+
+#include <QFile>
+#include <algorithm>
+#include <chrono>
+#include <utility>
+
+namespace dormio {
+
+namespace {
+
+namespace Key {
+constexpr auto nightStartHour = "nightStartHour";
+constexpr auto nightEndHour = "nightEndHour";
+constexpr auto sampleMinutes = "sampleMinutes";
+constexpr auto trackEnergy = "trackEnergy";
+constexpr auto showMenuBar = "showMenuBar";
+constexpr auto welcomeDone = "welcomeDone";
+} // namespace Key
+
+// A night that ended less than this long ago is "Last Night" while it is the default night.
+constexpr double lastNightSeconds = 72000;
+
+// Assigns and announces a published field only when the value changes.
+template <typename T, typename Signal> void assign(Store* store, T& field, T value, Signal changed) {
+    if (field == value) return;
+    field = std::move(value);
+    emit(store->*changed)();
+}
+
+} // namespace
+
+QByteArray Store::readFixture(const char* variable) {
+    QFile file(qEnvironmentVariable(variable));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QByteArray bytes = file.readAll();
+    if (!Utf8::isWellFormed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))))
+        return {};
+    return bytes;
+}
+
+Date currentDate() {
+    using namespace std::chrono;
+    return Date::fromUnix(duration<double>(system_clock::now().time_since_epoch()).count());
+}
+
+Store& Store::shared() {
+    static Store* store = new Store(); // never destroyed: timers and views use it until the process ends
+    return *store;
+}
+
+Store::Store(QObject* parent)
+    : QObject(parent), loginItemEnabled_(LoginItem::status() == LoginItemStatus::enabled),
+      energy_(std::make_unique<EnergyRecorder>(supportDir() + QStringLiteral("/energy.json"))),
+      historyURL_(supportDir() + QStringLiteral("/nights.json")) {}
+
+Store::~Store() = default;
+
+QString Store::supportDir() {
+    return SupportDir::path();
+}
+
+void Store::setPage(Page page) {
+    assign(this, page_, page, &Store::pageChanged);
+}
+void Store::setNights(std::vector<Night> nights) {
+    assign(this, nights_, std::move(nights), &Store::nightsChanged);
+}
+void Store::setSelectedNightID(std::optional<std::string> id) {
+    assign(this, selectedNightID_, std::move(id), &Store::selectedNightIDChanged);
+}
+void Store::setLoading(bool loading) {
+    assign(this, loading_, loading, &Store::loadingChanged);
+}
+void Store::setLoadedOnce(bool loadedOnce) {
+    assign(this, loadedOnce_, loadedOnce, &Store::loadedOnceChanged);
+}
+void Store::setLive(std::vector<LiveRow> live) {
+    assign(this, live_, std::move(live), &Store::liveChanged);
+}
+void Store::setBattery(std::optional<BatteryInfo> battery) {
+    assign(this, battery_, std::move(battery), &Store::batteryChanged);
+}
+void Store::setDemo(bool demo) {
+    assign(this, demo_, demo, &Store::demoChanged);
+}
+void Store::setSnapshotScroll(std::optional<std::string> target) {
+    assign(this, snapshotScroll_, std::move(target), &Store::snapshotScrollChanged);
+}
+void Store::setDemoHistorySpan(std::optional<int> span) {
+    assign(this, demoHistorySpan_, span, &Store::demoHistorySpanChanged);
+}
+void Store::setDemoScrub(std::optional<Date> scrub) {
+    assign(this, demoScrub_, scrub, &Store::demoScrubChanged);
+}
+void Store::setDemoHoverNight(std::optional<std::string> id) {
+    assign(this, demoHoverNight_, std::move(id), &Store::demoHoverNightChanged);
+}
+void Store::setLastLiveRead(std::optional<Date> date) {
+    assign(this, lastLiveRead_, date, &Store::lastLiveReadChanged);
+}
+void Store::setShowWelcome(bool show) {
+    assign(this, showWelcome_, show, &Store::showWelcomeChanged);
+}
+void Store::setDemoEnergy(DemoEnergy energy) {
+    assign(this, demoEnergy_, std::move(energy), &Store::demoEnergyChanged);
+}
+void Store::setLoginItemEnabled(bool enabled) {
+    assign(this, loginItemEnabled_, enabled, &Store::loginItemEnabledChanged);
+}
+void Store::setLoginItemMessage(std::optional<QString> message) {
+    assign(this, loginItemMessage_, std::move(message), &Store::loginItemMessageChanged);
+}
+
+int Store::nightStartHour() const {
+    return settings_.value(Key::nightStartHour, 23).toInt();
+}
+int Store::nightEndHour() const {
+    return settings_.value(Key::nightEndHour, 7).toInt();
+}
+int Store::sampleMinutes() const {
+    return settings_.value(Key::sampleMinutes, 5).toInt();
+}
+bool Store::trackEnergy() const {
+    return settings_.value(Key::trackEnergy, true).toBool();
+}
+bool Store::showMenuBar() const {
+    return settings_.value(Key::showMenuBar, true).toBool();
+}
+bool Store::welcomeDone() const {
+    return settings_.value(Key::welcomeDone, false).toBool();
+}
+
+void Store::setNightStartHour(int hour) {
+    settings_.setValue(Key::nightStartHour, hour);
+    settings_.sync();
+    emit nightStartHourChanged();
+    refreshLog();
+}
+
+void Store::setNightEndHour(int hour) {
+    settings_.setValue(Key::nightEndHour, hour);
+    settings_.sync();
+    emit nightEndHourChanged();
+    refreshLog();
+}
+
+void Store::setSampleMinutes(int minutes) {
+    settings_.setValue(Key::sampleMinutes, minutes);
+    settings_.sync();
+    emit sampleMinutesChanged();
+    if (trackEnergy() && !demo_) energy_->start(minutes);
+}
+
+void Store::setTrackEnergy(bool on) {
+    settings_.setValue(Key::trackEnergy, on);
+    settings_.sync();
+    emit trackEnergyChanged();
+    if (on && !demo_)
+        energy_->start(sampleMinutes());
+    else
+        energy_->stop();
+}
+
+void Store::setShowMenuBar(bool show) {
+    settings_.setValue(Key::showMenuBar, show);
+    settings_.sync();
+    emit showMenuBarChanged();
+}
+
+void Store::setWelcomeDone(bool done) {
+    settings_.setValue(Key::welcomeDone, done);
+    settings_.sync();
+    emit welcomeDoneChanged();
+}
+
+const Night* Store::selectedNight() const {
+    if (nights_.empty()) return nullptr;
+    if (selectedNightID_) {
+        auto found = std::find_if(nights_.begin(), nights_.end(),
+                                  [&](const Night& night) { return night.id == *selectedNightID_; });
+        if (found != nights_.end()) return &*found;
+    }
+    return &nights_.back();
+}
+
+std::optional<std::string> Store::defaultNightID() const {
+    auto finished =
+        std::find_if(nights_.rbegin(), nights_.rend(), [](const Night& night) { return !night.inProgress; });
+    if (finished != nights_.rend()) return finished->id;
+    if (nights_.empty()) return std::nullopt;
+    return nights_.back().id;
+}
+
+bool Store::canStep(int offset) const {
+    const Night* selected = selectedNight();
+    if (!selected) return false;
+    const auto position = selected - nights_.data();
+    const auto target = position + offset;
+    return target >= 0 && target < static_cast<std::ptrdiff_t>(nights_.size());
+}
+
+void Store::step(int offset) {
+    if (!canStep(offset)) return;
+    setSelectedNightID(nights_[selectedNight() - nights_.data() + offset].id);
+}
+
+void Store::open(const Night& night) {
+    setSelectedNightID(night.id);
+    setPage(Page::night);
+}
+
+QString Store::title(const Night& night) const {
+    if (night.inProgress) return QStringLiteral("Tonight, so far");
+    if (night.id == defaultNightID() && currentDate() - night.end < lastNightSeconds)
+        return QStringLiteral("Last Night");
+    return QString::fromStdString(Fmt::longDay(night.start)) + QStringLiteral(" night");
+}
+
+QString Store::menuSummary() const {
+    const auto id = defaultNightID();
+    auto night = std::find_if(nights_.begin(), nights_.end(), [&](const Night& n) { return n.id == id; });
+    if (night != nights_.end()) return QString::fromStdString(NightSummary::line(*night));
+    return loadedOnce_ ? QStringLiteral("No nights recorded yet") : QStringLiteral("Reading the power log…");
+}
+
+} // namespace dormio

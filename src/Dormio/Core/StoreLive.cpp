@@ -1,0 +1,102 @@
+#include "Dormio/Core/EnergyRecorder.h"
+#include "Dormio/Core/Store.h"
+#include "Dormio/Core/System/AppLookup.h"
+#include "Dormio/Core/System/BatteryReader.h"
+#include "DormioKit/Assertions.h"
+
+#include <QFutureWatcher>
+#include <QtConcurrent>
+#include <algorithm>
+
+namespace dormio {
+
+// What a live read hands to the main thread.
+struct LiveRead {
+    std::vector<LiveAssertion> assertions;
+    std::optional<BatteryInfo> battery;
+};
+
+namespace {
+
+constexpr std::size_t keptAwakeRowLimit = 8;
+
+template <typename Keep> std::vector<LiveRow> rowsWhere(const std::vector<LiveRow>& rows, Keep keep) {
+    std::vector<LiveRow> kept;
+    std::copy_if(rows.begin(), rows.end(), std::back_inserter(kept),
+                 [&](const LiveRow& row) { return keep(row.assertion); });
+    return kept;
+}
+
+} // namespace
+
+std::vector<LiveAssertion> Store::readAssertions() {
+    if (!qEnvironmentVariableIsSet("DORMIO_ASSERTIONS_FIXTURE")) return AssertionReader::current().assertions;
+    const QByteArray text = readFixture("DORMIO_ASSERTIONS_FIXTURE");
+    return AssertionReader::parse(std::string_view(text.constData(), text.size()));
+}
+
+void Store::refreshNow() {
+    if (demo_) return;
+    // Reads may overlap; numbering them keeps a slow old read from replacing a newer one.
+    const uint64_t number = ++liveReadsStarted_;
+    auto* watcher = new QFutureWatcher<LiveRead>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, number] {
+        watcher->deleteLater();
+        finishLiveRead(number, watcher->future().takeResult());
+    });
+    watcher->setFuture(QtConcurrent::run([] { return LiveRead{readAssertions(), BatteryReader::read()}; }));
+}
+
+void Store::finishLiveRead(uint64_t number, LiveRead read) {
+    if (number < liveReadApplied_) return;
+    liveReadApplied_ = number;
+    std::vector<LiveRow> rows;
+    rows.reserve(read.assertions.size());
+    for (LiveAssertion& assertion : read.assertions) {
+        AppIdentity identity = AppLookup::identity(assertion.ownerPID(), assertion.process);
+        rows.push_back(LiveRow{std::move(assertion), std::move(identity)});
+    }
+    setLive(std::move(rows));
+    setBattery(std::move(read.battery));
+    setLastLiveRead(currentDate());
+}
+
+std::vector<LiveRow> Store::noteworthy() const {
+    return rowsWhere(live_, [](const LiveAssertion& a) { return a.isNoteworthy(); });
+}
+
+std::vector<LiveRow> Store::screenKeepers() const {
+    return rowsWhere(live_, [](const LiveAssertion& a) { return a.keepsScreenOn(); });
+}
+
+std::vector<LiveRow> Store::otherLive() const {
+    return rowsWhere(live_, [](const LiveAssertion& a) { return !a.isNoteworthy() && !a.keepsScreenOn(); });
+}
+
+std::vector<std::string> Store::holderNames() const {
+    std::vector<std::string> names;
+    for (const LiveRow& row : live_)
+        if (row.assertion.isNoteworthy()) names.push_back(row.identity.name);
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
+std::vector<KeptAwakeRow> Store::keptAwakeRows(const Night& night) const {
+    std::vector<KeptAwakeRow> rows;
+    const std::size_t count = std::min(night.keptAwake.size(), keptAwakeRowLimit);
+    for (std::size_t i = 0; i < count; ++i)
+        rows.push_back(KeptAwakeRow{night.keptAwake[i], AppLookup::identity(night.keptAwake[i].process)});
+    return rows;
+}
+
+std::vector<EnergyShare> Store::energyShares(const Night& night) const {
+    if (demo_) {
+        auto found = demoEnergy_.find(night.id);
+        return found == demoEnergy_.end() ? std::vector<EnergyShare>{} : found->second;
+    }
+    return EnergyMath::shares(energy_->file(), night.start, night.end, night.lost(),
+                              EnergyRecorder::effectiveMinutes(sampleMinutes()) * 60.0);
+}
+
+} // namespace dormio

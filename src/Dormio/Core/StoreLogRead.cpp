@@ -1,0 +1,132 @@
+#include "Dormio/Core/EnergyRecorder.h"
+#include "Dormio/Core/HistoryFile.h"
+#include "Dormio/Core/SleepWatcher.h"
+#include "Dormio/Core/Store.h"
+#include "Dormio/Core/Toast.h"
+#include "DormioKit/Calendar.h"
+#include "DormioKit/NightBuilder.h"
+#include "DormioKit/NightWindow.h"
+#include "DormioKit/PowerLogParser.h"
+
+#include <QFutureWatcher>
+#include <QTimer>
+#include <QtConcurrent>
+#include <algorithm>
+
+namespace dormio {
+
+using PowerLogParser::RunOutcome;
+
+// What a log read hands to the main thread: the merged nights and the number just built.
+struct LogRead {
+    RunOutcome outcome = RunOutcome::completed;
+    std::vector<Night> nights;
+    std::size_t built = 0;
+};
+
+namespace {
+
+constexpr int liveIntervalMs = 30'000;
+
+// Everything of a log read that can run off the main thread: reading and building, and the merge with the
+// history file, which only log reads write and which runs one at a time.
+LogRead readAndMerge(NightWindow window, QString historyPath) {
+    PowerLogParser::SystemLog system = Store::readLog();
+    if (system.outcome != RunOutcome::completed) return {system.outcome, {}, 0};
+    const Date now = currentDate();
+    std::vector<Night> fresh = NightBuilder::build(system.log, window, now, Calendar::current());
+    const std::size_t built = fresh.size();
+    HistoryFile::Stored stored = HistoryFile::read(historyPath);
+    std::vector<Night> nights = HistoryFile::merged(std::move(stored.nights), std::move(fresh), now);
+    HistoryFile::write(historyPath, nights, stored.damaged);
+    return {RunOutcome::completed, std::move(nights), built};
+}
+
+} // namespace
+
+PowerLogParser::SystemLog Store::readLog() {
+    if (!qEnvironmentVariableIsSet("DORMIO_LOG_FIXTURE")) return PowerLogParser::loadSystemLog();
+    const QByteArray text = readFixture("DORMIO_LOG_FIXTURE");
+    return {PowerLogParser::parse(std::string_view(text.constData(), text.size())), RunOutcome::completed};
+}
+
+void Store::start(bool sampleEnergy) {
+    refreshLog();
+    refreshNow();
+    if (trackEnergy() && sampleEnergy) energy_->start(sampleMinutes());
+    liveTimer_ = new QTimer(this);
+    connect(liveTimer_, &QTimer::timeout, this, &Store::refreshNow);
+    liveTimer_->start(liveIntervalMs);
+    sleepWatcher_ = new SleepWatcher(this);
+    connect(sleepWatcher_, &SleepWatcher::woke, this, [this] {
+        refreshLog();
+        refreshNow();
+    });
+}
+
+void Store::refresh(bool announce) {
+    if (demo_) {
+        if (announce)
+            Toast::shared().show(
+                QStringLiteral("Power log read · %1 nights").arg(static_cast<qulonglong>(nights_.size())),
+                QStringLiteral("checkmark"));
+        return;
+    }
+    announceNext_ = announce;
+    refreshLog();
+    refreshNow();
+}
+
+void Store::refreshLog() {
+    if (demo_) return;
+    if (loading_) {
+        reloadPending_ = true;
+        return;
+    }
+    setLoading(true);
+    const NightWindow window{nightStartHour(), nightEndHour()};
+    auto* watcher = new QFutureWatcher<LogRead>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        finishLogRead(watcher->future().takeResult());
+    });
+    // Ahead of live reads and energy collections that wait for a thread.
+    watcher->setFuture(QtConcurrent::task([window, path = historyURL_] { return readAndMerge(window, path); })
+                           .withPriority(1)
+                           .spawn());
+}
+
+void Store::finishLogRead(LogRead read) {
+    // Sample data put in place while the read ran stays: in demo mode log reads leave the nights alone.
+    if (read.outcome == RunOutcome::completed && !demo_) {
+        setNights(std::move(read.nights));
+        const bool selectionKnown =
+            selectedNightID_ && std::any_of(nights_.begin(), nights_.end(),
+                                            [&](const Night& n) { return n.id == *selectedNightID_; });
+        if (!selectionKnown) setSelectedNightID(defaultNightID());
+    }
+    setLoading(false);
+    setLoadedOnce(true);
+    if (announceNext_) {
+        announceNext_ = false;
+        announce(read);
+    }
+    if (reloadPending_) {
+        reloadPending_ = false;
+        refreshLog();
+    }
+}
+
+void Store::announce(const LogRead& read) {
+    if (read.outcome != RunOutcome::completed) {
+        Toast::shared().show(QStringLiteral("Couldn’t read the power log."),
+                             QStringLiteral("exclamationmark.circle"));
+        return;
+    }
+    const QString noun = read.built == 1 ? QStringLiteral("night") : QStringLiteral("nights");
+    Toast::shared().show(
+        QStringLiteral("Power log read · %1 %2").arg(static_cast<qulonglong>(read.built)).arg(noun),
+        QStringLiteral("checkmark"));
+}
+
+} // namespace dormio

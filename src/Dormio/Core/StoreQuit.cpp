@@ -1,0 +1,101 @@
+#include "Dormio/Core/Store.h"
+#include "Dormio/Core/System/LoginItem.h"
+#include "Dormio/Core/Toast.h"
+
+#include <QFileInfo>
+#include <QTimer>
+#include <algorithm>
+
+namespace dormio {
+
+namespace {
+
+// Long enough for an app that accepted Quit to have gone, so the next read shows it gone.
+constexpr int liveReadAfterQuitMs = 1500;
+
+const QString moon = QStringLiteral("moon.zzz");
+const QString checkmark = QStringLiteral("checkmark");
+const QString exclamation = QStringLiteral("exclamationmark.circle");
+
+QString nameOf(const AppIdentity& identity) {
+    return QString::fromStdString(identity.name);
+}
+
+} // namespace
+
+void Store::refreshNowLater() {
+    QTimer::singleShot(liveReadAfterQuitMs, this, &Store::refreshNow);
+}
+
+void Store::quit(const LiveRow& row) {
+    const int32_t pid = row.assertion.ownerPID();
+    const QString name = nameOf(row.identity);
+    if (demo_) {
+        std::vector<LiveRow> rows = live_;
+        std::erase_if(rows, [&](const LiveRow& r) { return r.assertion.ownerPID() == pid; });
+        setLive(std::move(rows));
+        Toast::shared().show(noteworthy().empty() ? name + QStringLiteral(" quit — your Mac can sleep")
+                                                  : name + QStringLiteral(" quit"),
+                             moon);
+        return;
+    }
+    const auto app = RunningApps::forPid(pid);
+    const auto request = app ? RunningApps::terminate(*app) : QuitRequest::gone;
+    if (request == QuitRequest::gone) {
+        Toast::shared().show(name + QStringLiteral(" has already quit"), checkmark);
+        refreshNow();
+        return;
+    }
+    if (request == QuitRequest::sent)
+        Toast::shared().show(QStringLiteral("Asked ") + name + QStringLiteral(" to quit"), checkmark);
+    else
+        Toast::shared().show(name + QStringLiteral(" didn’t respond to Quit"), exclamation);
+    refreshNowLater();
+}
+
+std::optional<RunningApp> Store::runningApp(const KeptAwakeRow& row) const {
+    if (!row.identity.isUserApp) return std::nullopt;
+    const QString process = QString::fromStdString(row.entry.process);
+    const QString name = nameOf(row.identity);
+    for (RunningApp& app : RunningApps::list()) {
+        if (app.policy != ActivationPolicy::regular) continue;
+        const bool executableMatches =
+            app.executablePath && QFileInfo(*app.executablePath).fileName() == process;
+        if (executableMatches || app.localizedName == name) return std::move(app);
+    }
+    return std::nullopt;
+}
+
+void Store::quit(const KeptAwakeRow& row) {
+    const QString name = nameOf(row.identity);
+    if (demo_) {
+        Toast::shared().show(name + QStringLiteral(" quit"), moon);
+        return;
+    }
+    const auto app = runningApp(row);
+    const auto request = app ? RunningApps::terminate(*app) : QuitRequest::gone;
+    if (request == QuitRequest::gone) {
+        Toast::shared().show(name + QStringLiteral(" isn’t running"), checkmark);
+        return;
+    }
+    Toast::shared().show(request == QuitRequest::sent
+                             ? QStringLiteral("Asked ") + name + QStringLiteral(" to quit")
+                             : name + QStringLiteral(" didn’t respond to Quit"),
+                         checkmark);
+    refreshNowLater();
+}
+
+void Store::setLoginItem(bool on) {
+    const auto error = on ? LoginItem::registerApp() : LoginItem::unregisterApp();
+    if (error)
+        setLoginItemMessage(
+            QStringLiteral("macOS didn’t accept the change (") + QString::fromStdString(*error) +
+            QStringLiteral("). You can add Dormio in System Settings › General › Login Items."));
+    else
+        setLoginItemMessage(std::nullopt);
+    setLoginItemEnabled(LoginItem::status() == LoginItemStatus::enabled);
+    if (LoginItem::status() == LoginItemStatus::requiresApproval)
+        setLoginItemMessage(QStringLiteral("Approve Dormio in System Settings › General › Login Items."));
+}
+
+} // namespace dormio

@@ -1,0 +1,75 @@
+#include "Dormio/Core/System/AppLookup.h"
+
+#include "Dormio/Core/System/InstalledApps.h"
+#include "Dormio/Core/System/ProcessTable.h"
+#include "Dormio/Core/System/RunningApps.h"
+#include "DormioKit/ProcessNames.h"
+
+#include <QFileInfo>
+
+namespace dormio {
+
+namespace {
+
+QString lastComponent(const QString& path) {
+    QString trimmed = path;
+    while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/')))
+        trimmed.chop(1);
+    return trimmed.mid(trimmed.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+AppIdentity identityOf(const RunningApp& app, const std::string& fallbackName) {
+    AppIdentity identity;
+    identity.isUserApp = app.policy == ActivationPolicy::regular;
+    identity.name = app.localizedName ? app.localizedName->toStdString() : fallbackName;
+    if (app.executablePath) {
+        const std::string executable = app.executablePath->toStdString();
+        identity.path = ProcessNames::appBundle(executable).value_or(executable);
+    }
+    if (app.bundleID) identity.bundleID = app.bundleID->toStdString();
+    return identity;
+}
+
+} // namespace
+
+AppIdentity AppLookup::identity(int32_t pid, const std::string& fallbackName) {
+    if (const auto app = RunningApps::forPid(pid)) return identityOf(*app, fallbackName);
+    const auto executable = executablePath(pid);
+    if (!executable) return {fallbackName, std::nullopt, std::nullopt, false};
+    const auto bundle = ProcessNames::appBundle(*executable);
+    if (!bundle) return {fallbackName, executable, std::nullopt, false};
+    // A bundle on this system has no information keys, so no bundle id.
+    return {displayName(*bundle).value_or(fallbackName), bundle, std::nullopt, false};
+}
+
+AppIdentity AppLookup::identity(const std::string& processName) {
+    const QString name = QString::fromStdString(processName);
+    for (const RunningApp& app : RunningApps::list()) {
+        const bool executableMatches = app.executablePath && lastComponent(*app.executablePath) == name;
+        if (executableMatches || app.localizedName == name) return identityOf(app, processName);
+    }
+    // Installed but not running: the entry's program by its file name.
+    const auto catalog = InstalledApps::all();
+    for (const InstalledApp& app : catalog->apps)
+        if (!app.executable.isEmpty() && lastComponent(app.executable) == name)
+            return {processName, app.executable.toStdString(), std::nullopt, false};
+    return {ProcessNames::friendly(processName), std::nullopt, std::nullopt, false};
+}
+
+std::optional<std::string> AppLookup::displayName(const std::string& bundlePath) {
+    const QString path = QString::fromStdString(bundlePath);
+    if (path.endsWith(QStringLiteral(".desktop")))
+        if (const auto entry = DesktopEntryFile::read(path); entry && !entry->name.isEmpty())
+            return entry->name.toStdString();
+    QString name = lastComponent(path);
+    if (const qsizetype dot = name.lastIndexOf(QLatin1Char('.')); dot > 0) name.truncate(dot);
+    if (name.isEmpty()) return std::nullopt;
+    return name.toStdString();
+}
+
+std::optional<std::string> AppLookup::executablePath(int32_t pid) {
+    if (pid < 1) return std::nullopt;
+    return ProcessTable::exePath(pid);
+}
+
+} // namespace dormio

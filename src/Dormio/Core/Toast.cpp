@@ -1,0 +1,27 @@
+#include "Dormio/Core/Toast.h"
+
+namespace dormio {
+
+Toast& Toast::shared() {
+    static Toast* toast = new Toast(); // lives as long as the process, like the views that observe it
+    return *toast;
+}
+
+Toast::Toast(std::chrono::milliseconds hideDelay, QObject* parent) : QObject(parent), hideDelay_(hideDelay) {
+    hide_.setSingleShot(true);
+    hide_.setTimerType(Qt::PreciseTimer);
+    connect(&hide_, &QTimer::timeout, this, [this] {
+        current_.reset();
+        emit currentChanged();
+    });
+}
+
+void Toast::show(const QString& text, const QString& symbol) {
+    if (text.isEmpty()) return;
+    current_ = Message{QUuid::createUuid(), text, symbol};
+    // Restarting the one timer drops the previous hide, so an older message's hide never clears this one.
+    hide_.start(hideDelay_);
+    emit currentChanged();
+}
+
+} // namespace dormio

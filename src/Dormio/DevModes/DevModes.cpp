@@ -1,0 +1,29 @@
+#include "Dormio/DevModes/DevModes.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace dormio {
+
+namespace {
+
+void notBuilt(const char* sentence) {
+    std::fprintf(stderr, "%s\n", sentence);
+    QCoreApplication::exit(2);
+}
+
+} // namespace
+
+void Snapshotter::run(const QString&) {
+    notBuilt("The snapshot mode is not built yet.");
+}
+
+void SelfTest::run() {
+    notBuilt("The self-test is not built yet.");
+}
+
+void DormioDemo::run() {
+    notBuilt("The scripted demo is not built yet.");
+}
+
+} // namespace dormio

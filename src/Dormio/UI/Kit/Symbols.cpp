@@ -1,0 +1,128 @@
+#include "Dormio/UI/Kit/Symbols.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QPixmap>
+#include <algorithm>
+#include <array>
+
+namespace dormio::Symbols {
+
+namespace {
+
+constexpr const char* fontFile =
+    "/usr/share/fonts/truetype/material-design-icons-iconfont/MaterialIcons-Regular.ttf";
+
+struct Entry {
+    std::string_view name;
+    char32_t codepoint; // the Material Icons glyph, named after the icon in the comment
+};
+
+// Sorted by name, for the binary search.
+constexpr std::array<Entry, 43> table{{
+    {"arrow.clockwise", 0xe5d5},               // refresh
+    {"arrow.clockwise.circle.fill", 0xe2e7},   // change_circle
+    {"arrow.down.circle", 0xf181},             // arrow_circle_down
+    {"battery.75percent", 0xebd4},             // battery_5_bar
+    {"bell", 0xe7f4},                          // notifications
+    {"bolt", 0xea0b},                          // bolt
+    {"cable.connector", 0xefe6},               // cable
+    {"calendar.badge.clock", 0xe878},          // event
+    {"checkmark", 0xe5ca},                     // check
+    {"chevron.left", 0xe5cb},                  // chevron_left
+    {"chevron.right", 0xe5cc},                 // chevron_right
+    {"clock.arrow.circlepath", 0xe889},        // history
+    {"computermouse", 0xe323},                 // mouse
+    {"display", 0xe30c},                       // desktop_windows
+    {"dot.radiowaves.left.and.right", 0xe51e}, // sensors
+    {"envelope", 0xe158},                      // mail
+    {"exclamationmark.circle", 0xe001},        // error_outline
+    {"eye", 0xe8f4},                           // visibility
+    {"eye.slash", 0xe8f5},                     // visibility_off
+    {"gearshape", 0xe8b8},                     // settings
+    {"globe", 0xe894},                         // language
+    {"icloud", 0xe2c2},                        // cloud_queue
+    {"keyboard", 0xe312},                      // keyboard
+    {"laptopcomputer", 0xe31e},                // laptop
+    {"list.bullet.rectangle", 0xe0ee},         // list_alt
+    {"location", 0xe569},                      // near_me
+    {"magnifyingglass", 0xe8b6},               // search
+    {"moon", 0xe51c},                          // dark_mode
+    {"moon.haze", 0xea46},                     // nights_stay
+    {"moon.zzz", 0xef44},                      // bedtime
+    {"music.note", 0xe405},                    // music_note
+    {"person", 0xe7fd},                        // person
+    {"photo", 0xe410},                         // photo
+    {"power", 0xe8ac},                         // power_settings_new
+    {"powerplug", 0xe63c},                     // power
+    {"questionmark", 0xeb8b},                  // question_mark
+    {"square.stack.3d.up", 0xe53b},            // layers
+    {"text.alignleft", 0xe236},                // format_align_left
+    {"thermometer.medium", 0xf076},            // thermostat
+    {"timer", 0xe425},                         // timer
+    {"trash", 0xe872},                         // delete
+    {"wifi", 0xe63e},                          // wifi
+    {"wrench.and.screwdriver", 0xf10b},        // handyman
+}};
+
+constexpr bool sorted() {
+    for (size_t i = 1; i < table.size(); ++i)
+        if (!(table[i - 1].name < table[i].name)) return false;
+    return true;
+}
+static_assert(sorted(), "the symbol table must stay sorted by name");
+
+char32_t codepoint(std::string_view name) {
+    const auto it =
+        std::lower_bound(table.begin(), table.end(), name,
+                         [](const Entry& entry, std::string_view key) { return entry.name < key; });
+    if (it != table.end() && it->name == name) return it->codepoint;
+    return codepoint("questionmark");
+}
+
+QString family() {
+    static const QString loaded = [] {
+        const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(fontFile));
+        const QStringList families = id < 0 ? QStringList() : QFontDatabase::applicationFontFamilies(id);
+        return families.isEmpty() ? QStringLiteral("Material Icons") : families.first();
+    }();
+    return loaded;
+}
+
+} // namespace
+
+QString glyph(std::string_view name) {
+    const char32_t c = codepoint(name);
+    return QString::fromUcs4(&c, 1);
+}
+
+void paint(QPainter& painter, const QRectF& rect, std::string_view name, const QColor& color) {
+    const qreal side = std::min(rect.width(), rect.height());
+    if (side <= 0) return;
+    QFont font(family());
+    font.setPixelSize(std::max(1, int(side)));
+    font.setStyleStrategy(QFont::NoFontMerging);
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(color);
+    painter.drawText(rect, Qt::AlignCenter, glyph(name));
+    painter.restore();
+}
+
+QIcon icon(std::string_view name, const QColor& color, int px) {
+    QIcon result;
+    if (px < 1) return result;
+    for (const int scale : {1, 2}) {
+        QPixmap pixmap(px * scale, px * scale);
+        pixmap.setDevicePixelRatio(scale);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        paint(painter, QRectF(0, 0, px, px), name, color);
+        painter.end();
+        result.addPixmap(pixmap);
+    }
+    return result;
+}
+
+} // namespace dormio::Symbols

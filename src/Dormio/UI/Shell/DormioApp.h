@@ -1,0 +1,53 @@
+#pragma once
+
+// The application: its main window, settings window and menu bar extra over the shared store, and the
+// start-up that hands the kit its brand colours and then picks the run mode.
+
+#include "Dormio/Core/RunMode.h"
+#include "Dormio/UI/Shell/SettingsWindow.h"
+
+#include <QColor>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+namespace dormio {
+
+class MainWindow;
+class Store;
+class Toast;
+class TrayIcon;
+
+class DormioApp : public QObject {
+    Q_OBJECT
+public:
+    // The kit's two brand colours, in order.
+    static QList<QColor> brandColours();
+
+    // Makes the windows and the menu bar extra; closing the last window does not end the application.
+    DormioApp(Store& store, Toast& toast, QObject* parent = nullptr);
+    ~DormioApp() override;
+
+    MainWindow* mainWindow() const { return main_; }
+    TrayIcon* trayIcon() const { return tray_; }
+    SettingsWindow* settingsWindow() const { return settings_; }
+
+    // Shows the main window and returns; the run mode is picked once the event loop runs.
+    void launch();
+    // Starts the mode the environment asks for.
+    void startUp(const EnvLookup& env = processEnvironment);
+
+    void showMainWindow();
+    // Opens the menu bar extra's window under the main window's top right corner, or closes it.
+    void toggleMenuBarWindow();
+    void showSettings();
+    void showAbout();
+
+private:
+    Store& store_;
+    MainWindow* main_;
+    TrayIcon* tray_;
+    QPointer<SettingsWindow> settings_;
+};
+
+} // namespace dormio

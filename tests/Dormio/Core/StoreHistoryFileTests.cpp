@@ -1,0 +1,160 @@
+#include "Dormio/Core/HistoryFile.h"
+#include "DormioKit/NightJson.h"
+#include "StoreTests.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
+#include <sys/stat.h>
+
+namespace dormio::testing {
+namespace {
+
+std::vector<std::string> ids(const std::vector<Night>& nights) {
+    std::vector<std::string> result;
+    for (const Night& night : nights)
+        result.push_back(night.id);
+    return result;
+}
+
+const Date now = currentDate();
+
+Night endedDaysAgo(std::string id, double days) {
+    return storedNight(std::move(id), now - (days + 0.3) * day, now - days * day);
+}
+
+Night flagged(Night night, bool isDemo, bool inProgress) {
+    night.isDemo = isDemo;
+    night.inProgress = inProgress;
+    return night;
+}
+
+struct MergeCase {
+    const char* name;
+    std::vector<Night> stored;
+    std::vector<Night> fresh;
+    std::vector<std::string> expected;
+};
+
+void PrintTo(const MergeCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class StoreHistoryMergeTest : public ::testing::TestWithParam<MergeCase> {};
+
+TEST_P(StoreHistoryMergeTest, KeepsWhatTheHistoryShouldHold) {
+    const MergeCase& c = GetParam();
+    EXPECT_EQ(ids(HistoryFile::merged(c.stored, c.fresh, now)), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StoreHistoryMergeTest,
+    ::testing::Values(MergeCase{"KeepsTwentyDaysDropsSixty",
+                                {endedDaysAgo("sixty", 60), endedDaysAgo("sixtyOne", 61),
+                                 endedDaysAgo("twenty", 20), endedDaysAgo("almostSixty", 59.99)},
+                                {},
+                                {"almostSixty", "twenty"}},
+                      MergeCase{"DropsStoredSampleAndUnfinishedNights",
+                                {flagged(endedDaysAgo("sample", 3), true, false),
+                                 flagged(endedDaysAgo("running", 2), false, true), endedDaysAgo("real", 4)},
+                                {},
+                                {"real"}},
+                      MergeCase{"KeepsNewUnfinishedNights",
+                                {},
+                                {flagged(endedDaysAgo("tonight", 0), false, true)},
+                                {"tonight"}},
+                      MergeCase{"SortsByStartStoredFirstOnEqualStarts",
+                                {endedDaysAgo("b", 2), endedDaysAgo("c", 1)},
+                                {endedDaysAgo("a", 3), endedDaysAgo("d", 2)},
+                                {"a", "b", "d", "c"}},
+                      MergeCase{"NewReadReplacesStoredNightOfTheSameID",
+                                {endedDaysAgo("same", 5), endedDaysAgo("other", 6)},
+                                {endedDaysAgo("same", 1)},
+                                {"other", "same"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StoreHistoryMerge, ReplacedNightTakesTheNewContents) {
+    Night stored = endedDaysAgo("same", 1);
+    Night fresh = stored;
+    fresh.pluggedIn = !stored.pluggedIn;
+    EXPECT_EQ(HistoryFile::merged({stored}, {fresh}, now), std::vector<Night>{fresh});
+}
+
+TEST(StoreHistoryMerge, OfTwoStoredNightsWithOneIDTheLaterStays) {
+    const Night first = endedDaysAgo("twin", 3);
+    const Night second = endedDaysAgo("twin", 2);
+    EXPECT_EQ(HistoryFile::merged({first, second}, {}, now), std::vector<Night>{second});
+}
+
+class StoreHistoryFileTest : public StoreTest {};
+
+TEST_F(StoreHistoryFileTest, WritesOnlyFinishedNightsAndReadsThemBack) {
+    const Night done = endedDaysAgo("done", 1);
+    const Night running = flagged(endedDaysAgo("running", 0), false, true);
+    ASSERT_TRUE(HistoryFile::write(path("nights.json"), {done, running}, false));
+    const auto stored = HistoryFile::read(path("nights.json"));
+    EXPECT_FALSE(stored.damaged);
+    EXPECT_EQ(stored.nights, std::vector<Night>{done});
+}
+
+TEST_F(StoreHistoryFileTest, MissingFileIsEmptyAndNotDamaged) {
+    const auto stored = HistoryFile::read(path("nights.json"));
+    EXPECT_TRUE(stored.nights.empty());
+    EXPECT_FALSE(stored.damaged);
+}
+
+TEST_F(StoreHistoryFileTest, AnythingButARegularFileIsDamagedAndNotWaitedOn) {
+    ASSERT_EQ(mkfifo(path("pipe.json").toUtf8().constData(), 0600), 0);
+    QDir().mkpath(path("folder.json"));
+    QFile::link(path("nowhere.json"), path("dangling.json"));
+    for (const char* name : {"pipe.json", "folder.json", "dangling.json"}) {
+        const auto stored = HistoryFile::read(path(name));
+        EXPECT_TRUE(stored.damaged) << name;
+        EXPECT_TRUE(stored.nights.empty()) << name;
+    }
+    ASSERT_TRUE(HistoryFile::write(path("pipe.json"), {endedDaysAgo("a", 1)}, true));
+    EXPECT_EQ(HistoryFile::read(path("pipe.json")).nights.size(), 1u);
+    struct stat aside {};
+    ASSERT_EQ(stat(path("pipe.json.damaged").toUtf8().constData(), &aside), 0);
+    EXPECT_TRUE(S_ISFIFO(aside.st_mode)) << "the pipe is kept aside";
+}
+
+TEST_F(StoreHistoryFileTest, DamagedFileBehindALinkIsKeptAsideAndTheHistoryWrittenInItsPlace) {
+    writeFile(path("target.json"), "{not json");
+    QFile::link(path("target.json"), path("linked.json"));
+    QFile::link(path("nowhere.json"), path("dangling.json"));
+    for (const char* name : {"linked.json", "dangling.json"}) {
+        ASSERT_TRUE(HistoryFile::read(path(name)).damaged) << name;
+        ASSERT_TRUE(HistoryFile::write(path(name), {endedDaysAgo("a", 1)}, true)) << name;
+        EXPECT_FALSE(QFileInfo(path(name)).isSymLink()) << name;
+        EXPECT_EQ(HistoryFile::read(path(name)).nights.size(), 1u) << name;
+        EXPECT_TRUE(QFileInfo(path(name) + ".damaged").isSymLink()) << name;
+    }
+    EXPECT_EQ(readFile(path("target.json")), "{not json");
+    EXPECT_FALSE(QFile::exists(path("nowhere.json")));
+}
+
+TEST_F(StoreHistoryFileTest, DamagedFileThatCannotBeMovedAsideIsNotOverwritten) {
+    writeFile(path("nights.json"), "{not json");
+    QDir().mkpath(path("nights.json.damaged/occupied"));
+    EXPECT_FALSE(HistoryFile::write(path("nights.json"), {endedDaysAgo("a", 1)}, true));
+    EXPECT_EQ(readFile(path("nights.json")), "{not json");
+}
+
+TEST_F(StoreHistoryFileTest, NightThatCannotBeEncodedLeavesTheFileAsItWas) {
+    writeFile(path("nights.json"), "{not json");
+    Night broken = endedDaysAgo("broken", 1);
+    broken.segments.front().end = Date{std::nan("")};
+    EXPECT_FALSE(HistoryFile::write(path("nights.json"), {broken}, true));
+    EXPECT_EQ(readFile(path("nights.json")), "{not json");
+    EXPECT_FALSE(QFile::exists(path("nights.json.damaged")));
+}
+
+TEST_F(StoreHistoryFileTest, WriteIntoAMissingFolderFailsQuietly) {
+    writeFile(path("blocker"), "a file where the folder should be");
+    EXPECT_FALSE(HistoryFile::write(path("blocker/nights.json"), {endedDaysAgo("a", 1)}, false));
+}
+
+} // namespace
+} // namespace dormio::testing

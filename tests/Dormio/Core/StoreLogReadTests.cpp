@@ -1,0 +1,351 @@
+#include "Dormio/Core/SleepWatcher.h"
+#include "Dormio/Core/Toast.h"
+#include "DormioKit/NightJson.h"
+#include "StoreTests.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+namespace dormio::testing {
+namespace {
+
+std::vector<Night> storedNights(const QString& path) {
+    auto nights = decodeNights(readFile(path));
+    EXPECT_TRUE(nights) << "the history file does not decode";
+    return nights.value_or(std::vector<Night>{});
+}
+
+QString toastText() {
+    return Toast::shared().current() ? Toast::shared().current()->text : QString();
+}
+
+using StoreLogReadTest = StoreTest;
+
+TEST_F(StoreLogReadTest, FirstReadWritesTheFinishedNightsInOrderAndSelectsTheNewest) {
+    writeLog(recentNights(3));
+    Store& s = makeStore();
+    readLogOnce();
+
+    ASSERT_EQ(s.nights().size(), 3u);
+    EXPECT_TRUE(std::is_sorted(s.nights().begin(), s.nights().end(),
+                               [](const Night& a, const Night& b) { return a.start < b.start; }));
+    EXPECT_EQ(s.selectedNightID(), s.nights().back().id);
+    EXPECT_TRUE(s.loadedOnce());
+    EXPECT_EQ(storedNights(historyPath()), s.nights());
+}
+
+TEST_F(StoreLogReadTest, MergesTheNewReadIntoSixtyDaysOfHistory) {
+    writeLog(recentNights(1));
+    Store& s = makeStore();
+    readLogOnce();
+    ASSERT_EQ(s.nights().size(), 1u);
+    const Night fresh = s.nights().front();
+
+    const Date now = currentDate();
+    Night recent = storedNight("recent", now - 20.5 * day, now - 20 * day);
+    Night expired = storedNight("expired", now - 60.5 * day, now - 60 * day);
+    Night sample = storedNight("sample", now - 10.5 * day, now - 10 * day);
+    sample.isDemo = true;
+    Night unfinished = storedNight("unfinished", now - 5.5 * day, now - 5 * day);
+    unfinished.inProgress = true;
+    Night stale = fresh;
+    stale.segments.clear();
+    stale.pluggedIn = !fresh.pluggedIn;
+    writeFile(historyPath(), *encodeNights({recent, expired, sample, unfinished, stale}));
+    readLogOnce();
+
+    EXPECT_EQ(s.nights(), (std::vector<Night>{recent, fresh}));
+    EXPECT_EQ(storedNights(historyPath()), s.nights());
+}
+
+TEST_F(StoreLogReadTest, SelectionThatNoLongerNamesANightFallsBackToTheDefault) {
+    writeLog(recentNights(2));
+    Store& s = makeStore();
+    readLogOnce();
+    const std::string older = s.nights().front().id;
+    s.setSelectedNightID(older);
+    readLogOnce();
+    EXPECT_EQ(s.selectedNightID(), older);
+    s.setSelectedNightID("gone");
+    readLogOnce();
+    EXPECT_EQ(s.selectedNightID(), s.nights().back().id);
+}
+
+TEST_F(StoreLogReadTest, NightInProgressIsShownButNotStored) {
+    // A window around the present hour, so the night that holds now is still running.
+    const Date now = currentDate();
+    const auto hourOf = [](Date date) { return static_cast<int>(std::fmod(date.unix(), day) / hour); };
+    writeLog(wakeLine(now - 2 * hour, 80) + sleepLine(now - 0.5 * hour, 79));
+    QSettings().setValue("nightStartHour", hourOf(now - hour));
+    QSettings().setValue("nightEndHour", hourOf(now + 2 * hour));
+    Store& s = makeStore();
+    s.refresh(true);
+    waitForLogRead();
+
+    ASSERT_EQ(s.nights().size(), 1u);
+    EXPECT_TRUE(s.nights().front().inProgress);
+    EXPECT_EQ(s.selectedNightID(), s.nights().front().id);
+    EXPECT_TRUE(storedNights(historyPath()).empty());
+    EXPECT_EQ(toastText(), "Power log read · 1 night") << "the night in progress counts as read";
+}
+
+std::string nightWithoutIsDemo() {
+    auto document = nlohmann::json::parse(*encodeNights({storedNight("2001-01-02", Date{0}, Date{3600})}));
+    document[0].erase("isDemo");
+    return document.dump();
+}
+
+struct DamagedHistory {
+    const char* name;
+    std::string text;
+};
+
+void PrintTo(const DamagedHistory& file, std::ostream* out) {
+    *out << file.name;
+}
+
+class StoreDamagedHistoryTest : public StoreTest, public ::testing::WithParamInterface<DamagedHistory> {};
+
+TEST_P(StoreDamagedHistoryTest, IsRebuiltAndKeptAside) {
+    writeLog(recentNights(2));
+    writeFile(historyPath() + ".damaged", "an older damaged copy");
+    writeFile(historyPath(), GetParam().text);
+    Store& s = makeStore();
+    readLogOnce();
+
+    EXPECT_EQ(s.nights().size(), 2u);
+    EXPECT_EQ(storedNights(historyPath()), s.nights());
+    EXPECT_EQ(readFile(historyPath() + ".damaged"), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, StoreDamagedHistoryTest,
+                         ::testing::Values(DamagedHistory{"NotJson", "{not json"},
+                                           DamagedHistory{"ObjectInsteadOfArray", "{\"nights\":[]}"},
+                                           DamagedHistory{"NightWithoutIsDemo", nightWithoutIsDemo()},
+                                           DamagedHistory{"Empty", ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(StoreLogReadTest, MissingHistoryIsNotKeptAsDamaged) {
+    writeLog(recentNights(1));
+    makeStore();
+    readLogOnce();
+    EXPECT_TRUE(QFile::exists(historyPath()));
+    EXPECT_FALSE(QFile::exists(historyPath() + ".damaged"));
+}
+
+TEST_F(StoreLogReadTest, UnwritableSupportFolderKeepsTheNightsInMemory) {
+    writeFile(path("blocker"), "a file where the folder should be");
+    qputenv("DORMIO_SUPPORT_DIR", path("blocker/support").toUtf8());
+    writeLog(recentNights(2));
+    Store& s = makeStore();
+    readLogOnce();
+
+    EXPECT_EQ(s.nights().size(), 2u);
+    EXPECT_TRUE(s.loadedOnce());
+    EXPECT_FALSE(QFile::exists(s.historyURL()));
+}
+
+TEST_F(StoreLogReadTest, HistoryStaysWhereTheSupportFolderWasWhenTheStoreWasMade) {
+    writeLog(recentNights(1));
+    Store& s = makeStore();
+    qputenv("DORMIO_SUPPORT_DIR", path("elsewhere").toUtf8());
+    readLogOnce();
+    EXPECT_EQ(s.historyURL(), historyPath());
+    EXPECT_TRUE(QFile::exists(historyPath()));
+}
+
+TEST_F(StoreLogReadTest, SupportFolderIsCreatedWithItsParents) {
+    qputenv("DORMIO_SUPPORT_DIR", path("a/b/support").toUtf8());
+    EXPECT_EQ(Store::supportDir(), path("a/b/support"));
+    EXPECT_TRUE(QDir(path("a/b/support")).exists());
+}
+
+TEST_F(StoreLogReadTest, SupportFolderDefaultsToTheDataFolder) {
+    for (const char* value : {static_cast<const char*>(""), static_cast<const char*>(nullptr)}) {
+        if (value)
+            qputenv("DORMIO_SUPPORT_DIR", value);
+        else
+            qunsetenv("DORMIO_SUPPORT_DIR");
+        EXPECT_EQ(Store::supportDir(), path("data") + "/Dormio");
+        EXPECT_TRUE(QDir(path("data/Dormio")).exists());
+    }
+}
+
+TEST_F(StoreLogReadTest, RequestsDuringAReadLeadToExactlyOneMore) {
+    writeLog(recentNights(2));
+    Store& s = makeStore();
+    int reads = 0;
+    QObject::connect(&s, &Store::loadingChanged, [&] { reads += s.loading(); });
+    s.refreshLog();
+    s.refreshLog();
+    s.refreshLog();
+    s.refreshLog();
+    waitForLogRead();
+    QTest::qWait(50);
+    EXPECT_EQ(reads, 2);
+    EXPECT_FALSE(s.loading());
+}
+
+TEST_F(StoreLogReadTest, NightHourChangedDuringAReadRebuildsWithTheNewHour) {
+    writeLog(recentNights(2));
+    Store& s = makeStore();
+    s.refreshLog();
+    s.setNightStartHour(22);
+    waitForLogRead();
+
+    EXPECT_EQ(s.nightStartHour(), 22);
+    ASSERT_EQ(s.nights().size(), 2u);
+    for (const Night& night : s.nights())
+        EXPECT_EQ(std::fmod(night.start.unix(), day), 22 * hour) << night.id;
+}
+
+TEST_F(StoreLogReadTest, AssigningANightHourItsValueStillReads) {
+    writeLog(recentNights(1));
+    Store& s = makeStore();
+    s.setNightStartHour(s.nightStartHour());
+    EXPECT_TRUE(s.loading());
+    waitForLogRead();
+    s.setNightEndHour(s.nightEndHour());
+    EXPECT_TRUE(s.loading());
+    waitForLogRead();
+    EXPECT_EQ(s.nights().size(), 1u);
+}
+
+struct Announcement {
+    int nights;
+    const char* text;
+};
+
+class StoreAnnouncementTest : public StoreTest, public ::testing::WithParamInterface<Announcement> {};
+
+TEST_P(StoreAnnouncementTest, CountsTheNightsJustRead) {
+    writeLog(recentNights(GetParam().nights));
+    Store& s = makeStore();
+    s.refresh(true);
+    waitForLogRead();
+    EXPECT_EQ(toastText(), QString::fromUtf8(GetParam().text));
+    EXPECT_EQ(Toast::shared().current()->symbol, "checkmark");
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, StoreAnnouncementTest,
+                         ::testing::Values(Announcement{0, "Power log read · 0 nights"},
+                                           Announcement{1, "Power log read · 1 night"},
+                                           Announcement{3, "Power log read · 3 nights"}));
+
+TEST_F(StoreLogReadTest, RefreshDuringAReadIsAnnouncedByThatReadOnly) {
+    writeLog(recentNights(1));
+    Store& s = makeStore();
+    s.refreshLog();
+    s.refresh(true);
+    QSignalSpy toasts(&Toast::shared(), &Toast::currentChanged);
+    waitForLogRead();
+    QTest::qWait(20);
+    EXPECT_EQ(toasts.count(), 1);
+    EXPECT_EQ(toastText(), "Power log read · 1 night");
+}
+
+TEST_F(StoreLogReadTest, MissingFixtureYieldsNoNewNightsAndKeepsTheHistory) {
+    const Date now = currentDate();
+    const Night kept = storedNight("kept", now - 2.5 * day, now - 2 * day);
+    writeFile(historyPath(), *encodeNights({kept}));
+    Store& s = makeStore();
+    s.refresh(true);
+    waitForLogRead();
+
+    EXPECT_EQ(s.nights(), std::vector<Night>{kept});
+    EXPECT_EQ(storedNights(historyPath()), std::vector<Night>{kept});
+    EXPECT_EQ(toastText(), "Power log read · 0 nights");
+}
+
+TEST_F(StoreLogReadTest, FixtureThatIsNotUtf8ReadsAsEmpty) {
+    Store& s = makeStore();
+    // A stray byte, an overlong slash, a surrogate, a cut-off sequence, a code point above U+10FFFF.
+    for (std::string_view bad : {"\xff", "\xc0\xaf", "\xed\xa0\x80", "\xe2\x82", "\xf4\x90\x80\x80"}) {
+        writeLog(recentNights(2) + std::string(bad) + "\n");
+        readLogOnce();
+        EXPECT_TRUE(s.nights().empty()) << ::testing::PrintToString(bad);
+    }
+    EXPECT_TRUE(s.loadedOnce());
+    writeLog(recentNights(2) + "Caf\xc3\xa9 \xe2\x80\x94 \xf0\x9f\x8c\x99\n");
+    readLogOnce();
+    EXPECT_EQ(s.nights().size(), 2u) << "well-formed text beyond ASCII reads";
+}
+
+TEST_F(StoreLogReadTest, LogCommandThatCannotRunLeavesNightsAndHistoryAlone) {
+    writeLog(recentNights(2));
+    Store& s = makeStore();
+    readLogOnce();
+    ASSERT_EQ(s.nights().size(), 2u);
+    const std::string history = readFile(historyPath());
+
+    // Without a fixture the system's log command runs; off a Mac it cannot start.
+    qunsetenv("DORMIO_LOG_FIXTURE");
+    QSignalSpy nights(&s, &Store::nightsChanged);
+    int reads = 0;
+    QObject::connect(&s, &Store::loadingChanged, [&] { reads += s.loading(); });
+    s.refresh(true);
+    s.refreshLog();
+    waitForLogRead();
+
+    EXPECT_EQ(reads, 2);
+    EXPECT_EQ(nights.count(), 0);
+    EXPECT_EQ(s.nights().size(), 2u);
+    EXPECT_EQ(readFile(historyPath()), history);
+    EXPECT_EQ(toastText(), "Couldn’t read the power log.");
+    EXPECT_EQ(Toast::shared().current()->symbol, "exclamationmark.circle");
+}
+
+TEST_F(StoreLogReadTest, DemoModeReadsNothingAndRefreshOnlyAnnounces) {
+    writeLog(recentNights(2));
+    Store& s = makeStore();
+    s.setDemo(true);
+    s.setNights({storedNight("a", Date{0}, Date{3600}), storedNight("b", Date{86400}, Date{90000}),
+                 storedNight("c", Date{172800}, Date{176400})});
+    s.refreshLog();
+    EXPECT_FALSE(s.loading());
+    s.refresh(true);
+    EXPECT_FALSE(s.loading());
+    QTest::qWait(20);
+    EXPECT_EQ(s.nights().size(), 3u);
+    EXPECT_FALSE(s.loadedOnce());
+    EXPECT_FALSE(QFile::exists(historyPath()));
+    EXPECT_EQ(toastText(), "Power log read · 3 nights");
+}
+
+TEST_F(StoreLogReadTest, ReadThatEndsInDemoModeLeavesTheSampleNightsShown) {
+    writeLog(recentNights(2));
+    Store& s = makeStore();
+    s.refreshLog();
+    s.setDemo(true);
+    Night sample = storedNight("sample", Date{0}, Date{3600});
+    sample.isDemo = true;
+    s.setNights({sample});
+    s.setSelectedNightID(sample.id);
+    waitForLogRead();
+
+    EXPECT_EQ(s.nights(), std::vector<Night>{sample});
+    EXPECT_EQ(s.selectedNightID(), sample.id);
+    EXPECT_EQ(storedNights(historyPath()).size(), 2u) << "the history still gets the nights read";
+}
+
+TEST_F(StoreLogReadTest, WakingFromSleepReadsAgain) {
+    writeLog(recentNights(1));
+    Store& s = makeStore();
+    s.start(false);
+    waitForLogRead();
+    ASSERT_TRUE(waitUntil([&] { return s.lastLiveRead().has_value(); }));
+    auto* watcher = s.findChild<SleepWatcher*>();
+    ASSERT_NE(watcher, nullptr);
+    QSignalSpy live(&s, &Store::lastLiveReadChanged);
+    watcher->prepareForSleep(true);
+    EXPECT_FALSE(s.loading());
+    watcher->prepareForSleep(false);
+    EXPECT_TRUE(s.loading());
+    EXPECT_TRUE(live.wait(10000));
+}
+
+} // namespace
+} // namespace dormio::testing

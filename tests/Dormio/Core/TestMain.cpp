@@ -1,0 +1,14 @@
+// The core's tests need an event loop for timers and hand-backs to the main thread, and no widgets.
+#include "TestRun.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    const dormio::testing::TestRun run;
+    if (!run.isValid()) return 1;
+    testing::InitGoogleTest(&argc, argv);
+    QCoreApplication app(argc, argv);
+    run.nameSettings();
+    return RUN_ALL_TESTS();
+}

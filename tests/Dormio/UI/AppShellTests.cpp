@@ -1,0 +1,297 @@
+#include "Dormio/Core/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using dormio::SingleInstance;
+
+namespace {
+
+TEST(SingleInstance, ASecondLaunchAsksTheRunningCopyToShowItself) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("dormio.sock");
+    SingleInstance running(path);
+    ASSERT_TRUE(running.claim());
+    QSignalSpy shown(&running, &SingleInstance::activationRequested);
+
+    SingleInstance second(path);
+    EXPECT_FALSE(second.claim());
+    EXPECT_TRUE(shown.wait(2000));
+    EXPECT_EQ(shown.count(), 1);
+}
+
+TEST(SingleInstance, ASocketLeftBehindByAnEndedCopyIsTakenOver) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("dormio.sock");
+    // The socket file of a copy that crashed: bound once, nobody listening now.
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    close(fd);
+    ASSERT_TRUE(QFile::exists(path));
+
+    SingleInstance next(path);
+    EXPECT_TRUE(next.claim());
+
+    SingleInstance later(path);
+    EXPECT_FALSE(later.claim());
+}
+
+TEST(SingleInstance, TheDefaultSocketIsPerUser) {
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    EXPECT_EQ(SingleInstance::defaultSocketPath(), runtime.filePath("dormio.sock"));
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_TRUE(SingleInstance::defaultSocketPath().contains(QString::number(getuid())));
+    qputenv("XDG_RUNTIME_DIR", saved);
+}
+
+// The tests' settings are named as the application's own, and live in the run's own folder.
+TEST(ApplicationIdentity, SettingsAreTheApplicationsAndStayOutOfTheRealHome) {
+    const QSettings settings;
+    EXPECT_EQ(QCoreApplication::organizationName(), "Dormio");
+    EXPECT_EQ(QCoreApplication::applicationName(), "Dormio");
+    EXPECT_TRUE(settings.fileName().endsWith("/Dormio/Dormio.conf")) << settings.fileName().toStdString();
+    EXPECT_TRUE(settings.fileName().startsWith(QDir::tempPath() + "/")) << settings.fileName().toStdString();
+    EXPECT_TRUE(QDir::homePath().startsWith(QDir::tempPath() + "/"));
+}
+
+} // namespace
+
+#include "Dormio/Core/DemoData.h"
+#include "Dormio/Core/Toast.h"
+#include "Dormio/UI/Shell/DormioApp.h"
+#include "Dormio/UI/Shell/MainWindow.h"
+#include "Dormio/UI/Shell/MenuBarView.h"
+#include "Dormio/UI/Shell/MenuCommands.h"
+#include "Dormio/UI/Shell/RootView.h"
+#include "Dormio/UI/Shell/SettingsWindow.h"
+#include "Dormio/UI/Shell/TrayIcon.h"
+#include "Dormio/UI/Shell/WelcomeView.h"
+#include "StoreTests.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+namespace dormio {
+namespace {
+
+using namespace std::chrono_literals;
+
+class AppShellTest : public testing::StoreTest {
+protected:
+    Toast toast{1000ms};
+
+    std::unique_ptr<DormioApp> makeApp() {
+        auto app = std::make_unique<DormioApp>(makeStore(), toast);
+        return app;
+    }
+
+    static constexpr int exitedByTimeOut = 99;
+
+    // Runs the application's event loop until something ends it, or for at most `limit`. The time-out
+    // belongs to this call alone: left pending, it would end the event loop of a later test.
+    static int runEventLoop(std::chrono::milliseconds limit) {
+        QTimer timeOut;
+        timeOut.setSingleShot(true);
+        QObject::connect(&timeOut, &QTimer::timeout, [] { QCoreApplication::exit(exitedByTimeOut); });
+        timeOut.start(limit);
+        return QApplication::exec();
+    }
+
+    static EnvLookup environment(std::map<std::string, std::string> values) {
+        return [values](const char* name) -> std::optional<std::string> {
+            auto found = values.find(name);
+            return found == values.end() ? std::nullopt : std::optional(found->second);
+        };
+    }
+};
+
+TEST_F(AppShellTest, TheMainWindowIsDormios) {
+    auto app = makeApp();
+    MainWindow* window = app->mainWindow();
+    EXPECT_EQ(window->windowTitle(), "Dormio");
+    EXPECT_EQ(window->objectName(), "main");
+    window->show();
+    EXPECT_GE(window->centralWidget()->width(), 1020);
+    EXPECT_GE(window->centralWidget()->height(), 680);
+}
+
+TEST_F(AppShellTest, ClosingTheLastWindowLeavesTheApplicationRunning) {
+    auto app = makeApp();
+    app->mainWindow()->show();
+    EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
+    QTimer::singleShot(0, app->mainWindow(), &QWidget::close);
+    EXPECT_EQ(runEventLoop(300ms), exitedByTimeOut); // closing would have ended the loop with 0
+    EXPECT_FALSE(app->mainWindow()->isVisible());
+
+    app->showMainWindow();
+    EXPECT_TRUE(app->mainWindow()->isVisible());
+}
+
+TEST_F(AppShellTest, AFirstNormalStartReadsTheLogAndShowsTheWelcome) {
+    writeLog(testing::recentNights(2));
+    auto app = makeApp();
+    app->mainWindow()->show();
+    app->startUp(environment({}));
+    EXPECT_TRUE(store->loading());
+    EXPECT_TRUE(store->showWelcome());
+    WelcomeView* welcome = app->mainWindow()->rootView()->welcome();
+    ASSERT_NE(welcome, nullptr);
+    EXPECT_TRUE(welcome->isVisible());
+    waitForLogRead();
+    EXPECT_EQ(app->mainWindow()->rootView()->nightList()->count(), 2);
+
+    welcome->findChild<QPushButton*>()->click();
+    EXPECT_FALSE(store->showWelcome());
+    EXPECT_TRUE(store->welcomeDone());
+}
+
+TEST_F(AppShellTest, ALaterStartShowsNoWelcome) {
+    auto app = makeApp();
+    store->setWelcomeDone(true);
+    app->startUp(environment({}));
+    EXPECT_FALSE(store->showWelcome());
+    EXPECT_EQ(app->mainWindow()->rootView()->welcome(), nullptr);
+    waitForLogRead();
+}
+
+TEST_F(AppShellTest, ADeveloperModeStartsNothingOfItsOwnAndEndsTheApplication) {
+    for (const char* variable : {"DORMIO_SNAPSHOT_DIR", "DORMIO_SELFTEST", "DORMIO_DEMO_DIR"}) {
+        SCOPED_TRACE(variable);
+        auto app = makeApp();
+        QTimer::singleShot(0, app.get(), [&] { app->startUp(environment({{variable, ""}})); });
+        EXPECT_EQ(runEventLoop(2s), 2); // the stand-in says it is not built yet
+        EXPECT_FALSE(store->loading());
+        EXPECT_FALSE(store->loadedOnce());
+        EXPECT_FALSE(store->showWelcome());
+        store.reset();
+    }
+}
+
+TEST_F(AppShellTest, TheMoonChangesWhileAnAppHoldsTheMacAwake) {
+    auto app = makeApp();
+    TrayIcon* tray = app->trayIcon();
+    EXPECT_EQ(tray->symbol(), "moon.zzz");
+    DemoData::apply(*store);
+    EXPECT_EQ(tray->symbol(), "moon.haze");
+    store->setLive({});
+    EXPECT_EQ(tray->symbol(), "moon.zzz");
+}
+
+TEST_F(AppShellTest, WithoutATrayTheSettingIsLeftAlone) {
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()); // the offscreen platform has none
+    auto app = makeApp();
+    EXPECT_FALSE(app->trayIcon()->isShown());
+    EXPECT_TRUE(store->showMenuBar());
+    store->setShowMenuBar(false);
+    store->setShowMenuBar(true);
+    EXPECT_TRUE(store->showMenuBar());
+    EXPECT_FALSE(app->trayIcon()->isShown());
+}
+
+TEST_F(AppShellTest, WithoutATrayTheMenuBarWindowOpensFromTheMainWindow) {
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+    auto app = makeApp();
+    app->mainWindow()->show();
+    DormioCommands* commands = app->mainWindow()->commands();
+    EXPECT_TRUE(commands->windowMenu->isVisible());
+
+    commands->menuBarWindow->trigger();
+    QWidget* popup = app->trayIcon()->popup();
+    ASSERT_TRUE(popup->isVisible());
+    EXPECT_TRUE(popup->isAncestorOf(app->trayIcon()->content()));
+    commands->menuBarWindow->trigger();
+    EXPECT_FALSE(popup->isVisible());
+
+    // Its button brings the main window back.
+    commands->menuBarWindow->trigger();
+    app->mainWindow()->close();
+    app->trayIcon()->content()->openButton()->click();
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_TRUE(app->mainWindow()->isVisible());
+}
+
+TEST_F(AppShellTest, TheMenuBarViewSaysWhoHoldsTheMacAwake) {
+    Store& store = makeStore();
+    MenuBarView view(store);
+    EXPECT_EQ(view.summary()->text(), "Reading the power log…");
+    EXPECT_EQ(view.headline()->text(), "Nothing is keeping your Mac awake");
+
+    DemoData::apply(store);
+    EXPECT_EQ(view.summary()->text(), store.menuSummary());
+    EXPECT_EQ(view.headline()->text(), "Music is holding it awake");
+    EXPECT_EQ(view.holders()->text(), "Music");
+
+    std::vector<LiveRow> rows = store.live();
+    for (int i = 0; i < 5; ++i) {
+        LiveRow row = rows[0];
+        row.assertion.pid = 1000 + i;
+        row.identity.name = "App " + std::to_string(i);
+        rows.push_back(row);
+    }
+    store.setLive(rows);
+    EXPECT_EQ(view.headline()->text(), "6 apps are holding it awake");
+    EXPECT_EQ(view.holders()->text().count('\n'), 3); // four lines at most
+
+    QSignalSpy open(&view, &MenuBarView::openMainWindow);
+    view.openButton()->click();
+    EXPECT_EQ(open.count(), 1);
+}
+
+TEST_F(AppShellTest, TheSettingsFormWritesTheStore) {
+    Store& store = makeStore();
+    SettingsWindow settings(store);
+    EXPECT_EQ(settings.size(), SettingsWindow::fixedSize);
+    EXPECT_EQ(settings.startHour()->currentData().toInt(), 23);
+    EXPECT_EQ(settings.endHour()->currentData().toInt(), 7);
+    EXPECT_EQ(settings.sampleMinutes()->currentData().toInt(), 5);
+
+    settings.showMenuBar()->click();
+    EXPECT_FALSE(store.showMenuBar());
+    settings.trackEnergy()->click();
+    EXPECT_FALSE(store.trackEnergy());
+    EXPECT_FALSE(settings.sampleMinutes()->isEnabled());
+
+    store.setNightStartHour(21);
+    EXPECT_EQ(settings.startHour()->currentData().toInt(), 21);
+    waitForLogRead();
+    store.setSampleMinutes(3); // not one of the form's choices, still shown
+    EXPECT_EQ(settings.sampleMinutes()->currentData().toInt(), 3);
+}
+
+TEST_F(AppShellTest, TheNightsOfTheLogAreListedWithTheirWords) {
+    writeLog(testing::recentNights(3));
+    Store& store = makeStore();
+    RootView root(store, toast);
+    readLogOnce();
+    QListWidget* list = root.nightList();
+    ASSERT_EQ(list->count(), 3);
+    const Night& newest = store.nights().back();
+    EXPECT_TRUE(list->item(0)->text().startsWith(store.title(newest) + "\n"));
+    list->setCurrentRow(2);
+    EXPECT_EQ(store.selectedNightID(), store.nights().front().id);
+}
+
+} // namespace
+} // namespace dormio
