@@ -21,12 +21,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// How long a child gets between the termination request and the kill, and how long the pipe may stay
-// open after the child has ended (a grandchild can hold it).
-constexpr auto terminationGrace = std::chrono::seconds(2);
 // Where the kernel gives no process descriptor to poll, the end of the child is noticed by asking.
 constexpr auto exitCheckInterval = std::chrono::milliseconds(20);
-// Longer time-outs are taken as this one; it keeps the clock arithmetic finite.
+// Longer time-outs and graces are taken as this one; it keeps the clock arithmetic finite.
 constexpr double longestTimeout = 1e9;
 constexpr size_t readChunk = 64 * 1024;
 
@@ -139,9 +136,15 @@ bool readChunkInto(int fd, std::string& output) {
     return count > 0;
 }
 
+// Seconds on the clock: not positive (NaN included) gives none, a very long span the longest.
+Clock::duration clockSeconds(double seconds) {
+    seconds = seconds > 0 ? std::min(seconds, longestTimeout) : 0;
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
 } // namespace
 
-RunResult run(const std::string& path, const std::vector<std::string>& args, double timeout) {
+RunResult run(const std::string& path, const std::vector<std::string>& args, double timeout, double grace) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) return {{}, RunOutcome::couldNotStart};
     FileDescriptor output(fds[0]);
@@ -151,9 +154,8 @@ RunResult run(const std::string& path, const std::vector<std::string>& args, dou
     childEnd.reset();
 
     const auto started = Clock::now();
-    const double seconds = timeout > 0 ? std::min(timeout, longestTimeout) : 0;
-    const auto deadline =
-        started + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    const auto deadline = started + clockSeconds(timeout);
+    const auto terminationGrace = clockSeconds(grace);
     auto stopReading = deadline + terminationGrace;
     const FileDescriptor exitSignal(static_cast<int>(::syscall(SYS_pidfd_open, *pid, 0)));
 

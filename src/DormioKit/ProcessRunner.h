@@ -18,10 +18,15 @@ struct RunResult {
     RunOutcome outcome = RunOutcome::completed;
 };
 
+// How long a child gets between the termination request and the kill, and how long the pipe may stay
+// open after the child has ended (a grandchild can hold it).
+inline constexpr double terminationGrace = 2.0;
+
 // Runs the executable at `path` with `args` (no shell), its standard error discarded. A child still
 // running `timeout` seconds after it started is asked to terminate, with its process group; one that
-// outlives a further grace of two seconds is killed. The text is whatever it printed until then.
-RunResult run(const std::string& path, const std::vector<std::string>& args, double timeout);
+// outlives a further `grace` of seconds is killed. The text is whatever it printed until then.
+RunResult run(const std::string& path, const std::vector<std::string>& args, double timeout,
+              double grace = terminationGrace);
 
 struct SystemLog {
     PowerLog log;
