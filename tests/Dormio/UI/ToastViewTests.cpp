@@ -1,3 +1,4 @@
+#include "Dormio/UI/Kit/AnimationClock.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Shell/ToastView.h"
 
@@ -80,18 +81,25 @@ protected:
 
     void SetUp() override {
         ToastViewTest::SetUp();
+        AnimationClock::shared().setMode(AnimationClock::Mode::stepped);
         host.resize(1020, 680);
         host.show();
     }
 
-    // Lets the entrance or exit animation finish.
-    static void settle() { QTest::qWait(500); }
+    void TearDown() override {
+        AnimationClock::shared().setMode(AnimationClock::Mode::running);
+        ToastViewTest::TearDown();
+    }
 
-    // Waits for an entrance to end; a loaded machine may deliver the animation's frames late.
-    static bool settled(ToastView* view) {
-        for (int i = 0; i < 500 && view->opacity() != 1.0; ++i)
-            QTest::qWait(10);
-        return view->opacity() == 1.0;
+    // Moves the animations on by `time`, and lets go of the views that left.
+    static void step(std::chrono::milliseconds time) {
+        AnimationClock::shared().advance(time);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QPoint resting(const ToastView* view) const {
+        return {(host.width() - view->width()) / 2,
+                host.height() - ToastOverlay::bottomPadding - view->height()};
     }
 
     QList<ToastView*> views() const { return host.findChildren<ToastView*>(); }
@@ -105,19 +113,26 @@ TEST_F(ToastOverlayTest, AMessageEntersFromTheBottomAndRestsAboveIt) {
     ToastView* view = overlay.view();
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->message(), *toast.current());
-    EXPECT_GE(view->y(), host.height() - 2); // starts at the bottom edge, transparent
-    EXPECT_LT(view->opacity(), 0.1);
+    EXPECT_EQ(view->y(), host.height()); // starts at the bottom edge, transparent
+    EXPECT_EQ(view->opacity(), 0.0);
 
-    ASSERT_TRUE(settled(view));
+    // Halfway it is on its way up and half seen, or more: the spring moves fast first.
+    step(ToastView::springDuration / 2);
+    EXPECT_LT(view->y(), host.height());
+    EXPECT_GT(view->y(), resting(view).y() - 10);
+    EXPECT_GT(view->opacity(), 0.5);
+
+    step(ToastView::springDuration / 2);
     ASSERT_EQ(overlay.view(), view);
+    EXPECT_EQ(view->pos(), resting(view));
     EXPECT_EQ(view->geometry().bottom() + 1, host.height() - ToastOverlay::bottomPadding);
-    EXPECT_EQ(view->x(), (host.width() - view->width()) / 2);
     EXPECT_DOUBLE_EQ(view->opacity(), 1.0);
 }
 
 TEST_F(ToastOverlayTest, ANewMessageGetsANewViewAndTheOldOneLeaves) {
     ToastOverlay overlay(&host, toast);
     toast.show("Same words", "checkmark");
+    step(ToastView::springDuration);
     QPointer<ToastView> first = overlay.view();
     toast.show("Same words", "checkmark");
     QPointer<ToastView> second = overlay.view();
@@ -125,9 +140,30 @@ TEST_F(ToastOverlayTest, ANewMessageGetsANewViewAndTheOldOneLeaves) {
     EXPECT_NE(first, second);
     EXPECT_NE(first->message(), second->message());
     EXPECT_EQ(second->bounces(), 1);
-    settle();
+
+    // The old view slides down and fades from where it stood, then goes.
+    step(ToastView::springDuration / 2);
+    ASSERT_FALSE(first.isNull());
+    EXPECT_GT(first->y(), resting(first).y());
+    EXPECT_LT(first->opacity(), 0.5);
+    step(ToastView::springDuration / 2);
     EXPECT_TRUE(first.isNull());
     EXPECT_EQ(views(), QList<ToastView*>{second.data()});
+}
+
+TEST_F(ToastOverlayTest, AMessageReplacedWhileEnteringLeavesFromWhereItWas) {
+    ToastOverlay overlay(&host, toast);
+    toast.show("First", "checkmark");
+    step(ToastView::springDuration / 4);
+    QPointer<ToastView> first = overlay.view();
+    const QPoint reached = first->pos();
+    toast.show("Second", "checkmark");
+    // Its entrance has stopped: the next frame takes it down, not further up.
+    step(16ms);
+    ASSERT_FALSE(first.isNull());
+    EXPECT_GE(first->y(), reached.y());
+    step(ToastView::springDuration);
+    EXPECT_TRUE(first.isNull());
 }
 
 TEST_F(ToastOverlayTest, TheViewGoesWhenTheToastHides) {
@@ -136,7 +172,7 @@ TEST_F(ToastOverlayTest, TheViewGoesWhenTheToastHides) {
     QSignalSpy hidden(&toast, &Toast::currentChanged);
     ASSERT_TRUE(hidden.wait(2000));
     EXPECT_EQ(overlay.view(), nullptr);
-    settle();
+    step(ToastView::springDuration);
     EXPECT_TRUE(views().isEmpty());
 }
 
@@ -144,11 +180,19 @@ TEST_F(ToastOverlayTest, AMessageAlreadyShownAppearsAtOnceAndFollowsTheWindowSiz
     toast.show("Shown before the window", "checkmark");
     ToastOverlay overlay(&host, toast);
     ASSERT_NE(overlay.view(), nullptr);
-    settle();
+    step(ToastView::springDuration);
     host.resize(1200, 800);
     QCoreApplication::processEvents();
     EXPECT_EQ(overlay.view()->geometry().bottom() + 1, 800 - ToastOverlay::bottomPadding);
     EXPECT_EQ(overlay.view()->x(), (1200 - overlay.view()->width()) / 2);
+
+    // A resize during the entrance is followed by its frames.
+    toast.show("Another", "checkmark");
+    step(ToastView::springDuration / 2);
+    host.resize(900, 600);
+    QCoreApplication::processEvents();
+    step(ToastView::springDuration / 2);
+    EXPECT_EQ(overlay.view()->pos(), resting(overlay.view()));
 }
 
 TEST_F(ToastOverlayTest, ReducedMotionStillMovesAndFadesButQuicker) {
@@ -158,7 +202,23 @@ TEST_F(ToastOverlayTest, ReducedMotionStillMovesAndFadesButQuicker) {
     ToastView* view = overlay.view();
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->bounces(), 0);
-    EXPECT_TRUE(settled(view));
+    step(ToastView::reducedDuration / 2);
+    EXPECT_GT(view->opacity(), 0.0);
+    EXPECT_LT(view->opacity(), 1.0);
+    step(ToastView::reducedDuration / 2);
+    EXPECT_DOUBLE_EQ(view->opacity(), 1.0);
+    EXPECT_EQ(view->pos(), resting(view));
+}
+
+TEST_F(ToastOverlayTest, TheSymbolBouncesAndSettles) {
+    ToastOverlay overlay(&host, toast);
+    toast.show("Bounce", "checkmark");
+    ToastView* view = overlay.view();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->bounces(), 1);
+    EXPECT_EQ(AnimationClock::shared().running(), 2); // the entrance and the bounce
+    step(ToastView::bounceDuration);
+    EXPECT_EQ(AnimationClock::shared().running(), 0);
 }
 
 } // namespace

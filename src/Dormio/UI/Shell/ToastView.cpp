@@ -10,8 +10,6 @@
 #include <QGraphicsDropShadowEffect>
 #include <QPainter>
 #include <QPainterPath>
-#include <QParallelAnimationGroup>
-#include <QPropertyAnimation>
 #include <QTextLayout>
 #include <cmath>
 #include <numbers>
@@ -19,10 +17,6 @@
 namespace dormio {
 
 namespace {
-
-constexpr int bounceMs = 500;
-constexpr int springMs = 350;
-constexpr int reducedMs = 200;
 
 QFont symbolFont() {
     return Theme::systemFont(ToastView::symbolSize, QFont::DemiBold);
@@ -42,16 +36,22 @@ qreal springEasing(qreal progress) {
     const double omega = 2 * std::numbers::pi / 0.3;
     const double zeta = 0.86;
     const double damped = omega * std::sqrt(1 - zeta * zeta);
-    const double t = progress * springMs / 1000.0;
+    const double t = progress * ToastView::springDuration.count() / 1000.0;
     return 1 - std::exp(-zeta * omega * t) *
                    (std::cos(damped * t) + zeta * omega / damped * std::sin(damped * t));
 }
 
-QEasingCurve entranceCurve() {
-    if (Motion::reduceMotion()) return QEasingCurve(QEasingCurve::InOutQuad);
-    QEasingCurve curve;
-    curve.setCustomType(springEasing);
-    return curve;
+// The entrance and the exit: a move from the bottom edge with a fade.
+Tween entranceTween(std::function<void(double)> frame) {
+    if (Motion::reduceMotion())
+        return {0, 1, ToastView::reducedDuration, QEasingCurve(QEasingCurve::InOutQuad), std::move(frame)};
+    QEasingCurve spring;
+    spring.setCustomType(springEasing);
+    return {0, 1, ToastView::springDuration, spring, std::move(frame)};
+}
+
+QPoint between(QPoint from, QPoint to, double progress) {
+    return from + (QPointF(to - from) * progress).toPoint();
 }
 
 // The bounce: the symbol dips, springs past its size and settles.
@@ -73,14 +73,6 @@ ToastView::ToastView(Toast::Message message, QWidget* parent)
     shadow->setOffset(0, 4);
     shadow->setColor(QColor(0, 0, 0, 26)); // black at 0.1
     setGraphicsEffect(shadow);
-
-    bounceAnimation_.setStartValue(0.0);
-    bounceAnimation_.setEndValue(1.0);
-    bounceAnimation_.setDuration(bounceMs);
-    connect(&bounceAnimation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        symbolScale_ = bounceScale(value.toReal());
-        update();
-    });
     layoutText();
 }
 
@@ -134,8 +126,11 @@ void ToastView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (Motion::reduceMotion()) return;
     ++bounce_;
-    bounceAnimation_.stop();
-    bounceAnimation_.start();
+    AnimationClock::shared().animate(this,
+                                     {0, 1, bounceDuration, QEasingCurve::Linear, [this](double progress) {
+                                          symbolScale_ = bounceScale(progress);
+                                          update();
+                                      }});
 }
 
 void ToastView::paintEvent(QPaintEvent*) {
@@ -187,7 +182,8 @@ ToastOverlay::ToastOverlay(QWidget* host, Toast& toast) : QObject(host), host_(h
 bool ToastOverlay::eventFilter(QObject* watched, QEvent* event) {
     if (watched == host_ && event->type() == QEvent::Resize && view_) {
         view_->setAvailableWidth(host_->width() - 2 * bottomPadding);
-        view_->move(restingPosition(view_));
+        // An entrance under way finds the new resting place on its next frame.
+        if (!entrance_ || !entrance_->isRunning()) view_->move(restingPosition(view_));
     }
     return QObject::eventFilter(watched, event);
 }
@@ -213,40 +209,28 @@ QPoint ToastOverlay::hiddenPosition(const ToastView* view) const {
 }
 
 void ToastOverlay::enter(ToastView* view) {
-    const int duration = Motion::reduceMotion() ? reducedMs : springMs;
-    auto* group = new QParallelAnimationGroup(view);
-    auto* move = new QPropertyAnimation(view, "pos", group);
-    move->setStartValue(hiddenPosition(view));
-    move->setEndValue(restingPosition(view));
-    move->setDuration(duration);
-    move->setEasingCurve(entranceCurve());
-    auto* fade = new QPropertyAnimation(view, "opacity", group);
-    fade->setStartValue(0.0);
-    fade->setEndValue(1.0);
-    fade->setDuration(duration);
-    fade->setEasingCurve(entranceCurve());
     view->setOpacity(0);
     view->move(hiddenPosition(view));
     view->show();
     view->raise();
-    group->start(QAbstractAnimation::DeleteWhenStopped);
+    // The resting place is taken on every frame, so a window resized meanwhile is followed.
+    entrance_ = AnimationClock::shared().animate(
+        view, entranceTween([this, view](double progress) {
+            view->move(between(hiddenPosition(view), restingPosition(view), progress));
+            view->setOpacity(progress);
+        }));
 }
 
 void ToastOverlay::leave(ToastView* view) {
-    for (auto* entrance : view->findChildren<QParallelAnimationGroup*>())
-        entrance->stop();
-    const int duration = Motion::reduceMotion() ? reducedMs : springMs;
-    auto* group = new QParallelAnimationGroup(view);
-    auto* move = new QPropertyAnimation(view, "pos", group);
-    move->setEndValue(hiddenPosition(view));
-    move->setDuration(duration);
-    move->setEasingCurve(entranceCurve());
-    auto* fade = new QPropertyAnimation(view, "opacity", group);
-    fade->setEndValue(0.0);
-    fade->setDuration(duration);
-    fade->setEasingCurve(entranceCurve());
-    connect(group, &QAbstractAnimation::finished, view, &QObject::deleteLater);
-    group->start(QAbstractAnimation::DeleteWhenStopped);
+    if (entrance_) entrance_->stop();
+    const QPoint from = view->pos();
+    const qreal opacity = view->opacity();
+    Tween exit = entranceTween([this, view, from, opacity](double progress) {
+        view->move(between(from, hiddenPosition(view), progress));
+        view->setOpacity(opacity * (1 - progress));
+    });
+    exit.finished = [view] { view->deleteLater(); };
+    AnimationClock::shared().animate(view, std::move(exit));
 }
 
 } // namespace dormio

@@ -5,18 +5,22 @@
 // and out.
 
 #include "Dormio/Core/Toast.h"
+#include "Dormio/UI/Kit/AnimationClock.h"
 
 #include <QPointer>
 #include <QStringList>
-#include <QVariantAnimation>
 #include <QWidget>
 
 namespace dormio {
 
 class ToastView : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(qreal opacity READ opacity WRITE setOpacity)
 public:
+    // The bounce of the symbol, and the entrance and exit: a spring, or a short ease with Reduce Motion.
+    static constexpr std::chrono::milliseconds bounceDuration{500};
+    static constexpr std::chrono::milliseconds springDuration{350};
+    static constexpr std::chrono::milliseconds reducedDuration{200};
+
     static constexpr int horizontalPadding = 14;
     static constexpr int verticalPadding = 9;
     static constexpr int spacing = 10;
@@ -57,7 +61,6 @@ private:
     qreal opacity_ = 1;
     int bounce_ = 0;
     qreal symbolScale_ = 1;
-    QVariantAnimation bounceAnimation_;
 };
 
 // Shows the shared toast's message over `host`, centred at its bottom with 22 px below it.
@@ -84,6 +87,7 @@ private:
     QWidget* host_;
     Toast& toast_;
     QPointer<ToastView> view_;
+    QPointer<Animation> entrance_;
 };
 
 } // namespace dormio
