@@ -2,6 +2,7 @@
 // (5-minute samples of 200 apps each), and the main thread's share of recording one sample into it.
 
 #include "Dormio/Core/EnergyRecorder.h"
+#include "DormioKit/EnergyJson.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -8,6 +8,7 @@
 // wake, and the assertion traffic of a busy machine filling the waking hours. The same seed, end and
 // zone always give the same bytes.
 
+#include "PowerLogLines.h"
 #include "Random.h"
 
 #include <algorithm>
@@ -23,6 +24,7 @@
 #include <vector>
 
 using dormio::Random;
+namespace LogLines = dormio::LogLines;
 
 namespace {
 
@@ -85,22 +87,6 @@ const std::vector<std::string> endVerbs{"Released", "Released", "Released",  "Re
 
 // --- Writing lines -----------------------------------------------------------------------------
 
-std::string clockTime(int64_t when, bool withZone) {
-    const time_t t = when;
-    std::tm local{};
-    localtime_r(&t, &local);
-    char text[40];
-    std::strftime(text, sizeof text, withZone ? "%Y-%m-%d %H:%M:%S %z" : "%Y-%m-%d %H:%M:%S", &local);
-    return text;
-}
-
-std::string hms(int64_t seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
-                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-    return text;
-}
-
 std::string hex(uint64_t value) {
     char text[24];
     std::snprintf(text, sizeof text, "%llx", static_cast<unsigned long long>(value));
@@ -116,13 +102,7 @@ struct Line {
 class Log {
 public:
     void add(int64_t when, std::string_view type, std::string_view message, std::string_view further = {}) {
-        std::string text = clockTime(when, true) + ' ' + std::string(type);
-        text.resize(std::max<std::size_t>(text.size(), 46), ' ');
-        text += '\t';
-        text += message;
-        text += '\t';
-        text += further;
-        text += '\n';
+        std::string text = LogLines::line(LogLines::date(when), type, message, further);
         bytes_ += text.size();
         lines_.push_back({when, lines_.size(), std::move(text)});
     }
@@ -231,7 +211,7 @@ public:
                  head + "Created " + holder.type + " " + name + " 00:00:00  " + id + aggregate);
         log_.add(when + std::max<int64_t>(held, 0), "Assertions",
                  head + random_.pick(endVerbs) + " " + holder.type + " " + name + " " +
-                     hms(std::max<int64_t>(held, 0)) + "  " + id + aggregate);
+                     LogLines::hms(std::max<int64_t>(held, 0)) + "  " + id + aggregate);
     }
 
     void otherLines(int64_t when) {
@@ -341,7 +321,7 @@ private:
             const int64_t delta = random_.between(300, 14400);
             message += std::string(message.empty() ? "" : " ") + "[" + (i == chosen ? "*" : "") +
                        "process=" + r.process + " request=" + r.request +
-                       " deltaSecs=" + std::to_string(delta) + " wakeAt=" + clockTime(when + delta, false) +
+                       " deltaSecs=" + std::to_string(delta) + " wakeAt=" + LogLines::clock(when + delta) +
                        " info=\"" + r.info + "\"]";
         }
         log_.add(when, "Wake Requests", message);
@@ -424,7 +404,7 @@ void writeLog(const std::string& path, const std::vector<Line>& lines) {
 // A listing of the assertions held at the end, in the tool's layout.
 void writeAssertions(const std::string& path, int64_t end, Random& random) {
     std::ofstream out(path, std::ios::binary);
-    out << clockTime(end, true) << " \n"
+    out << LogLines::date(end) << " \n"
         << "Assertion status system-wide:\n"
            "   BackgroundTask                 0\n"
            "   ApplePushServiceTask           0\n"
@@ -443,8 +423,8 @@ void writeAssertions(const std::string& path, int64_t end, Random& random) {
         char group[16];
         std::snprintf(group, sizeof group, "[0x%04x]", 0x1000 + ++slot);
         out << "   pid " << holder->pid << "(" << holder->process << "): " << group << ' '
-            << hms(random.between(60, 3 * 3600)) << ' ' << holder->type << " named: \"" << holder->name
-            << "\" \n";
+            << LogLines::hms(random.between(60, 3 * 3600)) << ' ' << holder->type << " named: \""
+            << holder->name << "\" \n";
         if (holder->process == "com.apple.WebKit.GPU") out << "\tCreated for PID: 2210. \n";
         if (holder->process == "caffeinate")
             out << "\tTimeout will fire in " << random.between(60, 3600)
@@ -452,7 +432,7 @@ void writeAssertions(const std::string& path, int64_t end, Random& random) {
     }
     out << "Kernel Assertions: 0x4=USB\n"
            "   id=500  level=255 0x4=USB mod="
-        << clockTime(end - 7200, false)
+        << LogLines::clock(end - 7200)
         << " description=com.apple.usb.externaldevice.01100000 owner=Keyboard\n"
            "Idle sleep preventers: IODisplayWrangler\n";
     if (!out) throw std::runtime_error("cannot write " + path);

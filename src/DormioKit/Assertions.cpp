@@ -1,8 +1,8 @@
 #include "DormioKit/Assertions.h"
 
 #include "DormioKit/DecimalText.h"
+#include "DormioKit/DurationText.h"
 #include "DormioKit/Hash.h"
-#include "DormioKit/PowerLogParser.h"
 #include "DormioKit/UnicodeText.h"
 
 #include <algorithm>

@@ -1,8 +1,9 @@
-#include "DormioKit/PowerLogParser.h"
+#include "DormioKit/DurationText.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <locale.h>
+#include <optional>
 #include <string>
 
 namespace dormio::PowerLogParser {

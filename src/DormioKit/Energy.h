@@ -64,11 +64,6 @@ std::vector<EnergyShare> shares(const EnergyFile& file, Date from, Date to,
 
 } // namespace EnergyMath
 
-// None when an amount or a date is not finite.
-std::optional<std::string> encodeEnergyFile(const EnergyFile& file);
-// None on any error anywhere in the document.
-std::optional<EnergyFile> decodeEnergyFile(std::string_view json);
-
 } // namespace dormio
 
 template <> struct std::hash<dormio::EnergyShare> {

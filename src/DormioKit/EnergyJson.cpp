@@ -1,4 +1,5 @@
-#include "DormioKit/Energy.h"
+#include "DormioKit/EnergyJson.h"
+
 #include "DormioKit/EnergyCompactJson.h"
 #include "DormioKit/StoredJson.h"
 

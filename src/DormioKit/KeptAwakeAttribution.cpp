@@ -1,4 +1,4 @@
-#include "DormioKit/NightBuilder.h"
+#include "DormioKit/KeptAwakeAttribution.h"
 
 #include <algorithm>
 #include <map>

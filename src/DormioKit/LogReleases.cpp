@@ -1,5 +1,8 @@
+#include "DormioKit/LogReleases.h"
+
 #include "DormioKit/Calendar.h"
 #include "DormioKit/DecimalText.h"
+#include "DormioKit/DurationText.h"
 #include "DormioKit/PowerLogParser.h"
 #include "DormioKit/UnicodeText.h"
 

@@ -75,7 +75,7 @@ struct Night {
 
     bool operator==(const Night&) const = default;
 
-    // Figures derived afresh from the fields on every call.
+    // The night figures (NightFigures.cpp), derived afresh from the fields on every call.
     double duration() const;
     double time(PowerState state) const;
     double asleep() const { return time(PowerState::asleep); }

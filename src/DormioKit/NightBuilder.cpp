@@ -1,6 +1,7 @@
 #include "DormioKit/NightBuilder.h"
 
 #include "DormioKit/DateLookup.h"
+#include "DormioKit/NightEvents.h"
 #include "DormioKit/NightWindow.h"
 
 #include <cmath>

@@ -1,6 +1,9 @@
+#include "DormioKit/NightEvents.h"
+
 #include "DormioKit/DateLookup.h"
 #include "DormioKit/Fmt.h"
-#include "DormioKit/NightBuilder.h"
+#include "DormioKit/KeptAwakeAttribution.h"
+#include "DormioKit/NightSegments.h"
 #include "DormioKit/UnicodeText.h"
 #include "DormioKit/WakeReason.h"
 

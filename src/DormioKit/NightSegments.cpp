@@ -1,5 +1,6 @@
+#include "DormioKit/NightSegments.h"
+
 #include "DormioKit/DateLookup.h"
-#include "DormioKit/NightBuilder.h"
 
 #include <algorithm>
 

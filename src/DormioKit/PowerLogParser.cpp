@@ -1,6 +1,7 @@
 #include "DormioKit/PowerLogParser.h"
 
 #include "DormioKit/DecimalText.h"
+#include "DormioKit/LogReleases.h"
 #include "DormioKit/UnicodeText.h"
 
 #include <algorithm>

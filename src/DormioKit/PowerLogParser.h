@@ -25,14 +25,4 @@ PowerEvent parseStateEvent(std::string_view type, std::string_view message, Date
 // Whether the message says the Mac ran on battery ("Using Batt") or mains ("Using AC"), and its charge.
 std::pair<std::optional<bool>, std::optional<int64_t>> powerSource(std::string_view message);
 
-// A sleep-blocking assertion that ended ("PID 412(backupd) Released ..."), or none.
-std::optional<AssertionRelease> parseRelease(std::string_view message, Date date);
-// The requests of a "Wake Requests" line, in their order. Wake times are read in `zone` ("+0100"), or in
-// the current zone at `logged` when the line gives none that reads.
-std::vector<WakeRequest> parseWakeRequests(std::string_view message, Date logged,
-                                           std::optional<std::string_view> zone);
-
-// "h:m:s" as seconds; 0 for anything that is not three finite, non-negative numbers.
-double parseDuration(std::string_view text);
-
 } // namespace dormio::PowerLogParser

@@ -1,4 +1,4 @@
-#include "DormioKit/PowerLogParser.h"
+#include "DormioKit/DurationText.h"
 
 #include <gtest/gtest.h>
 #include <ostream>

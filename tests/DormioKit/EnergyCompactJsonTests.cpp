@@ -1,5 +1,6 @@
 #include "DormioKit/Energy.h"
 #include "DormioKit/EnergyCompactJson.h"
+#include "DormioKit/EnergyJson.h"
 
 #include <bit>
 #include <cstdint>

@@ -1,4 +1,5 @@
 #include "DormioKit/Energy.h"
+#include "DormioKit/EnergyJson.h"
 
 #include <clocale>
 #include <cmath>

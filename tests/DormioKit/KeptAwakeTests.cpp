@@ -1,4 +1,4 @@
-#include "DormioKit/NightBuilder.h"
+#include "DormioKit/KeptAwakeAttribution.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "DormioKit/PowerLogParser.h"
+#include "DormioKit/LogReleases.h"
 #include "TestEnvironment.h"
 
 #include <gtest/gtest.h>

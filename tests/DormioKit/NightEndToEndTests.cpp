@@ -8,10 +8,10 @@
 #include "DormioKit/NightWindow.h"
 #include "DormioKit/PowerLogParser.h"
 #include "DormioKit/Story.h"
+#include "PowerLogLines.h"
 #include "TestEnvironment.h"
 
 #include <charconv>
-#include <ctime>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -35,13 +35,10 @@ std::string number(double value) {
 
 // Local wall time with its offset, so that a reader can check each moment against the log's lines.
 std::string wallTime(Date date) {
-    time_t t = static_cast<time_t>(date.unix());
-    std::tm local{};
-    localtime_r(&t, &local);
-    char text[40];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S %z", &local);
-    double fraction = date.unix() - static_cast<double>(t);
-    return fraction == 0 ? text : std::string(text) + " +" + number(fraction) + " s";
+    const auto whole = static_cast<int64_t>(date.unix());
+    const std::string text = LogLines::date(whole);
+    double fraction = date.unix() - static_cast<double>(whole);
+    return fraction == 0 ? text : text + " +" + number(fraction) + " s";
 }
 
 std::string quoted(const std::optional<std::string>& text) {

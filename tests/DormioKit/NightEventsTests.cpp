@@ -1,5 +1,5 @@
 #include "DormioKit/Fmt.h"
-#include "DormioKit/NightBuilder.h"
+#include "DormioKit/NightEvents.h"
 #include "TestEnvironment.h"
 
 #include <gtest/gtest.h>

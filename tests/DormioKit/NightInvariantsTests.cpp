@@ -1,14 +1,14 @@
 // Nights built from long generated logs keep the shape every page relies on.
 
 #include "DormioKit/NightBuilder.h"
+#include "DormioKit/NightEvents.h"
 #include "DormioKit/NightWindow.h"
 #include "DormioKit/PowerLogParser.h"
+#include "PowerLogLines.h"
+#include "Random.h"
 #include "TestEnvironment.h"
-#include "bench/Random.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <ctime>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -16,22 +16,6 @@
 using namespace dormio;
 
 namespace {
-
-std::string stamp(int64_t unix) {
-    time_t t = unix;
-    std::tm local{};
-    localtime_r(&t, &local);
-    char text[40];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S %z", &local);
-    return text;
-}
-
-std::string hms(int64_t seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
-                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-    return text;
-}
 
 // A laptop's weeks: long sleeps broken by dark wakes, stretches of use and of screen-off work, start-ups,
 // assertion releases that often began long before they ended, wake requests, and lines that share a second.
@@ -47,9 +31,7 @@ public:
 
 private:
     void line(const char* type, const std::string& message) {
-        char column[24];
-        std::snprintf(column, sizeof column, "%-20s", type);
-        text_ += stamp(now_) + " " + column + "\t" + message + "\n";
+        text_ += LogLines::line(LogLines::date(now_), type, message);
     }
 
     std::string source() {
@@ -66,7 +48,8 @@ private:
         std::string process = processes[random_.between(0, 5)];
         line("Assertions", "PID " + std::to_string(random_.between(90, 9000)) + "(" + process +
                                ") Released " + types[random_.between(0, 2)] + " \"com.example." + process +
-                               "\" " + hms(held) + " id:0x0x1000" + std::to_string(random_.between(0, 9999)));
+                               "\" " + LogLines::hms(held) + " id:0x0x1000" +
+                               std::to_string(random_.between(0, 9999)));
     }
 
     void step() {
@@ -76,7 +59,7 @@ private:
         case 2:
             if (random_.chance(0.30))
                 line("Wake Requests",
-                     "[*process=dasd request=Maintenance wakeAt=" + stamp(now_ + 1800).substr(0, 19) +
+                     "[*process=dasd request=Maintenance wakeAt=" + LogLines::clock(now_ + 1800) +
                          " info=\"com.apple.dasd\"] [process=softwareupdated request=UserWake]");
             line("Sleep", "Entering Sleep state due to 'Idle Sleep':TCPKeepAlive=active" + source());
             now_ += random_.between(60, 2 * 3600);

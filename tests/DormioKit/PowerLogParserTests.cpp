@@ -1,6 +1,6 @@
 #include "DormioKit/PowerLogParser.h"
+#include "PowerLogLines.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
@@ -16,18 +16,6 @@ constexpr double march10 = 1773100800;
 
 Date utc(double unixSeconds) {
     return Date::fromUnix(unixSeconds);
-}
-
-// One log line as the tool writes it: the date, a space, the type padded to its column, a TAB, the
-// message and any further columns.
-std::string entry(std::string_view date, std::string_view type, std::string_view message,
-                  std::string_view further = {}) {
-    std::string line = std::string(date) + ' ' + std::string(type);
-    line.resize(std::max<std::size_t>(line.size(), 26 + 20), ' ');
-    line += '\t';
-    line += message;
-    if (!further.empty()) line += '\t' + std::string(further);
-    return line + '\n';
 }
 
 constexpr std::string_view sleepMessage =
@@ -56,7 +44,7 @@ TEST_P(LineSplitting, KeepsAndCountsLines) {
     EXPECT_EQ(log.skippedLines, GetParam().skipped);
 }
 
-const std::string sleepLine = entry("2026-03-10 23:15:02 +0000", "Sleep", sleepMessage);
+const std::string sleepLine = LogLines::line("2026-03-10 23:15:02 +0000", "Sleep", sleepMessage);
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, LineSplitting,
@@ -68,14 +56,15 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"BeginsWith19", "1926-03-10 23:15:02 +0000 Sleep          \tEntering", 0, 0},
         LineCase{"HeaderLines", "Sleep/Wakes since boot:3\nTotal Sleep/Wakes since boot:5\n", 0, 0},
         LineCase{"FinalLineWithoutNewline", sleepLine.substr(0, sleepLine.size() - 1), 1, 0},
-        LineCase{"StateLineMonth13", entry("2026-13-10 23:15:02 +0000", "Sleep", sleepMessage), 0, 1},
+        LineCase{"StateLineMonth13", LogLines::line("2026-13-10 23:15:02 +0000", "Sleep", sleepMessage), 0,
+                 1},
         LineCase{"WakeRequestsUnreadableDate",
-                 entry("2026-03-1x 23:15:02 +0000", "Wake Requests", "[process=a]"), 0, 1},
+                 LogLines::line("2026-03-1x 23:15:02 +0000", "Wake Requests", "[process=a]"), 0, 1},
         LineCase{"AssertionMonth13",
-                 entry("2026-13-10 23:15:02 +0000", "Assertions",
-                       "PID 1(a) Released PreventSystemSleep \"n\" 00:00:05"),
+                 LogLines::line("2026-13-10 23:15:02 +0000", "Assertions",
+                                "PID 1(a) Released PreventSystemSleep \"n\" 00:00:05"),
                  0, 0},
-        LineCase{"OtherTypeUnreadableDate", entry("2026-03-1x 23:15:02 +0000", "Kernel", "x"), 0, 0},
+        LineCase{"OtherTypeUnreadableDate", LogLines::line("2026-03-1x 23:15:02 +0000", "Kernel", "x"), 0, 0},
         LineCase{"PaddedSleepType", "2026-03-10 23:15:02 +0000 Sleep      \tx", 1, 0},
         LineCase{"LowerCaseSleepType", "2026-03-10 23:15:02 +0000 sleep      \tx", 0, 0},
         LineCase{"TabAtByte26", "2026-03-10 23:15:02 +0000 \tSleep", 0, 0}));
@@ -88,9 +77,10 @@ TEST(PowerLogParser, AViewWithoutTextIsTheEmptyLog) {
 }
 
 TEST(PowerLogParser, CrLfEndsReadLikeLfEnds) {
-    const std::string lf = entry("2026-03-10 23:15:02 +0000", "Sleep", sleepMessage) +
-                           entry("2026-03-11 07:02:00 +0000", "Wake", wakeMessage) +
-                           entry("2026-03-11 07:02:01 +0000", "Notification", "Display is turned on");
+    const std::string lf =
+        LogLines::line("2026-03-10 23:15:02 +0000", "Sleep", sleepMessage) +
+        LogLines::line("2026-03-11 07:02:00 +0000", "Wake", wakeMessage) +
+        LogLines::line("2026-03-11 07:02:01 +0000", "Notification", "Display is turned on");
     std::string crlf;
     for (char c : lf)
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -149,10 +139,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(PowerLogParser, LinesOfSeveralDaysKeepTheirOwnDays) {
     const PowerLog log =
-        Parser::parse(entry("2026-03-10 23:00:00 +0000", "Sleep", sleepMessage) +
-                      entry("2026-03-11 01:00:00 +0000", "DarkWake", "DarkWake from Deep Idle") +
-                      entry("2026-03-10 23:30:00 +0100", "Wake", wakeMessage) +
-                      entry("2027-03-10 23:00:00 +0000", "Start", "Start"));
+        Parser::parse(LogLines::line("2026-03-10 23:00:00 +0000", "Sleep", sleepMessage) +
+                      LogLines::line("2026-03-11 01:00:00 +0000", "DarkWake", "DarkWake from Deep Idle") +
+                      LogLines::line("2026-03-10 23:30:00 +0100", "Wake", wakeMessage) +
+                      LogLines::line("2027-03-10 23:00:00 +0000", "Start", "Start"));
     ASSERT_EQ(log.events.size(), 4u);
     EXPECT_EQ(log.events[0].date, utc(march10 + 81000));
     EXPECT_EQ(log.events[1].date, utc(march10 + 82800));
@@ -247,8 +237,8 @@ INSTANTIATE_TEST_SUITE_P(Messages, PowerSource,
                                          SourceCase{"x Using Batt (Charge:80", true, 80}));
 
 TEST(PowerLogParser, StateLinesKeepTheirMessageColumnOnly) {
-    const PowerLog log = Parser::parse(entry("2026-03-10 23:15:02 +0000", "Sleep",
-                                             "  " + std::string(sleepMessage) + "  ", "further\tcolumns"));
+    const PowerLog log = Parser::parse(LogLines::line(
+        "2026-03-10 23:15:02 +0000", "Sleep", "  " + std::string(sleepMessage) + "  ", "further\tcolumns"));
     ASSERT_EQ(log.events.size(), 1u);
     EXPECT_EQ(log.events[0].raw, sleepMessage);
     EXPECT_EQ(log.events[0].onBattery, true);
@@ -256,8 +246,8 @@ TEST(PowerLogParser, StateLinesKeepTheirMessageColumnOnly) {
 }
 
 TEST(PowerLogParser, IllFormedBytesInKeptTextBecomeReplacementCharacters) {
-    const PowerLog log =
-        Parser::parse(entry("2026-03-10 23:15:02 +0000", "Wake", "Wake due to lid\xFF open\xE2\x80"));
+    const PowerLog log = Parser::parse(
+        LogLines::line("2026-03-10 23:15:02 +0000", "Wake", "Wake due to lid\xFF open\xE2\x80"));
     ASSERT_EQ(log.events.size(), 1u);
     EXPECT_EQ(log.events[0].raw, "Wake due to lid\uFFFD open\uFFFD");
     EXPECT_EQ(log.events[0].cause, "lid\uFFFD open\uFFFD");
@@ -267,12 +257,12 @@ TEST(PowerLogParser, IllFormedBytesInKeptTextBecomeReplacementCharacters) {
 
 TEST(PowerLogParser, DisplayNotificationsAreJudgedByTheirMessage) {
     const PowerLog log = Parser::parse(
-        entry("2026-03-10 23:00:00 +0000", "Notification", "Display is turned off", "turned on") +
-        entry("2026-03-10 23:00:01 +0000", "Notification", "Display is turned on  ", "off") +
-        entry("2026-03-10 23:00:02 +0000", "Notification", "Display is turned dim") +
-        entry("2026-03-10 23:00:03 +0000", "Notification", "Lid is closed") +
-        entry("2026-03-10 23:00:04 +0000", "Notification", "display is turned on") +
-        entry("2026-03-1x 23:00:05 +0000", "Notification", "Display is turned on"));
+        LogLines::line("2026-03-10 23:00:00 +0000", "Notification", "Display is turned off", "turned on") +
+        LogLines::line("2026-03-10 23:00:01 +0000", "Notification", "Display is turned on  ", "off") +
+        LogLines::line("2026-03-10 23:00:02 +0000", "Notification", "Display is turned dim") +
+        LogLines::line("2026-03-10 23:00:03 +0000", "Notification", "Lid is closed") +
+        LogLines::line("2026-03-10 23:00:04 +0000", "Notification", "display is turned on") +
+        LogLines::line("2026-03-1x 23:00:05 +0000", "Notification", "Display is turned on"));
     ASSERT_EQ(log.display.size(), 3u);
     EXPECT_FALSE(log.display[0].on);
     EXPECT_TRUE(log.display[1].on);
@@ -287,15 +277,16 @@ TEST(PowerLogParser, DisplayNotificationsAreJudgedByTheirMessage) {
 TEST(PowerLogParser, OnlySleepBlockingReleasesAreKept) {
     const std::string date = "2026-03-10 23:00:00 +0000";
     const PowerLog log = Parser::parse(
-        entry(date, "Assertions",
-              "PID 412(backupd) Released PreventUserIdleSystemSleep \"Time Machine\" 00:03:12") +
-        entry(date, "Assertions",
-              "PID 412(backupd) Created PreventUserIdleSystemSleep \"Time Machine\" 00:00:00") +
-        entry(date, "Assertions", "PID 9(a) Released PreventSystemSleep \"x) Created y\" 00:00:09") +
-        entry(date, "Assertions", "PID 9(a) Released PreventUserIdleDisplaySleep \"movie\" 00:00:09") +
-        entry(date, "Assertions", "Summary- [System: PrevIdle SystemSleep] Using AC") +
-        entry(date, "Assertions", "PID 88(cloudd) TimedOut NoIdleSleepAssertion \"sync\" 00:00:30") +
-        entry(date, "Assertions  ", "PID 7(b) ClientDied PreventSystemSleep 00:10:00 id:0x0x1"));
+        LogLines::line(date, "Assertions",
+                       "PID 412(backupd) Released PreventUserIdleSystemSleep \"Time Machine\" 00:03:12") +
+        LogLines::line(date, "Assertions",
+                       "PID 412(backupd) Created PreventUserIdleSystemSleep \"Time Machine\" 00:00:00") +
+        LogLines::line(date, "Assertions", "PID 9(a) Released PreventSystemSleep \"x) Created y\" 00:00:09") +
+        LogLines::line(date, "Assertions",
+                       "PID 9(a) Released PreventUserIdleDisplaySleep \"movie\" 00:00:09") +
+        LogLines::line(date, "Assertions", "Summary- [System: PrevIdle SystemSleep] Using AC") +
+        LogLines::line(date, "Assertions", "PID 88(cloudd) TimedOut NoIdleSleepAssertion \"sync\" 00:00:30") +
+        LogLines::line(date, "Assertions  ", "PID 7(b) ClientDied PreventSystemSleep 00:10:00 id:0x0x1"));
     ASSERT_EQ(log.releases.size(), 3u);
     EXPECT_EQ(log.releases[0].process, "backupd");
     EXPECT_EQ(log.releases[0].duration, 192);
@@ -311,16 +302,18 @@ TEST(PowerLogParser, OnlySleepBlockingReleasesAreKept) {
 
 TEST(PowerLogParser, SortsByDateKeepingTextOrderOfEqualDates) {
     const PowerLog log = Parser::parse(
-        entry("2026-03-11 07:00:00 +0000", "Wake", "Wake first") +
-        entry("2026-03-10 23:00:00 +0000", "Sleep", "Entering Sleep state due to 'Idle Sleep':") +
-        entry("2026-03-11 07:00:00 +0000", "DarkWake", "DarkWake second") +
-        entry("2026-03-11 07:00:00 +0000", "Start", "third") +
-        entry("2026-03-11 06:00:00 +0000", "Notification", "Display is turned on") +
-        entry("2026-03-11 05:00:00 +0000", "Notification", "Display is turned off") +
-        entry("2026-03-11 07:00:00 +0000", "Wake Requests", "[process=b] [process=c]") +
-        entry("2026-03-11 06:00:00 +0000", "Wake Requests", "[process=a]") +
-        entry("2026-03-11 07:00:00 +0000", "Assertions", "PID 2(two) Released PreventSystemSleep 00:00:01") +
-        entry("2026-03-11 06:00:00 +0000", "Assertions", "PID 1(one) Released PreventSystemSleep 00:00:01"));
+        LogLines::line("2026-03-11 07:00:00 +0000", "Wake", "Wake first") +
+        LogLines::line("2026-03-10 23:00:00 +0000", "Sleep", "Entering Sleep state due to 'Idle Sleep':") +
+        LogLines::line("2026-03-11 07:00:00 +0000", "DarkWake", "DarkWake second") +
+        LogLines::line("2026-03-11 07:00:00 +0000", "Start", "third") +
+        LogLines::line("2026-03-11 06:00:00 +0000", "Notification", "Display is turned on") +
+        LogLines::line("2026-03-11 05:00:00 +0000", "Notification", "Display is turned off") +
+        LogLines::line("2026-03-11 07:00:00 +0000", "Wake Requests", "[process=b] [process=c]") +
+        LogLines::line("2026-03-11 06:00:00 +0000", "Wake Requests", "[process=a]") +
+        LogLines::line("2026-03-11 07:00:00 +0000", "Assertions",
+                       "PID 2(two) Released PreventSystemSleep 00:00:01") +
+        LogLines::line("2026-03-11 06:00:00 +0000", "Assertions",
+                       "PID 1(one) Released PreventSystemSleep 00:00:01"));
 
     std::vector<std::string> raws;
     for (const auto& event : log.events)
@@ -360,29 +353,30 @@ TEST_P(FirstDate, IsTheEarliestNotedDate) {
 INSTANTIATE_TEST_SUITE_P(
     Rules, FirstDate,
     testing::Values(FirstDateCase{"FirstReadableOtherLine",
-                                  entry("2026-03-1x 01:00:00 +0000", "Kernel Client Acks", "x") +
-                                      entry("2026-03-10 02:00:00 +0000", "Kernel Client Acks", "x") +
-                                      entry("2026-03-10 01:00:00 +0000", "Summary", "x"),
+                                  LogLines::line("2026-03-1x 01:00:00 +0000", "Kernel Client Acks", "x") +
+                                      LogLines::line("2026-03-10 02:00:00 +0000", "Kernel Client Acks", "x") +
+                                      LogLines::line("2026-03-10 01:00:00 +0000", "Summary", "x"),
                                   march10 + 7200},
                     FirstDateCase{"EarlierStateLineLowersIt",
-                                  entry("2026-03-10 02:00:00 +0000", "Summary", "x") +
-                                      entry("2026-03-10 03:00:00 +0000", "Sleep", "x") +
-                                      entry("2026-03-10 01:00:00 +0000", "Wake", "x"),
+                                  LogLines::line("2026-03-10 02:00:00 +0000", "Summary", "x") +
+                                      LogLines::line("2026-03-10 03:00:00 +0000", "Sleep", "x") +
+                                      LogLines::line("2026-03-10 01:00:00 +0000", "Wake", "x"),
                                   march10 + 3600},
                     FirstDateCase{"OtherLinesAfterANotedDateDoNotLowerIt",
-                                  entry("2026-03-10 03:00:00 +0000", "Sleep", "x") +
-                                      entry("2026-03-10 01:00:00 +0000", "Summary", "x"),
+                                  LogLines::line("2026-03-10 03:00:00 +0000", "Sleep", "x") +
+                                      LogLines::line("2026-03-10 01:00:00 +0000", "Summary", "x"),
                                   march10 + 10800},
                     FirstDateCase{"LowerCaseTypeIsAnOtherType",
-                                  entry("2026-03-10 03:00:00 +0000", "sleep", "x"), march10 + 10800},
+                                  LogLines::line("2026-03-10 03:00:00 +0000", "sleep", "x"), march10 + 10800},
                     FirstDateCase{
                         "KeptLinesOfOtherKindsNeverSetIt",
-                        entry("2026-03-10 01:00:00 +0000", "Assertions",
-                              "PID 1(a) Released PreventSystemSleep 00:00:01") +
-                            entry("2026-03-10 01:00:00 +0000", "Assertions", "Summary") +
-                            entry("2026-03-10 01:00:00 +0000", "Notification", "Display is turned on") +
-                            entry("2026-03-10 01:00:00 +0000", "Notification", "Lid is open") +
-                            entry("2026-03-10 01:00:00 +0000", "Wake Requests", "[process=a]"),
+                        LogLines::line("2026-03-10 01:00:00 +0000", "Assertions",
+                                       "PID 1(a) Released PreventSystemSleep 00:00:01") +
+                            LogLines::line("2026-03-10 01:00:00 +0000", "Assertions", "Summary") +
+                            LogLines::line("2026-03-10 01:00:00 +0000", "Notification",
+                                           "Display is turned on") +
+                            LogLines::line("2026-03-10 01:00:00 +0000", "Notification", "Lid is open") +
+                            LogLines::line("2026-03-10 01:00:00 +0000", "Wake Requests", "[process=a]"),
                         std::nullopt}));
 
 } // namespace

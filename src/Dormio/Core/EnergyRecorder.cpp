@@ -1,6 +1,7 @@
 #include "Dormio/Core/EnergyRecorder.h"
 
 #include "Dormio/Core/Store.h"
+#include "DormioKit/EnergyJson.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,7 @@
 #include "Dormio/Core/EnergyRecorder.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/System/ProcessTable.h"
+#include "DormioKit/EnergyJson.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-// The random source of the power-log generators (bench/make-power-log and the tests' own logs).
+// The random source of the generated power logs (bench/make-power-log and the tests' own logs).
 
 #include <cstdint>
 #include <vector>

@@ -1,0 +1,17 @@
+#pragma once
+
+// Which processes held the Mac awake through a night, from the sleep-blocking assertions they released.
+
+#include "DormioKit/Night.h"
+#include "DormioKit/PowerLog.h"
+
+#include <vector>
+
+namespace dormio::NightBuilder {
+
+// The processes whose sleep-blocking assertions held the Mac up during the dark and awake segments, longest
+// first.
+std::vector<KeptAwake> keptAwake(const std::vector<AssertionRelease>& releases,
+                                 const std::vector<Segment>& segments);
+
+} // namespace dormio::NightBuilder
