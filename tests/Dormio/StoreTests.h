@@ -6,6 +6,7 @@
 #include "Dormio/Core/Store.h"
 #include "DormioKit/Date.h"
 #include "DormioKit/Night.h"
+#include "PowerLogLines.h"
 
 #include <QDir>
 #include <QSettings>
@@ -14,7 +15,6 @@
 #include <QTest>
 #include <QThreadPool>
 #include <cmath>
-#include <ctime>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
@@ -33,16 +33,10 @@ inline Date startOfDay(Date date) {
     return Date::fromUnix(std::floor(date.unix() / day) * day);
 }
 
-// "yyyy-MM-dd HH:mm:ss +0000 Type<padding>\tmessage\t0 secs", as the power log prints it.
+// A line of the power log at `date` (whole seconds), with a duration column of "0 secs".
 inline std::string logLine(Date date, std::string_view type, std::string_view message) {
-    const std::time_t seconds = static_cast<std::time_t>(std::floor(date.unix()));
-    std::tm tm{};
-    gmtime_r(&seconds, &tm);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S +0000", &tm);
-    std::string line = std::string(stamp) + " " + std::string(type);
-    line.resize(26 + 20, ' ');
-    return line + "\t" + std::string(message) + "\t0 secs\n";
+    return LogLines::line(LogLines::date(static_cast<int64_t>(std::floor(date.unix()))), type, message,
+                          "0 secs");
 }
 
 inline std::string wakeLine(Date date, int charge) {
