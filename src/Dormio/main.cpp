@@ -3,6 +3,7 @@
 #include "Dormio/Core/SingleInstance.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/Toast.h"
+#include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Shell/DormioApp.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     dormio::nameApplication();
+    dormio::Theme::install(app);
 
     // A developer mode runs on its own, even beside the user's running copy.
     dormio::SingleInstance instance;

@@ -1,0 +1,80 @@
+#include "Dormio/UI/Kit/Font.h"
+
+#include <QPainter>
+#include <QTextLayout>
+#include <cmath>
+
+namespace dormio {
+
+namespace {
+
+// The smallest of 1, 2, 4 and 8 that makes the size a whole number of pixels.
+qreal wholeScale(qreal pixels) {
+    for (const qreal scale : {1.0, 2.0, 4.0, 8.0})
+        if (std::abs(pixels * scale - std::round(pixels * scale)) < 1e-6) return scale;
+    return 1;
+}
+
+QFont makeFont(qreal pixels, std::optional<QFont::Weight> weight, Font::Design design, qreal tracking) {
+    QFont font;
+    // DejaVu stands in for what the faces lack, for example U+202F in JetBrains Mono.
+    const bool mono = design == Font::Design::monospaced;
+    font.setFamilies(mono ? QStringList{"JetBrains Mono", "DejaVu Sans Mono"}
+                          : QStringList{"Inter", "DejaVu Sans"});
+    font.setStyleHint(mono ? QFont::Monospace : QFont::SansSerif);
+    font.setPixelSize(std::max(1, int(std::lround(pixels))));
+    if (weight) font.setWeight(*weight);
+    if (tracking != 0) font.setLetterSpacing(QFont::AbsoluteSpacing, tracking);
+    return font;
+}
+
+} // namespace
+
+Font::Font(qreal pixels, std::optional<QFont::Weight> weight, Design design, qreal tracking)
+    : pixels_(pixels), weight_(weight), design_(design), tracking_(tracking), scale_(wholeScale(pixels)),
+      scaled_(makeFont(pixels * scale_, weight, design, tracking * scale_)), metrics_(scaled_) {}
+
+QFont Font::nearest() const {
+    return makeFont(pixels_, weight_, design_, tracking_);
+}
+
+QString Font::elided(const QString& text, Qt::TextElideMode mode, qreal width) const {
+    return metrics_.elidedText(text, mode, std::max<qreal>(width, 0) * scale_);
+}
+
+QStringList Font::wrapped(const QString& text, qreal width) const {
+    QStringList lines;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        const qsizetype before = lines.size();
+        QTextLayout layout(paragraph, scaled_);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(std::max<qreal>(width, 1) * scale_);
+            QString piece = paragraph.mid(line.textStart(), line.textLength());
+            while (piece.endsWith(QLatin1Char(' ')))
+                piece.chop(1);
+            lines << piece;
+        }
+        layout.endLayout();
+        if (lines.size() == before) lines << QString();
+    }
+    return lines;
+}
+
+void Font::draw(QPainter& painter, QPointF origin, const QString& text) const {
+    painter.setFont(scaled_);
+    if (scale_ == 1) {
+        painter.drawText(origin, text);
+        return;
+    }
+    painter.save();
+    painter.translate(origin);
+    painter.scale(1 / scale_, 1 / scale_);
+    painter.drawText(QPointF(0, 0), text);
+    painter.restore();
+}
+
+} // namespace dormio

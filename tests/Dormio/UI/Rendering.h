@@ -1,0 +1,67 @@
+#pragma once
+
+// What the kit's tests share: a fixed appearance for the length of a test, widgets rendered off screen
+// at a device pixel ratio, colour probes, and the gallery of PNGs a person can look at.
+
+#include "Dormio/UI/Kit/Theme.h"
+
+#include <QColor>
+#include <QDir>
+#include <QImage>
+#include <QWidget>
+#include <optional>
+
+namespace dormio::test {
+
+// Forces an appearance for the length of a scope.
+class AppearanceScope {
+public:
+    explicit AppearanceScope(Appearance appearance) { Theme::setAppearance(appearance); }
+    ~AppearanceScope() { Theme::setAppearance(std::nullopt); }
+    AppearanceScope(const AppearanceScope&) = delete;
+    AppearanceScope& operator=(const AppearanceScope&) = delete;
+};
+
+inline const char* nameOf(Appearance appearance) {
+    return appearance == Appearance::dark ? "dark" : "light";
+}
+
+// The widget at its size hint (or its current size when it has one), drawn over `ground` at `ratio`.
+inline QImage render(QWidget& widget, qreal ratio = 1, const QColor& ground = Qt::transparent) {
+    widget.ensurePolished();
+    if (!widget.testAttribute(Qt::WA_Resized)) widget.resize(widget.sizeHint());
+    QImage image(widget.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(ground);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+// The colour at a point in logical pixels, sampled at the image's own ratio.
+inline QColor probe(const QImage& image, qreal x, qreal y) {
+    const qreal ratio = image.devicePixelRatio();
+    return image.pixelColor(int(x * ratio), int(y * ratio));
+}
+
+// A colour laid over another, as the painter composes it.
+inline QColor over(const QColor& top, const QColor& bottom) {
+    const qreal a = top.alphaF();
+    return QColor::fromRgbF(float(top.redF() * a + bottom.redF() * (1 - a)),
+                            float(top.greenF() * a + bottom.greenF() * (1 - a)),
+                            float(top.blueF() * a + bottom.blueF() * (1 - a)));
+}
+
+// Colours equal within `tolerance` per channel (0 to 255), for antialiased and composed pixels.
+inline bool near(const QColor& a, const QColor& b, int tolerance = 3) {
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance && std::abs(a.alpha() - b.alpha()) <= tolerance;
+}
+
+// Writes a PNG under the build folder's gallery/ for a person to open and look at.
+inline bool writeGallery(const QImage& image, const QString& name) {
+    const QDir folder(QStringLiteral(DORMIO_GALLERY_DIR));
+    if (!folder.exists() && !QDir().mkpath(folder.path())) return false;
+    return image.save(folder.filePath(name + QStringLiteral(".png")));
+}
+
+} // namespace dormio::test
