@@ -1,5 +1,10 @@
 #include "Dormio/UI/Kit/Motion.h"
+#include "KitTest.h"
 
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace dormio {
@@ -64,6 +69,46 @@ TEST_F(MotionTest, ReduceMotionTradesTheSpringForAShortEase) {
     EXPECT_FALSE(Motion::loopsAllowed());
 }
 
+// DORMIO_REDUCE_MOTION wins when set; otherwise GNOME's enable-animations, asked through gsettings.
+TEST_F(MotionTest, ReadsReduceMotionFromTheVariableOrTheDesktop) {
+    const QTemporaryDir bin;
+    ASSERT_TRUE(bin.isValid());
+    const QByteArray path = qgetenv("PATH");
+    const QByteArray variable = qgetenv("DORMIO_REDUCE_MOTION");
+    const auto desktopAnswers = [&](const char* answer) {
+        QFile script(bin.filePath("gsettings"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QByteArray("#!/bin/sh\necho ") + answer + "\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    };
+    struct Case {
+        const char* variable; // nullptr: unset
+        const char* desktop;  // what gsettings prints; nullptr: no gsettings at all
+        bool reduces;
+    };
+    const Case cases[] = {
+        {"1", "true", true},      {"yes", "true", true}, {"0", "false", false},     {nullptr, "false", true},
+        {nullptr, "true", false}, {"", "false", true},   {nullptr, nullptr, false},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(bin.filePath("gsettings"));
+        if (c.desktop) desktopAnswers(c.desktop);
+        qputenv("PATH", bin.path().toLocal8Bit());
+        if (c.variable)
+            qputenv("DORMIO_REDUCE_MOTION", c.variable);
+        else
+            qunsetenv("DORMIO_REDUCE_MOTION");
+        EXPECT_EQ(Motion::desktopReducesMotion(), c.reduces)
+            << (c.variable ? c.variable : "unset") << " / " << (c.desktop ? c.desktop : "no gsettings");
+    }
+    qputenv("PATH", path);
+    if (variable.isNull())
+        qunsetenv("DORMIO_REDUCE_MOTION");
+    else
+        qputenv("DORMIO_REDUCE_MOTION", variable);
+}
+
 TEST_F(MotionTest, ASnapshotFolderOfAnyValueStopsLoops) {
     Motion::setReduceMotion(false);
     for (const char* value : {"/tmp/shots", ""}) {
@@ -73,6 +118,114 @@ TEST_F(MotionTest, ASnapshotFolderOfAnyValueStopsLoops) {
     }
     qunsetenv("DORMIO_SNAPSHOT_DIR");
     EXPECT_TRUE(Motion::loopsAllowed());
+}
+
+using namespace std::chrono_literals;
+
+TEST_F(MotionTest, AValueFollowsItsCurveAndTellsWhenItArrives) {
+    const test::SteppedClock time;
+    QWidget owner;
+    std::vector<qreal> steps;
+    Motion::Value value(&owner, 0, [&](qreal v) { steps.push_back(v); });
+    int arrived = 0;
+    value.animateTo(10, Motion::linear(0.1), [&] { ++arrived; });
+    EXPECT_TRUE(value.running());
+    EXPECT_EQ(value.target(), 10);
+    time.advance(50ms);
+    EXPECT_DOUBLE_EQ(value.value(), 5);
+    time.advance(50ms);
+    EXPECT_EQ(value.value(), 10);
+    EXPECT_FALSE(value.running());
+    EXPECT_EQ(arrived, 1);
+    EXPECT_EQ(steps, (std::vector<qreal>{0, 5, 10}));
+
+    // A new target takes over from where the value stands; the old arrival is never told.
+    value.animateTo(0, Motion::linear(0.1), [&] { arrived += 10; });
+    time.advance(50ms);
+    value.animateTo(20, Motion::linear(0.1), [&] { ++arrived; });
+    time.advance(100ms);
+    EXPECT_EQ(value.value(), 20);
+    EXPECT_EQ(arrived, 2);
+
+    // A jump lands at once and cancels what ran.
+    value.animateTo(0, Motion::linear(0.1), [&] { arrived += 10; });
+    value.jumpTo(3);
+    time.advance(200ms);
+    EXPECT_EQ(value.value(), 3);
+    EXPECT_EQ(arrived, 2);
+}
+
+TEST_F(MotionTest, AValueJumpsWithoutTimeOrInTheInstantMode) {
+    QWidget owner;
+    Motion::Value value(&owner, 1);
+    int arrived = 0;
+    value.animateTo(0, Motion::unlessReduced(Motion::snappy()), [&] { ++arrived; });
+    EXPECT_TRUE(value.running());
+    Motion::setReduceMotion(true);
+    value.animateTo(1, Motion::unlessReduced(Motion::snappy()), [&] { ++arrived; });
+    EXPECT_EQ(value.value(), 1);
+    EXPECT_FALSE(value.running());
+    EXPECT_EQ(arrived, 1);
+
+    AnimationClock::shared().setMode(AnimationClock::Mode::instant);
+    value.animateTo(4, Motion::standard(), [&] { ++arrived; });
+    AnimationClock::shared().setMode(AnimationClock::Mode::running);
+    EXPECT_EQ(value.value(), 4);
+    EXPECT_EQ(arrived, 2);
+}
+
+// A loop runs only while it is wanted and its window can be seen; otherwise no frame timer runs.
+TEST_F(MotionTest, ALoopRunsOnlyWhileWantedAndSeen) {
+    const test::SteppedClock time;
+    QWidget window;
+    auto* owner = new QWidget(&window);
+    Motion::Loop loop(owner, Motion::linear(1.8), true);
+    loop.setWanted(true);
+    EXPECT_FALSE(loop.running()); // not shown yet
+
+    window.show();
+    EXPECT_TRUE(loop.running());
+    time.advance(900ms);
+    EXPECT_NEAR(loop.phase(), 0.5, 1e-9);
+    time.advance(900ms);
+    EXPECT_NEAR(loop.phase(), 1, 1e-9); // there, and now back
+    time.advance(900ms);
+    EXPECT_NEAR(loop.phase(), 0.5, 1e-9);
+
+    struct Case {
+        const char* what;
+        std::function<void()> away;
+        std::function<void()> back;
+    };
+    const Case cases[] = {
+        {"window hidden", [&] { window.hide(); }, [&] { window.show(); }},
+        {"window minimised", [&] { window.showMinimized(); }, [&] { window.showNormal(); }},
+        {"widget hidden", [&] { owner->hide(); }, [&] { owner->show(); }},
+        {"not wanted", [&] { loop.setWanted(false); }, [&] { loop.setWanted(true); }},
+    };
+    for (const Case& c : cases) {
+        c.away();
+        EXPECT_FALSE(loop.running()) << c.what;
+        EXPECT_EQ(loop.phase(), 0) << c.what;
+        AnimationClock::shared().setMode(AnimationClock::Mode::running);
+        EXPECT_FALSE(AnimationClock::shared().isTicking()) << c.what;
+        AnimationClock::shared().setMode(AnimationClock::Mode::stepped);
+        c.back();
+        EXPECT_TRUE(loop.running()) << c.what;
+    }
+}
+
+TEST_F(MotionTest, AForwardLoopStartsOverAlongItsEase) {
+    const test::SteppedClock time;
+    QWidget owner;
+    Motion::Loop pulse(&owner, Motion::easeOut(1.6), false);
+    owner.show();
+    pulse.setWanted(true);
+    time.advance(400ms);
+    const qreal quarter = Motion::easeOut(1.6).easing.valueForProgress(0.25);
+    EXPECT_NEAR(pulse.phase(), quarter, 1e-9);
+    time.advance(1600ms);
+    EXPECT_NEAR(pulse.phase(), quarter, 1e-9);
 }
 
 } // namespace

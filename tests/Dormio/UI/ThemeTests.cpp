@@ -1,5 +1,5 @@
 #include "Dormio/UI/Kit/Theme.h"
-#include "Rendering.h"
+#include "KitTest.h"
 
 #include <QApplication>
 #include <QPainter>

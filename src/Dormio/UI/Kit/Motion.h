@@ -4,7 +4,16 @@
 // and the snapshot mode's freeze of looping animations.
 
 #include <QEasingCurve>
+#include <QObject>
+#include <QPointer>
+#include <functional>
 #include <optional>
+
+class QWidget;
+
+namespace dormio {
+class Animation;
+}
 
 namespace dormio::Motion {
 
@@ -31,11 +40,66 @@ Curve linear(double seconds);
 // enable-animations switched off. Read once; a developer mode or a test may force it.
 bool reduceMotion();
 void setReduceMotion(std::optional<bool> forced);
+// The desktop's setting read afresh, as reduceMotion() reads it once.
+bool desktopReducesMotion();
 
 // DORMIO_SNAPSHOT_DIR present (any value, the empty one too): looping animations stay still so that
 // snapshot images come out the same every time. Read whenever a view asks, as it comes on screen.
 bool snapshotMode();
 // Whether a looping animation may start now.
 bool loopsAllowed();
+
+// A number that moves to each target it is given along a curve on the animation clock, repainting its
+// widget (and telling `onStep`, when given) at every step. In the clock's instant mode, or with a curve
+// of no length, it jumps.
+class Value {
+public:
+    explicit Value(QWidget* owner, qreal value = 0, std::function<void(qreal)> onStep = {});
+    ~Value();
+    Value(const Value&) = delete;
+    Value& operator=(const Value&) = delete;
+
+    qreal value() const { return value_; }
+    qreal target() const { return target_; }
+    bool running() const;
+    // `done` runs once the target is reached, unless another target or a jump came first.
+    void animateTo(qreal target, const Curve& curve, std::function<void()> done = {});
+    void jumpTo(qreal value);
+
+private:
+    void show(qreal value);
+    QWidget* owner_;
+    qreal value_;
+    qreal target_;
+    std::function<void(qreal)> onStep_;
+    QPointer<Animation> animation_;
+};
+
+// A phase from 0 to 1 that repeats along a curve, forwards only or there and back, repainting its widget
+// at every step. It runs while it is wanted and its widget shows in a window that is neither hidden nor
+// minimised, and rests at 0 otherwise; so a hidden window keeps no animation timer running.
+class Loop : public QObject {
+public:
+    Loop(QWidget* owner, Curve curve, bool reverses);
+    ~Loop() override;
+
+    void setWanted(bool wanted);
+    bool wanted() const { return wanted_; }
+    bool running() const;
+    qreal phase() const { return phase_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void follow();
+    QWidget* owner_;
+    Curve curve_;
+    bool reverses_;
+    bool wanted_ = false;
+    qreal phase_ = 0;
+    QPointer<QWidget> window_;
+    QPointer<Animation> animation_;
+};
 
 } // namespace dormio::Motion

@@ -1,8 +1,10 @@
 #pragma once
 
-// What the kit's tests share: a fixed appearance for the length of a test, widgets rendered off screen
-// at a device pixel ratio, colour probes, and the gallery of PNGs a person can look at.
+// What the kit's tests share: a fixed appearance and a clock moved by hand for the length of a test,
+// widgets rendered off screen at a device pixel ratio, colour probes, and the gallery of PNGs a person
+// can look at.
 
+#include "Dormio/UI/Kit/AnimationClock.h"
 #include "Dormio/UI/Kit/Theme.h"
 
 #include <QColor>
@@ -20,6 +22,16 @@ public:
     ~AppearanceScope() { Theme::setAppearance(std::nullopt); }
     AppearanceScope(const AppearanceScope&) = delete;
     AppearanceScope& operator=(const AppearanceScope&) = delete;
+};
+
+// The UI's animation clock moved by hand for the length of a scope.
+class SteppedClock {
+public:
+    SteppedClock() { AnimationClock::shared().setMode(AnimationClock::Mode::stepped); }
+    ~SteppedClock() { AnimationClock::shared().setMode(AnimationClock::Mode::running); }
+    SteppedClock(const SteppedClock&) = delete;
+    SteppedClock& operator=(const SteppedClock&) = delete;
+    void advance(std::chrono::milliseconds time) const { AnimationClock::shared().advance(time); }
 };
 
 inline const char* nameOf(Appearance appearance) {
