@@ -3,6 +3,7 @@
 // A real Store in a folder of its own: support folder, settings, log and assertion fixtures, with power-log
 // lines written relative to the test's clock.
 
+#include "Dormio/Core/Clock.h"
 #include "Dormio/Core/Store.h"
 #include "DormioKit/Date.h"
 #include "DormioKit/Night.h"

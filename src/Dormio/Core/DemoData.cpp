@@ -1,5 +1,6 @@
 #include "Dormio/Core/DemoData.h"
 
+#include "Dormio/Core/Clock.h"
 #include "Dormio/Core/Store.h"
 #include "DormioKit/Calendar.h"
 #include "DormioKit/NightBuilder.h"

@@ -1,6 +1,6 @@
 #include "Dormio/Core/EnergyRecorder.h"
 
-#include "Dormio/Core/Store.h"
+#include "Dormio/Core/Clock.h"
 #include "DormioKit/EnergyJson.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,6 @@
 #include "Dormio/Core/Store.h"
 
+#include "Dormio/Core/Clock.h"
 #include "Dormio/Core/EnergyRecorder.h"
 #include "Dormio/Core/SupportDir.h"
 #include "Dormio/Core/System/LoginItem.h"
@@ -9,7 +10,6 @@
 
 #include <QFile>
 #include <algorithm>
-#include <chrono>
 #include <utility>
 
 namespace dormio {
@@ -44,11 +44,6 @@ QByteArray Store::readFixture(const char* variable) {
     if (!Utf8::isWellFormed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))))
         return {};
     return bytes;
-}
-
-Date currentDate() {
-    using namespace std::chrono;
-    return Date::fromUnix(duration<double>(system_clock::now().time_since_epoch()).count());
 }
 
 Store& Store::shared() {

@@ -23,10 +23,9 @@
 #include <string>
 #include <vector>
 
-class QTimer;
-
 namespace dormio {
 
+class ClockTimer;
 class EnergyRecorder;
 class SleepWatcher;
 struct LogRead;
@@ -34,9 +33,6 @@ struct LiveRead;
 
 // Energy shares of the sample nights, by night id.
 using DemoEnergy = std::map<std::string, std::vector<EnergyShare>>;
-
-// The present moment.
-Date currentDate();
 
 class Store final : public QObject {
     Q_OBJECT
@@ -224,7 +220,7 @@ private:
     std::optional<QString> loginItemMessage_;
     QSettings settings_;
     std::unique_ptr<EnergyRecorder> energy_;
-    QTimer* liveTimer_ = nullptr;
+    ClockTimer* liveTimer_ = nullptr;
     SleepWatcher* sleepWatcher_ = nullptr;
     bool reloadPending_ = false;
     bool announceNext_ = false;

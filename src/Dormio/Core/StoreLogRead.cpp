@@ -1,3 +1,4 @@
+#include "Dormio/Core/Clock.h"
 #include "Dormio/Core/EnergyRecorder.h"
 #include "Dormio/Core/HistoryFile.h"
 #include "Dormio/Core/SleepWatcher.h"
@@ -9,7 +10,6 @@
 #include "DormioKit/PowerLogParser.h"
 
 #include <QFutureWatcher>
-#include <QTimer>
 #include <QtConcurrent>
 #include <algorithm>
 
@@ -26,7 +26,7 @@ struct LogRead {
 
 namespace {
 
-constexpr int liveIntervalMs = 30'000;
+constexpr std::chrono::seconds liveInterval{30};
 
 // Everything of a log read that can run off the main thread: reading and building, and the merge with the
 // history file, which only log reads write and which runs one at a time.
@@ -54,9 +54,9 @@ void Store::start(bool sampleEnergy) {
     refreshLog();
     refreshNow();
     if (trackEnergy() && sampleEnergy) energy_->start(sampleMinutes());
-    liveTimer_ = new QTimer(this);
-    connect(liveTimer_, &QTimer::timeout, this, &Store::refreshNow);
-    liveTimer_->start(liveIntervalMs);
+    liveTimer_ = new ClockTimer(this);
+    connect(liveTimer_, &ClockTimer::timeout, this, &Store::refreshNow);
+    liveTimer_->start(liveInterval);
     sleepWatcher_ = new SleepWatcher(this);
     connect(sleepWatcher_, &SleepWatcher::woke, this, [this] {
         refreshLog();

@@ -1,9 +1,9 @@
+#include "Dormio/Core/Clock.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/System/LoginItem.h"
 #include "Dormio/Core/Toast.h"
 
 #include <QFileInfo>
-#include <QTimer>
 #include <algorithm>
 
 namespace dormio {
@@ -11,7 +11,7 @@ namespace dormio {
 namespace {
 
 // Long enough for an app that accepted Quit to have gone, so the next read shows it gone.
-constexpr int liveReadAfterQuitMs = 1500;
+constexpr std::chrono::milliseconds liveReadAfterQuit{1500};
 
 const QString moon = QStringLiteral("moon.zzz");
 const QString checkmark = QStringLiteral("checkmark");
@@ -24,7 +24,7 @@ QString nameOf(const AppIdentity& identity) {
 } // namespace
 
 void Store::refreshNowLater() {
-    QTimer::singleShot(liveReadAfterQuitMs, this, &Store::refreshNow);
+    Clock::after(liveReadAfterQuit, this, [this] { refreshNow(); });
 }
 
 void Store::quit(const LiveRow& row) {

@@ -9,8 +9,7 @@ Toast& Toast::shared() {
 
 Toast::Toast(std::chrono::milliseconds hideDelay, QObject* parent) : QObject(parent), hideDelay_(hideDelay) {
     hide_.setSingleShot(true);
-    hide_.setTimerType(Qt::PreciseTimer);
-    connect(&hide_, &QTimer::timeout, this, [this] {
+    connect(&hide_, &ClockTimer::timeout, this, [this] {
         current_.reset();
         emit currentChanged();
     });

@@ -3,9 +3,10 @@
 // The application's one transient message: a sentence with a symbol that hides itself a fixed time after it
 // was last shown. A newer message replaces the shown one at once and gets its own full time.
 
+#include "Dormio/Core/Clock.h"
+
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <QUuid>
 #include <chrono>
 #include <optional>
@@ -44,7 +45,7 @@ signals:
 private:
     std::chrono::milliseconds hideDelay_;
     std::optional<Message> current_;
-    QTimer hide_;
+    ClockTimer hide_;
 };
 
 } // namespace dormio

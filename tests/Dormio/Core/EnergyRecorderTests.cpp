@@ -1,3 +1,4 @@
+#include "Dormio/Core/Clock.h"
 #include "Dormio/Core/EnergyRecorder.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/System/ProcessTable.h"

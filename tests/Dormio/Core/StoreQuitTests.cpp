@@ -1,15 +1,17 @@
 #include "Dormio/Core/Toast.h"
+#include "FixedClock.h"
 #include "StoreTests.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <csignal>
 
 namespace dormio::testing {
 namespace {
+
+using namespace std::chrono_literals;
 
 LiveRow liveRow(int32_t pid, std::string process, std::string type, std::string name,
                 std::optional<int32_t> createdFor = std::nullopt) {
@@ -97,10 +99,9 @@ protected:
 };
 
 TEST_F(StoreQuitTest, LiveRowCreatedForAnotherProcessQuitsThatProcess) {
+    FixedClock clock;
     Store& s = makeStore();
     QSignalSpy live(&s, &Store::lastLiveReadChanged);
-    QElapsedTimer clock;
-    clock.start();
     s.quit(liveRow(99991, "coreaudiod", "PreventUserIdleSystemSleep", "Sleeper", sleeperPID()));
     EXPECT_EQ(toastText(), "Asked Sleeper to quit");
     EXPECT_EQ(toastSymbol(), "checkmark");
@@ -108,9 +109,13 @@ TEST_F(StoreQuitTest, LiveRowCreatedForAnotherProcessQuitsThatProcess) {
     EXPECT_EQ(sleeper.exitStatus(), QProcess::CrashExit) << "ended by its signal";
     EXPECT_EQ(sleeper.exitCode(), SIGTERM);
 
-    // The live state is read again once the app has had time to go.
+    // The live state is read again once the app has had time to go, 1.5 seconds later.
+    clock.step(1499ms);
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(live.count(), 0);
+    clock.step(1ms);
     EXPECT_TRUE(live.wait(10000));
-    EXPECT_GE(clock.elapsed(), 1500);
 }
 
 TEST_F(StoreQuitTest, LiveRowWhoseOwnerHasGoneIsReportedAndReadAtOnce) {

@@ -1,8 +1,7 @@
 #include "Dormio/Core/Toast.h"
+#include "FixedClock.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QTest>
 #include <gtest/gtest.h>
 
 namespace dormio {
@@ -10,69 +9,73 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A short hide keeps the tests quick; the timing rules do not depend on its length.
-constexpr auto delay = 400ms;
-
 TEST(Toast, SharedToastHidesAfterTwoPointSixSeconds) {
     EXPECT_EQ(Toast::shared().hideDelay(), 2600ms);
     EXPECT_EQ(&Toast::shared(), &Toast::shared());
+
+    testing::FixedClock clock;
+    Toast toast;
+    toast.show("Power log read · 7 nights", "checkmark");
+    clock.step(2599ms);
+    EXPECT_TRUE(toast.current());
+    clock.step(1ms);
+    EXPECT_FALSE(toast.current());
 }
 
 TEST(Toast, ShowsAMessageAndHidesItAfterTheDelay) {
-    Toast toast(delay);
+    testing::FixedClock clock;
+    Toast toast;
     EXPECT_FALSE(toast.current());
-    QElapsedTimer clock;
-    clock.start();
+    QSignalSpy changed(&toast, &Toast::currentChanged);
     toast.show("Asked Player to quit", "checkmark");
     ASSERT_TRUE(toast.current());
     EXPECT_EQ(toast.current()->text, "Asked Player to quit");
     EXPECT_EQ(toast.current()->symbol, "checkmark");
+    EXPECT_EQ(changed.count(), 1);
 
-    QSignalSpy hidden(&toast, &Toast::currentChanged);
-    ASSERT_TRUE(hidden.wait(2000));
+    clock.step(2s);
+    EXPECT_TRUE(toast.current());
+    clock.step(600ms);
     EXPECT_FALSE(toast.current());
-    EXPECT_GE(clock.elapsed(), delay.count());
+    EXPECT_EQ(changed.count(), 2);
 }
 
 TEST(Toast, EmptyTextLeavesTheMessageAndItsHideAlone) {
-    Toast toast(delay);
+    testing::FixedClock clock;
+    Toast toast;
     toast.show("Shown", "checkmark");
     const auto shown = toast.current();
-    QElapsedTimer clock;
-    clock.start();
-    QTest::qWait(delay.count() / 2);
+    clock.step(1300ms);
     toast.show("", "moon.zzz");
     EXPECT_EQ(toast.current(), shown);
     EXPECT_EQ(toast.current()->symbol, "checkmark");
 
     // Hidden on the first message's time, not a full delay after the empty call.
-    QSignalSpy hidden(&toast, &Toast::currentChanged);
-    ASSERT_TRUE(hidden.wait(2000));
-    EXPECT_LT(clock.elapsed(), delay.count() * 5 / 4);
+    clock.step(1300ms);
+    EXPECT_FALSE(toast.current());
 }
 
 TEST(Toast, NewerMessageReplacesAndGetsItsOwnFullTime) {
-    Toast toast(delay);
+    // Two messages 1 second apart: the second stays until 3.6 seconds after the first.
+    testing::FixedClock clock;
+    Toast toast;
     toast.show("First", "checkmark");
-    QTest::qWait(delay.count() / 2);
+    clock.step(1s);
     toast.show("Second", "moon.zzz");
-    QElapsedTimer clock;
-    clock.start();
     EXPECT_EQ(toast.current()->text, "Second");
 
     // The first message's hide would have come now; the second stays.
-    QTest::qWait(delay.count() * 7 / 10);
+    clock.step(1600ms);
     ASSERT_TRUE(toast.current());
     EXPECT_EQ(toast.current()->text, "Second");
-
-    QSignalSpy hidden(&toast, &Toast::currentChanged);
-    ASSERT_TRUE(hidden.wait(2000));
+    clock.step(999ms);
+    EXPECT_TRUE(toast.current());
+    clock.step(1ms);
     EXPECT_FALSE(toast.current());
-    EXPECT_GE(clock.elapsed(), delay.count());
 }
 
 TEST(Toast, SameTextTwiceIsTwoMessages) {
-    Toast toast(delay);
+    Toast toast;
     toast.show("Power log read · 1 night", "checkmark");
     const auto first = *toast.current();
     toast.show("Power log read · 1 night", "checkmark");

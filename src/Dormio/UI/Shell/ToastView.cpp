@@ -1,6 +1,6 @@
 #include "Dormio/UI/Shell/ToastView.h"
 
-#include "Dormio/Core/Store.h"
+#include "Dormio/Core/Clock.h"
 #include "Dormio/UI/Kit/Symbols.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "DormioKit/Fmt.h"

@@ -1,0 +1,77 @@
+#pragma once
+
+// The present moment for the whole app. Production reads the system clock; tests and the developer modes
+// fix the clock at a moment and step it on by hand, and the timers that run on it (ClockTimer) then fire
+// as the steps reach their time. Nothing else reads the system time.
+
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+
+namespace dormio {
+
+// Declared here and not included: a header that includes the model's dates ahead of Qt's own trips up
+// the meta-object compiler.
+struct Date;
+
+// The present moment: the system's, or the fixed clock's. Safe on any thread.
+Date currentDate();
+
+class Clock final : public QObject {
+    Q_OBJECT
+public:
+    static Clock& shared();
+
+    bool isFixed() const;
+    // Stops the clock at `at`. Main thread only, like the steps.
+    void fix(const Date& at);
+    // Moves a fixed clock on; does nothing on the system clock or for a step that is not positive.
+    void step(std::chrono::milliseconds step);
+    // Back to the system's time.
+    void useSystemTime();
+
+    // Calls `action` once, `delay` from now on this clock, unless `context` has gone by then.
+    static void after(std::chrono::milliseconds delay, QObject* context, std::function<void()> action);
+
+signals:
+    // The clock was fixed or went back to the system's time.
+    void modeChanged();
+    // A fixed clock moved on.
+    void stepped();
+
+private:
+    Clock() = default;
+};
+
+// A timer on the app's clock: a plain timer while the clock runs on the system's time; on a fixed clock
+// due when a step reaches its time. A step past several intervals of a repeating timer fires it once, as
+// a late timer does. Started timers start afresh when the clock is fixed or released.
+class ClockTimer final : public QObject {
+    Q_OBJECT
+public:
+    explicit ClockTimer(QObject* parent = nullptr);
+
+    void setSingleShot(bool singleShot) { singleShot_ = singleShot; }
+    void start(std::chrono::milliseconds interval);
+    void stop();
+    bool isActive() const { return active_; }
+    std::chrono::milliseconds interval() const { return interval_; }
+
+signals:
+    void timeout();
+
+private:
+    void arm();
+    void fire();
+    void stepped();
+
+    QTimer timer_;
+    std::chrono::milliseconds interval_{0};
+    int64_t due_ = 0; // on a fixed clock, in milliseconds of its steps
+    bool singleShot_ = false;
+    bool active_ = false;
+};
+
+} // namespace dormio

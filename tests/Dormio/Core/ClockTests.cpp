@@ -1,0 +1,118 @@
+#include "Dormio/Core/Clock.h"
+#include "FixedClock.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace dormio::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr Date noon = Date::fromUnix(1'700'000'000);
+
+TEST(Clock, AFixedClockStandsStillAndMovesByItsSteps) {
+    ASSERT_FALSE(Clock::shared().isFixed());
+    const Date before = currentDate();
+    {
+        FixedClock clock(noon);
+        EXPECT_TRUE(Clock::shared().isFixed());
+        EXPECT_EQ(currentDate(), noon);
+        QTest::qWait(5);
+        EXPECT_EQ(currentDate(), noon);
+        clock.step(1500ms);
+        EXPECT_EQ(currentDate(), noon + 1.5);
+        clock.step(0ms);
+        clock.step(-10s);
+        EXPECT_EQ(currentDate(), noon + 1.5);
+    }
+    EXPECT_FALSE(Clock::shared().isFixed());
+    EXPECT_GE(currentDate(), before);
+    // The system clock takes no steps.
+    Clock::shared().step(1h);
+    EXPECT_LT(currentDate(), before + 600);
+}
+
+TEST(Clock, ATimerFiresWhenAStepReachesItsTime) {
+    FixedClock clock(noon);
+    struct Case {
+        const char* what;
+        bool singleShot;
+        std::vector<std::chrono::milliseconds> steps;
+        std::vector<int> firedAfterEach;
+    };
+    const std::vector<Case> cases = {
+        {"single shot, reached in two steps", true, {999ms, 1ms, 5s}, {0, 1, 1}},
+        {"single shot, passed in one step", true, {3s}, {1}},
+        {"repeating, once per interval", false, {1s, 1s, 500ms, 500ms}, {1, 2, 2, 3}},
+        // A late timer fires once, however many intervals the step passed.
+        {"repeating, a long step", false, {10s, 1s}, {1, 2}},
+    };
+    for (const Case& c : cases) {
+        ClockTimer timer;
+        timer.setSingleShot(c.singleShot);
+        QSignalSpy fired(&timer, &ClockTimer::timeout);
+        timer.start(1s);
+        for (std::size_t i = 0; i < c.steps.size(); ++i) {
+            clock.step(c.steps[i]);
+            EXPECT_EQ(fired.count(), c.firedAfterEach[i]) << c.what << ", step " << i;
+        }
+        EXPECT_EQ(timer.isActive(), !c.singleShot) << c.what;
+    }
+}
+
+TEST(Clock, AStoppedOrRestartedTimerKeepsToItsNewTime) {
+    FixedClock clock(noon);
+    ClockTimer timer;
+    QSignalSpy fired(&timer, &ClockTimer::timeout);
+    timer.start(1s);
+    clock.step(800ms);
+    timer.start(1s); // counts from now
+    clock.step(800ms);
+    EXPECT_EQ(fired.count(), 0);
+    clock.step(200ms);
+    EXPECT_EQ(fired.count(), 1);
+    timer.stop();
+    clock.step(5s);
+    EXPECT_EQ(fired.count(), 1);
+}
+
+TEST(Clock, TimersFollowTheClockBetweenSystemAndFixedTime) {
+    // Started on the system clock, a timer waits for steps once the clock is fixed.
+    ClockTimer timer;
+    QSignalSpy fired(&timer, &ClockTimer::timeout);
+    timer.start(30s);
+    {
+        FixedClock clock(noon);
+        clock.step(29s);
+        EXPECT_EQ(fired.count(), 0);
+        clock.step(1s);
+        EXPECT_EQ(fired.count(), 1);
+    }
+    // And back on the system clock it runs as a plain timer.
+    timer.start(1ms);
+    EXPECT_TRUE(fired.wait(1000));
+}
+
+TEST(Clock, AfterCallsOnceUnlessItsContextHasGone) {
+    FixedClock clock(noon);
+    int calls = 0;
+    auto context = std::make_unique<QObject>();
+    Clock::after(1500ms, context.get(), [&] { ++calls; });
+    clock.step(1499ms);
+    EXPECT_EQ(calls, 0);
+    clock.step(1ms);
+    EXPECT_EQ(calls, 1);
+    clock.step(10s);
+    EXPECT_EQ(calls, 1);
+
+    Clock::after(1s, context.get(), [&] { ++calls; });
+    context.reset();
+    clock.step(2s);
+    EXPECT_EQ(calls, 1);
+}
+
+} // namespace
+} // namespace dormio::testing
