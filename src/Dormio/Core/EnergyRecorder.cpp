@@ -1,13 +1,11 @@
 #include "Dormio/Core/EnergyRecorder.h"
 
 #include "Dormio/Core/Clock.h"
+#include "Dormio/Core/StoredFile.h"
 #include "DormioKit/EnergyJson.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QFutureWatcher>
-#include <QSaveFile>
 #include <QtConcurrent>
 #include <algorithm>
 #include <limits>
@@ -38,21 +36,18 @@ struct EnergyRecorder::Change {
 struct EnergyRecorder::Writer {
     QString path;
     EnergyFile file;
-    bool damaged = false; // the file on disk could not be read and must not be lost by the next write
+    bool damaged = false; // the file on disk could not be read and must be set aside by the next write
 
     void write() {
         const std::optional<std::string> json = encodeEnergyFile(file);
-        if (!json) return;
-        if (damaged) {
-            const QString aside = path + ".damaged";
-            QFile::remove(aside);
-            if (!QFile::rename(path, aside) && QFile::exists(path)) return;
+        // The samples stay in memory either way; the next write stores them all.
+        const auto failure =
+            json ? StoredFile::write(path, *json, damaged)
+                 : QStringLiteral("couldn’t encode the samples of “") + path + QStringLiteral("”");
+        if (failure)
+            qWarning("Dormio: %s", qUtf8Printable(*failure));
+        else
             damaged = false;
-        }
-        QSaveFile out(path);
-        if (!out.open(QIODevice::WriteOnly)) return;
-        out.write(json->data(), qint64(json->size()));
-        out.commit();
     }
 };
 
@@ -65,13 +60,11 @@ EnergyRecorder::EnergyRecorder(const QString& fileUrl, std::unique_ptr<EnergyPro
     if (QCoreApplication* app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &EnergyRecorder::flush);
 
-    const QFileInfo info(url_);
-    if (!info.exists() && !info.isSymLink()) return;
-    // Anything but a regular file (a folder, a pipe that would never end) is damaged, not waited on.
-    QFile in(url_);
-    const QByteArray bytes = info.isFile() && in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    const StoredFile::Contents stored = StoredFile::read(url_);
+    if (stored.state == StoredFile::Contents::State::missing) return;
+    const QByteArray& bytes = stored.bytes;
     std::optional<EnergyFile> decoded = decodeEnergyFile(std::string_view(bytes.constData(), bytes.size()));
-    if (!decoded) {
+    if (stored.damaged() || !decoded) {
         writer_->damaged = true;
         return;
     }

@@ -1,12 +1,9 @@
 #include "Dormio/Core/HistoryFile.h"
 
+#include "Dormio/Core/StoredFile.h"
 #include "DormioKit/NightJson.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
-#include <cstdio>
 #include <iterator>
 #include <string>
 #include <unordered_map>
@@ -36,25 +33,13 @@ std::vector<Night> keptStored(std::vector<Night> stored, const std::vector<Night
     return kept;
 }
 
-// Moves the file at `path`, whatever it is, to "<path>.damaged", replacing an older copy. Fails rather than
-// let the damaged file be overwritten.
-bool moveAside(const QString& path) {
-    const QByteArray aside = QFile::encodeName(path + QStringLiteral(".damaged"));
-    std::remove(aside.constData());
-    return std::rename(QFile::encodeName(path).constData(), aside.constData()) == 0;
-}
-
 } // namespace
 
 Stored read(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink()) return {};
-    // Anything but a regular file (a folder, a pipe that would never end) is damaged, not waited on.
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) return {{}, true};
-    const QByteArray bytes = file.readAll();
-    auto nights = decodeNights(std::string_view(bytes.constData(), bytes.size()));
-    if (!nights) return {{}, true};
+    const StoredFile::Contents contents = StoredFile::read(path);
+    if (contents.state == StoredFile::Contents::State::missing) return {};
+    auto nights = decodeNights(std::string_view(contents.bytes.constData(), contents.bytes.size()));
+    if (contents.damaged() || !nights) return {{}, true};
     return {std::move(*nights), false};
 }
 
@@ -68,22 +53,13 @@ std::vector<Night> merged(std::vector<Night> stored, std::vector<Night> fresh, D
     return nights;
 }
 
-bool write(const QString& path, const std::vector<Night>& nights, bool damaged) {
+std::optional<QString> write(const QString& path, const std::vector<Night>& nights, bool damaged) {
     std::vector<Night> finished;
     std::copy_if(nights.begin(), nights.end(), std::back_inserter(finished),
                  [](const Night& night) { return !night.inProgress; });
     const auto text = encodeNights(finished);
-    if (!text) return false;
-    // Aside before the save file opens: it writes through a symlink to its target, which would overwrite a
-    // damaged target and leave the link's own name without a history.
-    if (damaged && !moveAside(path)) return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(text->data(), static_cast<qint64>(text->size())) != static_cast<qint64>(text->size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    if (!text) return QStringLiteral("couldn’t encode the nights of “") + path + QStringLiteral("”");
+    return StoredFile::write(path, *text, damaged);
 }
 
 } // namespace dormio::HistoryFile

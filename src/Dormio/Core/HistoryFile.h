@@ -6,6 +6,7 @@
 #include "DormioKit/Night.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace dormio::HistoryFile {
@@ -23,10 +24,9 @@ Stored read(const QString& path);
 // before `now` or earlier are dropped, and the rest are sorted by start, stored before new on equal starts.
 std::vector<Night> merged(std::vector<Night> stored, std::vector<Night> fresh, Date now);
 
-// Writes the nights that are not in progress atomically. A damaged file is first moved aside to
-// "nights.json.damaged", replacing an older damaged copy; when it cannot be moved, nothing is written. A
-// night that cannot be encoded, or a failed write, leaves the file as it was. Returns whether the file was
-// written.
-bool write(const QString& path, const std::vector<Night>& nights, bool damaged);
+// Writes the nights that are not in progress atomically. A damaged file is first set aside under a name of
+// its own (StoredFile); when it cannot be, nothing is written. A night that cannot be encoded, or a failed
+// write, leaves the file as it was. Gives a sentence on failure, none on success.
+std::optional<QString> write(const QString& path, const std::vector<Night>& nights, bool damaged);
 
 } // namespace dormio::HistoryFile

@@ -38,7 +38,9 @@ LogRead readAndMerge(NightWindow window, QString historyPath) {
     const std::size_t built = fresh.size();
     HistoryFile::Stored stored = HistoryFile::read(historyPath);
     std::vector<Night> nights = HistoryFile::merged(std::move(stored.nights), std::move(fresh), now);
-    HistoryFile::write(historyPath, nights, stored.damaged);
+    // The nights stay shown; the next read writes them again.
+    if (const auto failure = HistoryFile::write(historyPath, nights, stored.damaged))
+        qWarning("Dormio: %s", qUtf8Printable(*failure));
     return {RunOutcome::completed, std::move(nights), built};
 }
 

@@ -1,3 +1,4 @@
+#include "DamagedCopies.h"
 #include "Dormio/Core/Clock.h"
 #include "Dormio/Core/EnergyRecorder.h"
 #include "Dormio/Core/Store.h"
@@ -66,7 +67,7 @@ AppKey app(const std::string& path, const std::string& name) {
     return AppKey{path, name, path};
 }
 
-class EnergyRecorderTest : public testing::Test {
+class EnergyRecorderTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString url = dir.filePath("energy.json");
@@ -330,8 +331,7 @@ TEST_F(EnergyRecorderTest, ClearKeepsTheAppNames) {
 }
 
 TEST_F(EnergyRecorderTest, ADamagedFileIsMovedAsideBeforeItIsReplaced) {
-    const QString aside = url + ".damaged";
-    writeFile(aside, "an older damaged copy");
+    writeFile(url + ".damaged", "a copy an earlier version kept aside");
     writeFile(url, R"({"samples":[]})"); // no "apps": the whole document is unreadable
 
     auto recorder = makeRecorder();
@@ -341,17 +341,43 @@ TEST_F(EnergyRecorderTest, ADamagedFileIsMovedAsideBeforeItIsReplaced) {
     advance({{10, 10 * ms}});
     sampleAndWait(*recorder);
 
-    QFile kept(aside);
+    const QStringList copies = dormio::testing::damagedCopies(url);
+    ASSERT_EQ(copies.size(), 1);
+    QFile kept(copies[0]);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), R"({"samples":[]})");
     EXPECT_EQ(onDisk(), recorder->file());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2); // one copy aside, no temporary files
+    // The earlier copy and the new one aside, no temporary files.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+    QFile earlier(url + ".damaged");
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), "a copy an earlier version kept aside");
 
     // Later writes leave the copy alone.
     advance({{10, 10 * ms}});
     sampleAndWait(*recorder);
     ASSERT_TRUE(kept.seek(0));
     EXPECT_EQ(kept.readAll(), R"({"samples":[]})");
+}
+
+TEST_F(EnergyRecorderTest, ASecondDamagedFileKeepsTheFirstCopy) {
+    for (const QByteArray& damage : {QByteArray("{damaged once"), QByteArray("{damaged twice")}) {
+        writeFile(url, damage);
+        auto recorder = makeRecorder();
+        probe->processes[10] = {{0, 0, 10 * ms}, app("/usr/bin/a", "a")};
+        sampleAndWait(*recorder);
+        advance({{10, 10 * ms}});
+        sampleAndWait(*recorder);
+        EXPECT_EQ(onDisk(), recorder->file());
+    }
+    const QStringList copies = dormio::testing::damagedCopies(url);
+    ASSERT_EQ(copies.size(), 2);
+    for (const auto& [copy, damage] :
+         {std::pair{copies[0], "{damaged once"}, {copies[1], "{damaged twice"}}) {
+        QFile kept(copy);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), damage);
+    }
 }
 
 TEST_F(EnergyRecorderTest, AFileThatIsNoRegularFileIsDamagedAndNotWaitedOn) {
@@ -364,8 +390,10 @@ TEST_F(EnergyRecorderTest, AFileThatIsNoRegularFileIsDamagedAndNotWaitedOn) {
     sampleAndWait(*recorder);
 
     EXPECT_EQ(onDisk(), recorder->file());
+    const QStringList copies = dormio::testing::damagedCopies(url);
+    ASSERT_EQ(copies.size(), 1);
     struct stat aside {};
-    ASSERT_EQ(stat((url + ".damaged").toUtf8().constData(), &aside), 0);
+    ASSERT_EQ(stat(copies[0].toUtf8().constData(), &aside), 0);
     EXPECT_TRUE(S_ISFIFO(aside.st_mode)) << "the pipe is kept aside";
 }
 

@@ -1,3 +1,4 @@
+#include "DamagedCopies.h"
 #include "Dormio/Core/HistoryFile.h"
 #include "DormioKit/NightJson.h"
 #include "StoreTests.h"
@@ -92,7 +93,7 @@ class StoreHistoryFileTest : public StoreTest {};
 TEST_F(StoreHistoryFileTest, WritesOnlyFinishedNightsAndReadsThemBack) {
     const Night done = endedDaysAgo("done", 1);
     const Night running = flagged(endedDaysAgo("running", 0), false, true);
-    ASSERT_TRUE(HistoryFile::write(path("nights.json"), {done, running}, false));
+    ASSERT_EQ(HistoryFile::write(path("nights.json"), {done, running}, false), std::nullopt);
     const auto stored = HistoryFile::read(path("nights.json"));
     EXPECT_FALSE(stored.damaged);
     EXPECT_EQ(stored.nights, std::vector<Night>{done});
@@ -113,10 +114,12 @@ TEST_F(StoreHistoryFileTest, AnythingButARegularFileIsDamagedAndNotWaitedOn) {
         EXPECT_TRUE(stored.damaged) << name;
         EXPECT_TRUE(stored.nights.empty()) << name;
     }
-    ASSERT_TRUE(HistoryFile::write(path("pipe.json"), {endedDaysAgo("a", 1)}, true));
+    ASSERT_EQ(HistoryFile::write(path("pipe.json"), {endedDaysAgo("a", 1)}, true), std::nullopt);
     EXPECT_EQ(HistoryFile::read(path("pipe.json")).nights.size(), 1u);
+    const QStringList copies = damagedCopies(path("pipe.json"));
+    ASSERT_EQ(copies.size(), 1);
     struct stat aside {};
-    ASSERT_EQ(stat(path("pipe.json.damaged").toUtf8().constData(), &aside), 0);
+    ASSERT_EQ(stat(copies[0].toUtf8().constData(), &aside), 0);
     EXPECT_TRUE(S_ISFIFO(aside.st_mode)) << "the pipe is kept aside";
 }
 
@@ -126,34 +129,43 @@ TEST_F(StoreHistoryFileTest, DamagedFileBehindALinkIsKeptAsideAndTheHistoryWritt
     QFile::link(path("nowhere.json"), path("dangling.json"));
     for (const char* name : {"linked.json", "dangling.json"}) {
         ASSERT_TRUE(HistoryFile::read(path(name)).damaged) << name;
-        ASSERT_TRUE(HistoryFile::write(path(name), {endedDaysAgo("a", 1)}, true)) << name;
+        ASSERT_EQ(HistoryFile::write(path(name), {endedDaysAgo("a", 1)}, true), std::nullopt) << name;
         EXPECT_FALSE(QFileInfo(path(name)).isSymLink()) << name;
         EXPECT_EQ(HistoryFile::read(path(name)).nights.size(), 1u) << name;
-        EXPECT_TRUE(QFileInfo(path(name) + ".damaged").isSymLink()) << name;
+        const QStringList copies = damagedCopies(path(name));
+        ASSERT_EQ(copies.size(), 1) << name;
+        EXPECT_TRUE(QFileInfo(copies[0]).isSymLink()) << name;
     }
     EXPECT_EQ(readFile(path("target.json")), "{not json");
     EXPECT_FALSE(QFile::exists(path("nowhere.json")));
 }
 
 TEST_F(StoreHistoryFileTest, DamagedFileThatCannotBeMovedAsideIsNotOverwritten) {
-    writeFile(path("nights.json"), "{not json");
-    QDir().mkpath(path("nights.json.damaged/occupied"));
-    EXPECT_FALSE(HistoryFile::write(path("nights.json"), {endedDaysAgo("a", 1)}, true));
-    EXPECT_EQ(readFile(path("nights.json")), "{not json");
+    // A name so long that no longer name for its copy fits in the folder.
+    const QString history = path(QString(245, 'n') + ".json");
+    writeFile(history, "{not json");
+    const auto failure = HistoryFile::write(history, {endedDaysAgo("a", 1)}, true);
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->startsWith("couldn’t set aside the damaged file “" + history + "”: "))
+        << failure->toStdString();
+    EXPECT_EQ(readFile(history), "{not json");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QFileInfo(history).fileName()});
 }
 
 TEST_F(StoreHistoryFileTest, NightThatCannotBeEncodedLeavesTheFileAsItWas) {
     writeFile(path("nights.json"), "{not json");
     Night broken = endedDaysAgo("broken", 1);
     broken.segments.front().end = Date{std::nan("")};
-    EXPECT_FALSE(HistoryFile::write(path("nights.json"), {broken}, true));
+    EXPECT_TRUE(HistoryFile::write(path("nights.json"), {broken}, true));
     EXPECT_EQ(readFile(path("nights.json")), "{not json");
-    EXPECT_FALSE(QFile::exists(path("nights.json.damaged")));
+    EXPECT_TRUE(damagedCopies(path("nights.json")).isEmpty());
 }
 
 TEST_F(StoreHistoryFileTest, WriteIntoAMissingFolderFailsQuietly) {
     writeFile(path("blocker"), "a file where the folder should be");
-    EXPECT_FALSE(HistoryFile::write(path("blocker/nights.json"), {endedDaysAgo("a", 1)}, false));
+    const auto failure = HistoryFile::write(path("blocker/nights.json"), {endedDaysAgo("a", 1)}, false);
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->startsWith("couldn’t write “" + path("blocker/nights.json") + "”: "));
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "DamagedCopies.h"
 #include "Dormio/Core/SleepWatcher.h"
 #include "Dormio/Core/Toast.h"
 #include "DormioKit/NightJson.h"
@@ -111,14 +112,17 @@ class StoreDamagedHistoryTest : public StoreTest, public ::testing::WithParamInt
 
 TEST_P(StoreDamagedHistoryTest, IsRebuiltAndKeptAside) {
     writeLog(recentNights(2));
-    writeFile(historyPath() + ".damaged", "an older damaged copy");
+    writeFile(historyPath() + ".damaged", "a copy an earlier version kept aside");
     writeFile(historyPath(), GetParam().text);
     Store& s = makeStore();
     readLogOnce();
 
     EXPECT_EQ(s.nights().size(), 2u);
     EXPECT_EQ(storedNights(historyPath()), s.nights());
-    EXPECT_EQ(readFile(historyPath() + ".damaged"), GetParam().text);
+    const QStringList copies = damagedCopies(historyPath());
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(readFile(copies[0]), GetParam().text);
+    EXPECT_EQ(readFile(historyPath() + ".damaged"), "a copy an earlier version kept aside");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, StoreDamagedHistoryTest,
@@ -128,12 +132,29 @@ INSTANTIATE_TEST_SUITE_P(Files, StoreDamagedHistoryTest,
                                            DamagedHistory{"Empty", ""}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Damaged a second time, the history is set aside under a second name: the copy of the first damage,
+// with the nights it may still hold, stays.
+TEST_F(StoreLogReadTest, ASecondDamagedHistoryKeepsTheFirstCopy) {
+    writeLog(recentNights(2));
+    writeFile(historyPath(), "{damaged once");
+    Store& s = makeStore();
+    readLogOnce();
+    writeFile(historyPath(), "{damaged twice");
+    readLogOnce();
+
+    EXPECT_EQ(storedNights(historyPath()), s.nights());
+    const QStringList copies = damagedCopies(historyPath());
+    ASSERT_EQ(copies.size(), 2);
+    EXPECT_EQ(readFile(copies[0]), "{damaged once");
+    EXPECT_EQ(readFile(copies[1]), "{damaged twice");
+}
+
 TEST_F(StoreLogReadTest, MissingHistoryIsNotKeptAsDamaged) {
     writeLog(recentNights(1));
     makeStore();
     readLogOnce();
     EXPECT_TRUE(QFile::exists(historyPath()));
-    EXPECT_FALSE(QFile::exists(historyPath() + ".damaged"));
+    EXPECT_TRUE(damagedCopies(historyPath()).isEmpty());
 }
 
 TEST_F(StoreLogReadTest, UnwritableSupportFolderKeepsTheNightsInMemory) {
