@@ -1,0 +1,26 @@
+#pragma once
+
+// The systemd journal read through libsystemd: the machine's own, or the journal files of one folder.
+
+#include "Dormio/Core/System/JournalEntry.h"
+
+#include <optional>
+#include <string>
+
+namespace dormio {
+
+class SystemJournal final : public JournalSource {
+public:
+    // Without a folder, the local machine's system journal of all the boots it keeps.
+    explicit SystemJournal(std::optional<std::string> folder = std::nullopt) : folder_(std::move(folder)) {}
+
+    // Walks back from the newest entry of systemd-sleep, systemd-logind and the kernel to the first one
+    // older than `since`, keeping the messages about sleep and wake. A journal that cannot be opened
+    // reads as empty.
+    JournalRead read(int64_t since) override;
+
+private:
+    std::optional<std::string> folder_;
+};
+
+} // namespace dormio
