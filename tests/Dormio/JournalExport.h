@@ -35,7 +35,8 @@ public:
         std::set<std::string> seenBoots;
         for (const Fields& fields : entries_) {
             JournalEntry entry = toEntry(fields);
-            if (seenBoots.insert(entry.bootId).second && entry.realtime >= since) read.bootStarts.push_back(entry);
+            if (seenBoots.insert(entry.bootId).second && entry.realtime >= since)
+                read.bootStarts.push_back(entry);
             if (entry.realtime >= since && JournalFacts::classify(entry.identifier, entry.message))
                 read.entries.push_back(entry);
         }
@@ -66,7 +67,8 @@ public:
             // A binary field: its length, its bytes and a line break follow the name.
             if (at + 8 > text.size()) break;
             uint64_t length = 0;
-            for (int i = 7; i >= 0; --i) length = (length << 8) | uint8_t(text[at + i]);
+            for (int i = 7; i >= 0; --i)
+                length = (length << 8) | uint8_t(text[at + i]);
             at += 8;
             if (length > uint64_t(text.size() - at)) break;
             current[line.toStdString()] = text.mid(at, qsizetype(length)).toStdString();

@@ -24,12 +24,14 @@ std::string trimmed(std::string_view text) {
 }
 
 bool startsWithAny(std::string_view message, std::initializer_list<std::string_view> prefixes) {
-    return std::any_of(prefixes.begin(), prefixes.end(), [&](std::string_view p) { return message.starts_with(p); });
+    return std::any_of(prefixes.begin(), prefixes.end(),
+                       [&](std::string_view p) { return message.starts_with(p); });
 }
 
 bool mentionsSleep(std::string_view text) {
     std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     return lower.find("suspend") != std::string::npos || lower.find("hibernat") != std::string::npos ||
            lower.find("sleep") != std::string::npos;
 }
@@ -44,7 +46,8 @@ std::optional<Fact> kernelFact(std::string_view message) {
     constexpr std::string_view irq = "PM: Triggering wakeup from IRQ ";
     if (message.starts_with(irq)) return Fact{FactKind::wakeIrq, trimmed(message.substr(irq.size()))};
     for (std::string_view source : {"PM: last active wakeup source: ", "PM: active wakeup source: "})
-        if (message.starts_with(source)) return Fact{FactKind::wakeDevice, trimmed(message.substr(source.size()))};
+        if (message.starts_with(source))
+            return Fact{FactKind::wakeDevice, trimmed(message.substr(source.size()))};
     return std::nullopt;
 }
 
@@ -65,8 +68,8 @@ std::optional<Fact> loginFact(std::string_view message) {
         return Fact{FactKind::sleepKey, {}};
     // "System idle. Will suspend now." (older: "Taking action."); an idle action that only locks is no sleep.
     constexpr std::string_view idle = "System idle. ";
-    if (message.starts_with(idle) &&
-        (mentionsSleep(message.substr(idle.size())) || message.substr(idle.size()).starts_with("Taking action")))
+    if (message.starts_with(idle) && (mentionsSleep(message.substr(idle.size())) ||
+                                      message.substr(idle.size()).starts_with("Taking action")))
         return Fact{FactKind::idle, {}};
     // "Suspend requested from client PID 4242 ('gsd-power')..."
     constexpr std::string_view requested = " requested from client PID ";
@@ -75,8 +78,9 @@ std::optional<Fact> loginFact(std::string_view message) {
         const std::string_view rest = message.substr(at + requested.size());
         const std::size_t open = rest.find("('");
         const std::size_t close = open == std::string_view::npos ? open : rest.find("')", open + 2);
-        return Fact{FactKind::sleepRequest,
-                    close == std::string_view::npos ? std::string() : std::string(rest.substr(open + 2, close - open - 2))};
+        return Fact{FactKind::sleepRequest, close == std::string_view::npos
+                                                ? std::string()
+                                                : std::string(rest.substr(open + 2, close - open - 2))};
     }
     return std::nullopt;
 }

@@ -76,7 +76,8 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to) {
 // two markers the reader looks for ("due to ", "Using "), whose space becomes a no-break space.
 std::string words(std::string_view message) {
     std::string text = Utf8::repaired(message);
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
     replaceAll(text, "due to ", "due to\u00A0");
     replaceAll(text, "Using ", "Using\u00A0");
     const std::size_t first = text.find_first_not_of(' ');
@@ -101,15 +102,18 @@ std::string modeText(const std::string& mode) {
     return mode.empty() ? "sleep" : mode;
 }
 
-bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+bool contains(std::string_view text, std::string_view part) {
+    return text.find(part) != std::string_view::npos;
+}
 
 // A USB device as the kernel names it by bus and port: "1-3", "3-1.2".
 bool isUsbPort(std::string_view name) {
     const std::size_t dash = name.find('-');
     if (dash == 0 || dash == std::string_view::npos || dash + 1 == name.size()) return false;
     const auto digits = [](std::string_view part, std::string_view also) {
-        return std::all_of(part.begin(), part.end(),
-                           [&](char c) { return std::isdigit(static_cast<unsigned char>(c)) || also.find(c) != std::string_view::npos; });
+        return std::all_of(part.begin(), part.end(), [&](char c) {
+            return std::isdigit(static_cast<unsigned char>(c)) || also.find(c) != std::string_view::npos;
+        });
     };
     return digits(name.substr(0, dash), "") && digits(name.substr(dash + 1), ".");
 }
@@ -119,11 +123,13 @@ std::string deviceCause(const Fact& device) {
     if (device.kind == FactKind::wakeIrq) return "IRQ " + device.detail;
     const std::string& name = device.detail;
     std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     if (lower.starts_with("rtc") || contains(lower, "alarmtimer")) return "RTC alarm (" + name + ")";
     if (contains(name, "PNP0C0D")) return "Lid open (" + name + ")";
     if (contains(name, "PNP0C0C") || contains(name, "LNXPWRBN")) return "Power button (" + name + ")";
-    if (contains(lower, "usb") || contains(lower, "xhci") || isUsbPort(name)) return "USB device (" + name + ")";
+    if (contains(lower, "usb") || contains(lower, "xhci") || isUsbPort(name))
+        return "USB device (" + name + ")";
     return name;
 }
 
@@ -135,8 +141,8 @@ std::string clockText(int64_t time, long offset) {
     std::tm fields{};
     gmtime_r(&shifted, &fields);
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", fields.tm_year + 1900, fields.tm_mon + 1,
-                  fields.tm_mday, fields.tm_hour, fields.tm_min, fields.tm_sec);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", fields.tm_year + 1900,
+                  fields.tm_mon + 1, fields.tm_mday, fields.tm_hour, fields.tm_min, fields.tm_sec);
     return text;
 }
 
@@ -156,7 +162,9 @@ std::string dateText(int64_t time) {
     return clockText(time, offset) + ' ' + zone;
 }
 
-int64_t seconds(int64_t microseconds) { return microseconds >= 0 ? microseconds / second : -((-microseconds + second - 1) / second); }
+int64_t seconds(int64_t microseconds) {
+    return microseconds >= 0 ? microseconds / second : -((-microseconds + second - 1) / second);
+}
 
 // --- Reading the journal into boots ------------------------------------------------------------
 
@@ -183,13 +191,15 @@ std::vector<Boot> boots(const JournalRead& journal) {
 void correctClockSets(Boot& boot) {
     std::vector<Item*> items;
     if (boot.start) items.push_back(&*boot.start);
-    for (Item& item : boot.items) items.push_back(&item);
+    for (Item& item : boot.items)
+        items.push_back(&item);
     std::vector<int64_t> shift(items.size(), 0);
     bool asleep = false;
     for (std::size_t i = 0; i + 1 < items.size(); ++i) {
         if (items[i]->fact && items[i]->fact->kind == FactKind::sleepStart) asleep = true;
         if (items[i]->fact && items[i]->fact->kind == FactKind::sleepEnd) asleep = false;
-        const int64_t jump = (items[i + 1]->realtime - items[i + 1]->monotonic) - (items[i]->realtime - items[i]->monotonic);
+        const int64_t jump =
+            (items[i + 1]->realtime - items[i + 1]->monotonic) - (items[i]->realtime - items[i]->monotonic);
         const bool sleptBetween = asleep && jump > 0;
         if (!sleptBetween && (jump > clockSetLimit || jump < -clockSetLimit)) shift[i] = jump;
     }
@@ -200,7 +210,9 @@ void correctClockSets(Boot& boot) {
     }
 }
 
-bool isUserWake(const Fact& fact) { return fact.kind == FactKind::lidOpened || fact.kind == FactKind::powerKey; }
+bool isUserWake(const Fact& fact) {
+    return fact.kind == FactKind::lidOpened || fact.kind == FactKind::powerKey;
+}
 
 void assembleCycles(Boot& boot) {
     std::optional<Cause> lastCause;
@@ -276,7 +288,8 @@ std::string wakeCause(const Cycle& cycle, const std::vector<WakeAlarm>& alarms) 
         return cycle.wakeCause->fact.kind == FactKind::powerKey ? "Power button: " + said : said;
     }
     if (cycle.device && cycle.device->kind == FactKind::wakeDevice) return words(deviceCause(*cycle.device));
-    if (const WakeAlarm* alarm = alarmAt(alarms, seconds(*cycle.wake))) return words("RTC alarm (" + alarm->name + ")");
+    if (const WakeAlarm* alarm = alarmAt(alarms, seconds(*cycle.wake)))
+        return words("RTC alarm (" + alarm->name + ")");
     if (cycle.device) return words(deviceCause(*cycle.device));
     return {};
 }
@@ -295,7 +308,8 @@ void markDarkWakes(std::vector<Cycle>& cycles, const std::vector<WakeAlarm>& ala
 
 class Writer {
 public:
-    Writer(const ChargeHistory& charges, const std::vector<WakeAlarm>& alarms) : charges_(charges), alarms_(alarms) {}
+    Writer(const ChargeHistory& charges, const std::vector<WakeAlarm>& alarms)
+        : charges_(charges), alarms_(alarms) {}
 
     void start(const Item& start) {
         add(seconds(start.realtime), "Start", "Start [" + words(start.entry->message) + "]");
@@ -312,8 +326,8 @@ public:
         if (sleepAt) {
             wakeRequests(*sleepAt, wakeAt);
             add(*sleepAt, "Sleep",
-                "Entering Sleep state due to '" + sleepCause(cycle, *sleepAt) + "': " + modeText(cycle.mode) + " [" +
-                    joined(cycle.sleepWords) + "]");
+                "Entering Sleep state due to '" + sleepCause(cycle, *sleepAt) + "': " + modeText(cycle.mode) +
+                    " [" + joined(cycle.sleepWords) + "]");
         }
         if (wakeAt) {
             const std::string cause = wakeCause(cycle, alarms_);
@@ -324,9 +338,11 @@ public:
     }
 
     std::string text() {
-        std::stable_sort(lines_.begin(), lines_.end(), [](const Line& a, const Line& b) { return a.time < b.time; });
+        std::stable_sort(lines_.begin(), lines_.end(),
+                         [](const Line& a, const Line& b) { return a.time < b.time; });
         std::string text = header;
-        for (const Line& line : lines_) text += line.text;
+        for (const Line& line : lines_)
+            text += line.text;
         return text;
     }
 
@@ -343,8 +359,10 @@ private:
         const auto reading = charges_.near(time);
         if (!reading) return {};
         std::string text;
-        if (reading->onBattery) text = *reading->onBattery ? " Using Batt" : " Using AC";
-        else text = " Using Unknown";
+        if (reading->onBattery)
+            text = *reading->onBattery ? " Using Batt" : " Using AC";
+        else
+            text = " Using Unknown";
         return text + " (Charge:" + std::to_string(reading->percent) + "%)";
     }
 
@@ -352,15 +370,19 @@ private:
         if (cycle.sleepCause) {
             const Fact& fact = cycle.sleepCause->fact;
             switch (fact.kind) {
-            case FactKind::lidClosed: return "Clamshell Sleep";
-            case FactKind::powerKey: return "Power Button";
-            case FactKind::idle: return "Idle Sleep";
+            case FactKind::lidClosed:
+                return "Clamshell Sleep";
+            case FactKind::powerKey:
+                return "Power Button";
+            case FactKind::idle:
+                return "Idle Sleep";
             case FactKind::sleepKey: {
                 std::string said = words(cycle.sleepCause->entry->message);
                 replaceAll(said, "'", "\u2019");
                 return said;
             }
-            default: break;
+            default:
+                break;
             }
         }
         const auto reading = charges_.near(at);
@@ -382,10 +404,12 @@ private:
         std::string message;
         for (const WakeAlarm* alarm : due) {
             std::string name = alarm->name, info = alarm->info;
-            std::replace_if(name.begin(), name.end(), [](char c) { return c == ' ' || c == ']' || c == '"'; }, '_');
+            std::replace_if(
+                name.begin(), name.end(), [](char c) { return c == ' ' || c == ']' || c == '"'; }, '_');
             replaceAll(info, "\"", "\u201D");
-            message += std::string(message.empty() ? "[*" : " [") + "process=" + name + " request=WakeSystem wakeAt=" +
-                       clockText(alarm->time, offset) + " info=\"" + words(info) + "\"]";
+            message += std::string(message.empty() ? "[*" : " [") + "process=" + name +
+                       " request=WakeSystem wakeAt=" + clockText(alarm->time, offset) + " info=\"" +
+                       words(info) + "\"]";
         }
         add(sleep, "Wake Requests", message, false);
     }
@@ -397,7 +421,8 @@ private:
 
 } // namespace
 
-std::string write(const JournalRead& journal, const ChargeHistory& charges, const std::vector<WakeAlarm>& alarms) {
+std::string write(const JournalRead& journal, const ChargeHistory& charges,
+                  const std::vector<WakeAlarm>& alarms) {
     Writer writer(charges, alarms);
     for (Boot& boot : boots(journal)) {
         correctClockSets(boot);

@@ -22,7 +22,8 @@ namespace dormio::PowerLogWriter {
 // - the alarms due while asleep are a "Wake Requests" line at the sleep.
 // The messages keep the journal's own words in brackets. A clock set within a boot moves that boot's
 // earlier entries onto the later clock, so that a sleep and its wake never trade places.
-std::string write(const JournalRead& journal, const ChargeHistory& charges, const std::vector<WakeAlarm>& alarms);
+std::string write(const JournalRead& journal, const ChargeHistory& charges,
+                  const std::vector<WakeAlarm>& alarms);
 
 // The log's first lines, before any entry.
 extern const char* const header;

@@ -77,7 +77,8 @@ std::vector<JournalEntry> bootStarts(sd_journal* journal, int64_t since) {
     if (sd_journal_query_unique(journal, "_BOOT_ID") < 0) return {};
     const void* data = nullptr;
     size_t length = 0;
-    SD_JOURNAL_FOREACH_UNIQUE(journal, data, length) boots.emplace_back(static_cast<const char*>(data), length);
+    SD_JOURNAL_FOREACH_UNIQUE(journal, data, length)
+    boots.emplace_back(static_cast<const char*>(data), length);
     std::vector<JournalEntry> starts;
     for (const std::string& boot : boots) {
         sd_journal_flush_matches(journal);

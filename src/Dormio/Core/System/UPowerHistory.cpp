@@ -18,14 +18,17 @@ std::optional<bool> onBattery(const QByteArray& state) {
     return std::nullopt;
 }
 
-bool byTime(const ChargeReading& a, const ChargeReading& b) { return a.time < b.time; }
+bool byTime(const ChargeReading& a, const ChargeReading& b) {
+    return a.time < b.time;
+}
 
 // One timeline from several batteries: at each reading of any of them, the mean of every battery's
 // latest charge, on battery when any of them discharges.
 std::vector<ChargeReading> combined(const std::vector<std::vector<ChargeReading>>& batteries) {
     if (batteries.size() == 1) return batteries.front();
     std::vector<ChargeReading> all;
-    for (const auto& readings : batteries) all.insert(all.end(), readings.begin(), readings.end());
+    for (const auto& readings : batteries)
+        all.insert(all.end(), readings.begin(), readings.end());
     std::stable_sort(all.begin(), all.end(), byTime);
     std::vector<std::size_t> next(batteries.size(), 0);
     std::vector<ChargeReading> result;
@@ -34,7 +37,8 @@ std::vector<ChargeReading> combined(const std::vector<std::vector<ChargeReading>
         int count = 0;
         std::optional<bool> anyOnBattery;
         for (std::size_t b = 0; b < batteries.size(); ++b) {
-            while (next[b] < batteries[b].size() && batteries[b][next[b]].time <= moment.time) ++next[b];
+            while (next[b] < batteries[b].size() && batteries[b][next[b]].time <= moment.time)
+                ++next[b];
             if (next[b] == 0) continue;
             const ChargeReading& latest = batteries[b][next[b] - 1];
             sum += double(latest.percent);
@@ -75,8 +79,8 @@ std::vector<ChargeReading> parse(const QByteArray& text) {
         const qlonglong time = fields[0].toLongLong(&timeOK);
         const double percent = fields[1].toDouble(&percentOK);
         if (!timeOK || !percentOK || time <= 0 || !(percent >= 0 && percent <= 100)) continue;
-        readings.push_back({time, std::lround(percent),
-                            fields.size() > 2 ? onBattery(fields[2]) : std::nullopt});
+        readings.push_back(
+            {time, std::lround(percent), fields.size() > 2 ? onBattery(fields[2]) : std::nullopt});
     }
     std::stable_sort(readings.begin(), readings.end(), byTime);
     return readings;
@@ -84,8 +88,8 @@ std::vector<ChargeReading> parse(const QByteArray& text) {
 
 ChargeHistory read(const QString& folder) {
     std::vector<std::vector<ChargeReading>> batteries;
-    const QStringList files =
-        QDir(folder).entryList({QStringLiteral("history-charge-*.dat")}, QDir::Files | QDir::Readable, QDir::Name);
+    const QStringList files = QDir(folder).entryList({QStringLiteral("history-charge-*.dat")},
+                                                     QDir::Files | QDir::Readable, QDir::Name);
     for (const QString& name : files) {
         QFile file(QDir(folder).filePath(name));
         if (!file.open(QIODevice::ReadOnly)) continue;

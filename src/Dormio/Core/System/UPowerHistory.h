@@ -11,9 +11,9 @@
 namespace dormio {
 
 struct ChargeReading {
-    int64_t time = 0;                // seconds since 1970
-    int64_t percent = 0;             // whole percent, rounded
-    std::optional<bool> onBattery;   // from the state: discharging or empty; none when unknown
+    int64_t time = 0;              // seconds since 1970
+    int64_t percent = 0;           // whole percent, rounded
+    std::optional<bool> onBattery; // from the state: discharging or empty; none when unknown
 };
 
 class ChargeHistory {

@@ -80,7 +80,9 @@ public:
         add(wake, monotonic + 1, "kernel", "PM: suspend exit");
         return add(wake, monotonic + 1, "systemd-sleep", "System returned from sleep state.");
     }
-    std::string text(const std::vector<WakeAlarm>& alarms = {}) const { return PowerLogWriter::write(read, {}, alarms); }
+    std::string text(const std::vector<WakeAlarm>& alarms = {}) const {
+        return PowerLogWriter::write(read, {}, alarms);
+    }
     PowerLog log() const { return PowerLogParser::parse(text()); }
 
     JournalRead read;
@@ -88,7 +90,8 @@ public:
 
 std::vector<PowerEventKind> kinds(const PowerLog& log) {
     std::vector<PowerEventKind> kinds;
-    for (const PowerEvent& event : log.events) kinds.push_back(event.kind);
+    for (const PowerEvent& event : log.events)
+        kinds.push_back(event.kind);
     return kinds;
 }
 
@@ -101,7 +104,8 @@ TEST(PowerLogWriterRules, AResumeIsADarkWakeOnlyWhenItGoesBackToSleepWithinTwoMi
         bool lidOpens; // the user opened the lid right after the resume
         K kind;
     };
-    for (const Case& c : {Case{120, false, K::darkWake}, Case{121, false, K::wake}, Case{30, true, K::wake}}) {
+    for (const Case& c :
+         {Case{120, false, K::darkWake}, Case{121, false, K::wake}, Case{30, true, K::wake}}) {
         SCOPED_TRACE(c.awake);
         Journal journal;
         journal.suspend(night, night + 3600, 100);
@@ -176,10 +180,10 @@ TEST(UPowerHistory, ReadsTheChargeAndThePowerSourceNearAMoment) {
         std::optional<int64_t> percent;
         std::optional<bool> onBattery;
     };
-    for (const Case& c : {Case{1000, 80, true}, Case{1150, 80, false} /* a tie: the later one */,
-                          Case{1160, 80, false}, Case{1140, 80, true}, Case{1500, 78, std::nullopt},
-                          Case{2100, 78, std::nullopt}, Case{2101, std::nullopt, std::nullopt},
-                          Case{399, std::nullopt, std::nullopt}}) {
+    for (const Case& c :
+         {Case{1000, 80, true}, Case{1150, 80, false} /* a tie: the later one */, Case{1160, 80, false},
+          Case{1140, 80, true}, Case{1500, 78, std::nullopt}, Case{2100, 78, std::nullopt},
+          Case{2101, std::nullopt, std::nullopt}, Case{399, std::nullopt, std::nullopt}}) {
         SCOPED_TRACE(c.at);
         const auto reading = history.near(c.at);
         ASSERT_EQ(reading.has_value(), c.percent.has_value());

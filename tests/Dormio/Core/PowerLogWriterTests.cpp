@@ -28,8 +28,8 @@ protected:
 };
 
 JournalRead recorded(const std::string& name, int64_t since = 0) {
-    return JournalExport::fromFile(QStringLiteral(DORMIO_TEST_DATA "/journal/") + QString::fromStdString(name) +
-                                   QStringLiteral(".export"))
+    return JournalExport::fromFile(QStringLiteral(DORMIO_TEST_DATA "/journal/") +
+                                   QString::fromStdString(name) + QStringLiteral(".export"))
         .read(since);
 }
 
@@ -59,7 +59,9 @@ const std::string linuxVersion =
     "Linux version 6.1.0-18-amd64 (debian-kernel@lists.debian.org) (gcc-12 (Debian 12.2.0-14) 12.2.0, GNU ld "
     "(GNU Binutils for Debian) 2.40) #1 SMP PREEMPT_DYNAMIC Debian 6.1.76-1 (2024-02-01)";
 
-std::string start(const std::string& date) { return line(date, "Start", "Start [" + linuxVersion + "]"); }
+std::string start(const std::string& date) {
+    return line(date, "Start", "Start [" + linuxVersion + "]");
+}
 
 struct Moment {
     NightEvent::Kind kind;
@@ -96,10 +98,12 @@ const std::vector<Recording> recordings{
      {},
      {start("2024-03-05 18:00:00 +0100"),
       line("2024-03-05 22:58:01 +0100", "Sleep",
-           "Entering Sleep state due to 'Power Button': s2idle [Power key pressed short. · Entering sleep state "
+           "Entering Sleep state due to 'Power Button': s2idle [Power key pressed short. · Entering sleep "
+           "state "
            "'suspend'... · PM: suspend entry (s2idle)]"),
       line("2024-03-06 06:15:30 +0100", "Wake",
-           "Wake from s2idle [PM: suspend exit · System returned from sleep state.] : due to Power button: Power "
+           "Wake from s2idle [PM: suspend exit · System returned from sleep state.] : due to Power button: "
+           "Power "
            "key pressed short.")},
      "2024-03-06",
      {{Kind::fellAsleep, "Already asleep"},
@@ -108,13 +112,15 @@ const std::vector<Recording> recordings{
      {},
      {start("2024-03-06 19:00:00 +0100"),
       line("2024-03-07 00:20:01 +0100", "Sleep",
-           "Entering Sleep state due to 'Idle Sleep': S3 (deep) [System idle. Will suspend now. · Entering sleep "
+           "Entering Sleep state due to 'Idle Sleep': S3 (deep) [System idle. Will suspend now. · Entering "
+           "sleep "
            "state 'suspend'... · PM: suspend entry (deep)]"),
       // Nothing names what woke it: the resume has no cause words.
       line("2024-03-07 07:05:00 +0100", "Wake",
            "Wake from S3 (deep) [PM: suspend exit · System returned from sleep state.]")},
      "2024-03-07",
-     {{Kind::awakeAtStart, "You were still using your Mac"}, {Kind::fellAsleep, "Fell asleep after sitting idle"}}},
+     {{Kind::awakeAtStart, "You were still using your Mac"},
+      {Kind::fellAsleep, "Fell asleep after sitting idle"}}},
     {"request",
      {},
      {start("2024-03-07 17:30:00 +0100"),
@@ -137,14 +143,16 @@ const std::vector<Recording> recordings{
       line("2024-03-08 23:40:00 +0100", "Sleep",
            "Entering Sleep state due to 'Clamshell Sleep': S3 (deep) [Lid closed. · Entering sleep state "
            "'suspend'... · PM: suspend entry (deep)]"),
-      line("2024-03-09 03:00:02 +0100", "DarkWake",
-           "DarkWake from S3 (deep) [PM: suspend exit · System returned from sleep state.] : due to RTC alarm "
-           "(apt-daily-upgrade.timer)"),
+      line(
+          "2024-03-09 03:00:02 +0100", "DarkWake",
+          "DarkWake from S3 (deep) [PM: suspend exit · System returned from sleep state.] : due to RTC alarm "
+          "(apt-daily-upgrade.timer)"),
       line("2024-03-09 03:01:10 +0100", "Sleep",
            "Entering Sleep state due to 'Software Sleep': S3 (deep) [Entering sleep state 'suspend'... · PM: "
            "suspend entry (deep)]"),
-      line("2024-03-09 06:55:00 +0100", "Wake",
-           "Wake from S3 (deep) [PM: suspend exit · System returned from sleep state.] : due to Lid opened.")},
+      line(
+          "2024-03-09 06:55:00 +0100", "Wake",
+          "Wake from S3 (deep) [PM: suspend exit · System returned from sleep state.] : due to Lid opened.")},
      "2024-03-09",
      {{Kind::awakeAtStart, "You were still using your Mac"},
       {Kind::fellAsleep, "Lid closed — went to sleep"},
@@ -162,9 +170,10 @@ const std::vector<Recording> recordings{
       line("2024-03-10 01:30:25 +0100", "Sleep",
            "Entering Sleep state due to 'Software Sleep': s2idle [Entering sleep state 'suspend'... · PM: "
            "suspend entry (s2idle)]"),
-      line("2024-03-10 02:10:00 +0100", "DarkWake",
-           "DarkWake from s2idle [PM: Triggering wakeup from IRQ 1 · PM: last active wakeup source: 1-3 · PM: "
-           "suspend exit · System returned from sleep state.] : due to USB device (1-3)"),
+      line(
+          "2024-03-10 02:10:00 +0100", "DarkWake",
+          "DarkWake from s2idle [PM: Triggering wakeup from IRQ 1 · PM: last active wakeup source: 1-3 · PM: "
+          "suspend exit · System returned from sleep state.] : due to USB device (1-3)"),
       line("2024-03-10 02:10:12 +0100", "Sleep",
            "Entering Sleep state due to 'Software Sleep': s2idle [Entering sleep state 'suspend'... · PM: "
            "suspend entry (s2idle)]"),
@@ -184,10 +193,12 @@ const std::vector<Recording> recordings{
            "'suspend'... · PM: suspend entry (deep)]"),
       start("2024-03-11 03:12:05 +0100"),
       line("2024-03-11 03:45:01 +0100", "Sleep",
-           "Entering Sleep state due to 'Idle Sleep': S3 (deep) [System idle. Will suspend now. · Entering sleep "
+           "Entering Sleep state due to 'Idle Sleep': S3 (deep) [System idle. Will suspend now. · Entering "
+           "sleep "
            "state 'suspend'... · PM: suspend entry (deep)]"),
-      line("2024-03-11 07:20:00 +0100", "Wake",
-           "Wake from S3 (deep) [PM: suspend exit · System returned from sleep state.] : due to Lid opened.")},
+      line(
+          "2024-03-11 07:20:00 +0100", "Wake",
+          "Wake from S3 (deep) [PM: suspend exit · System returned from sleep state.] : due to Lid opened.")},
      "2024-03-11",
      {{Kind::awakeAtStart, "You were still using your Mac"},
       {Kind::fellAsleep, "Lid closed — went to sleep"},
@@ -201,18 +212,22 @@ const std::vector<Recording> recordings{
       line("2024-03-30 23:30:00 +0100", "Sleep",
            "Entering Sleep state due to 'Clamshell Sleep': S3 (deep) [Lid closed. · Entering sleep state "
            "'suspend'... · PM: suspend entry (deep)]"),
-      line("2024-03-31 07:10:00 +0200", "Wake",
-           "Wake from S3 (deep) [PM: suspend exit · System returned from sleep state.] : due to Lid opened.")},
+      line(
+          "2024-03-31 07:10:00 +0200", "Wake",
+          "Wake from S3 (deep) [PM: suspend exit · System returned from sleep state.] : due to Lid opened.")},
      "2024-03-31",
-     {{Kind::awakeAtStart, "You were still using your Mac"}, {Kind::fellAsleep, "Lid closed — went to sleep"}}},
+     {{Kind::awakeAtStart, "You were still using your Mac"},
+      {Kind::fellAsleep, "Lid closed — went to sleep"}}},
     {"low-battery",
      {},
      {start("2024-03-11 12:00:00 +0100"),
       line("2024-03-12 01:10:30 +0100", "Sleep",
-           "Entering Sleep state due to 'Low Power Sleep': hibernation [Entering sleep state 'hibernate'... · PM: "
+           "Entering Sleep state due to 'Low Power Sleep': hibernation [Entering sleep state 'hibernate'... "
+           "· PM: "
            "hibernation: hibernation entry] Using Batt (Charge:4%)"),
       line("2024-03-12 08:02:00 +0100", "Wake",
-           "Wake from hibernation [PM: hibernation: hibernation exit · System returned from sleep state.] : due "
+           "Wake from hibernation [PM: hibernation: hibernation exit · System returned from sleep state.] : "
+           "due "
            "to Power button: Power key pressed short. Using Batt (Charge:3%)")},
      "2024-03-12",
      {{Kind::awakeAtStart, "You were still using your Mac"},
@@ -231,9 +246,10 @@ TEST_P(RecordedJournal, WritesTheLogAndTheModelBuildsTheNight) {
     const PowerLog log = PowerLogParser::parse(text);
     EXPECT_EQ(log.skippedLines, 0);
     const Date now = log.events.back().date + 3600;
-    const std::vector<Night> nights = NightBuilder::build(log, NightWindow{23, 7}, now, Calendar("Europe/Berlin"));
-    const auto night = std::find_if(nights.begin(), nights.end(),
-                                    [&](const Night& n) { return n.id == recording.morning; });
+    const std::vector<Night> nights =
+        NightBuilder::build(log, NightWindow{23, 7}, now, Calendar("Europe/Berlin"));
+    const auto night =
+        std::find_if(nights.begin(), nights.end(), [&](const Night& n) { return n.id == recording.morning; });
     ASSERT_NE(night, nights.end()) << recording.morning;
     std::vector<Moment> moments;
     for (const NightEvent& event : night->events)
