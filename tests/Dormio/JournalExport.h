@@ -30,7 +30,7 @@ public:
         return JournalExport(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
     }
 
-    JournalRead read(int64_t since) override {
+    std::optional<JournalRead> read(int64_t since) override {
         JournalRead read;
         std::set<std::string> seenBoots;
         for (const Fields& fields : entries_) {

@@ -4,6 +4,7 @@
 // lines written relative to the test's clock.
 
 #include "Dormio/Core/Clock.h"
+#include "Dormio/Core/System/LinuxPower.h"
 #include "Dormio/Core/Store.h"
 #include "DormioKit/Date.h"
 #include "DormioKit/Night.h"
@@ -131,6 +132,7 @@ protected:
         if (store) waitForLogRead();
         QThreadPool::globalInstance()->waitForDone();
         store.reset();
+        LinuxPower::machine() = {};
         for (const char* name : {"DORMIO_SUPPORT_DIR", "DORMIO_LOG_FIXTURE", "DORMIO_ASSERTIONS_FIXTURE"})
             qunsetenv(name);
         for (const auto& [name, value] : savedFolders)

@@ -3,8 +3,10 @@
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/System/AppLookup.h"
 #include "Dormio/Core/System/BatteryReader.h"
+#include "Dormio/Core/System/LinuxPower.h"
 #include "DormioKit/Assertions.h"
 
+#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QtConcurrent>
 #include <algorithm>
@@ -31,9 +33,13 @@ template <typename Keep> std::vector<LiveRow> rowsWhere(const std::vector<LiveRo
 } // namespace
 
 std::vector<LiveAssertion> Store::readAssertions() {
-    if (!qEnvironmentVariableIsSet("DORMIO_ASSERTIONS_FIXTURE")) return AssertionReader::current().assertions;
-    const QByteArray text = readFixture("DORMIO_ASSERTIONS_FIXTURE");
-    return AssertionReader::parse(std::string_view(text.constData(), text.size()));
+    if (qEnvironmentVariableIsSet("DORMIO_ASSERTIONS_FIXTURE")) {
+        const QByteArray text = readFixture("DORMIO_ASSERTIONS_FIXTURE");
+        return AssertionReader::parse(std::string_view(text.constData(), text.size()));
+    }
+    if (QFileInfo::exists(QStringLiteral("/usr/bin/pmset"))) return AssertionReader::current().assertions;
+    // Off a Mac, logind's inhibitor locks written as the same listing.
+    return AssertionReader::parse(LinuxPower::systemAssertions(int64_t(currentDate().unix())));
 }
 
 void Store::refreshNow() {

@@ -30,7 +30,8 @@ protected:
 JournalRead recorded(const std::string& name, int64_t since = 0) {
     return JournalExport::fromFile(QStringLiteral(DORMIO_TEST_DATA "/journal/") +
                                    QString::fromStdString(name) + QStringLiteral(".export"))
-        .read(since);
+        .read(since)
+        .value();
 }
 
 ChargeHistory upower(const std::string& name) {

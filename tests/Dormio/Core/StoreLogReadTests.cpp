@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
@@ -302,8 +303,10 @@ TEST_F(StoreLogReadTest, LogCommandThatCannotRunLeavesNightsAndHistoryAlone) {
     ASSERT_EQ(s.nights().size(), 2u);
     const std::string history = readFile(historyPath());
 
-    // Without a fixture the system's log command runs; off a Mac it cannot start.
+    // Without a fixture the system's log command runs; off a Mac the journal is read, and a machine
+    // without one has no log to read.
     qunsetenv("DORMIO_LOG_FIXTURE");
+    LinuxPower::machine().journalFolder = path("no-journal").toStdString();
     QSignalSpy nights(&s, &Store::nightsChanged);
     int reads = 0;
     QObject::connect(&s, &Store::loadingChanged, [&] { reads += s.loading(); });
@@ -366,6 +369,59 @@ TEST_F(StoreLogReadTest, WakingFromSleepReadsAgain) {
     watcher->prepareForSleep(false);
     EXPECT_TRUE(s.loading());
     EXPECT_TRUE(live.wait(10000));
+}
+
+} // namespace
+} // namespace dormio::testing
+
+namespace dormio::testing {
+namespace {
+
+// An export of one night's sleep behind the lid, yesterday night, as journal files in `folder`.
+bool writeRecentJournal(const QString& folder) {
+    const int64_t today = int64_t(std::floor(currentDate().unix() / 86400)) * 86400; // TZ is UTC here
+    const int64_t sleep = today - 2 * 86400 + 23 * 3600 + 1800, wake = today - 86400 + 6 * 3600 + 1800;
+    std::string text;
+    const auto entry = [&](int64_t when, int64_t sinceBoot, const char* identifier, const char* message) {
+        text += "__REALTIME_TIMESTAMP=" + std::to_string(when * 1000000) + "\n__MONOTONIC_TIMESTAMP=" +
+                std::to_string(sinceBoot * 1000000) + "\n_BOOT_ID=0123456789abcdef0123456789abcdef\n" +
+                (std::string_view(identifier) == "kernel" ? "_TRANSPORT=kernel\n" : "_TRANSPORT=journal\n") +
+                "SYSLOG_IDENTIFIER=" + identifier + "\nMESSAGE=" + message + "\n\n";
+    };
+    entry(sleep - 5 * 3600, 2, "kernel", "Linux version 6.1.0-18-amd64");
+    entry(sleep - 1, 5 * 3600 + 1, "systemd-logind", "Lid closed.");
+    entry(sleep, 5 * 3600 + 2, "systemd-sleep", "Entering sleep state 'suspend'...");
+    entry(sleep, 5 * 3600 + 2, "kernel", "PM: suspend entry (s2idle)");
+    entry(wake, 5 * 3600 + 3, "kernel", "PM: suspend exit");
+    entry(wake + 2, 5 * 3600 + 5, "systemd-logind", "Lid opened.");
+    QProcess convert;
+    convert.start(QStringLiteral("/lib/systemd/systemd-journal-remote"),
+                  {QStringLiteral("--output=") + folder + QStringLiteral("/system.journal"), QStringLiteral("-")});
+    convert.write(text.data(), qint64(text.size()));
+    convert.closeWriteChannel();
+    return convert.waitForFinished(30000) && convert.exitCode() == 0;
+}
+
+TEST_F(StoreLogReadTest, WithoutFixtureOffAMacTheNightsComeFromTheJournal) {
+    if (!QFile::exists(QStringLiteral("/lib/systemd/systemd-journal-remote")))
+        GTEST_SKIP() << "systemd-journal-remote is not installed";
+    QDir().mkpath(path("journal"));
+    ASSERT_TRUE(writeRecentJournal(path("journal")));
+    qunsetenv("DORMIO_LOG_FIXTURE");
+    LinuxPower::machine() = {path("journal").toStdString(), path("no-upower"), path("no-rtc"), false};
+    Store& s = makeStore();
+    s.refresh(true);
+    waitForLogRead();
+    ASSERT_FALSE(s.nights().empty());
+    const auto lidClosed = std::find_if(s.nights().begin(), s.nights().end(), [](const Night& night) {
+        return std::any_of(night.events.begin(), night.events.end(),
+                           [](const NightEvent& e) { return e.label == "Lid closed — went to sleep"; });
+    });
+    ASSERT_NE(lidClosed, s.nights().end());
+    EXPECT_TRUE(std::any_of(lidClosed->events.begin(), lidClosed->events.end(), [](const NightEvent& e) {
+        return e.scheduledBy == std::optional<std::string>("Woken by: You opened the lid");
+    }));
+    EXPECT_TRUE(toastText().startsWith(QStringLiteral("Power log read · ")));
 }
 
 } // namespace

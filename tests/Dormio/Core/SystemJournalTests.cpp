@@ -48,8 +48,8 @@ TEST(SystemJournal, ReadsWhatTheExportHolds) {
         const QString folder = journalFolder(dir, exportFile(name));
         ASSERT_FALSE(folder.isEmpty());
         JournalExport recorded = JournalExport::fromFile(exportFile(name));
-        const JournalRead expected = recorded.read(0);
-        const JournalRead read = SystemJournal(folder.toStdString()).read(0);
+        const JournalRead expected = *recorded.read(0);
+        const JournalRead read = SystemJournal(folder.toStdString()).read(0).value();
         EXPECT_EQ(read.entries, expected.entries);
         EXPECT_EQ(read.bootStarts, expected.bootStarts);
         EXPECT_FALSE(read.entries.empty());
@@ -61,11 +61,11 @@ TEST(SystemJournal, StopsAtTheFirstEntryOlderThanAsked) {
     QTemporaryDir dir;
     const QString folder = journalFolder(dir, exportFile("boot-in-the-night"));
     ASSERT_FALSE(folder.isEmpty());
-    const JournalRead all = SystemJournal(folder.toStdString()).read(0);
+    const JournalRead all = SystemJournal(folder.toStdString()).read(0).value();
     ASSERT_EQ(all.bootStarts.size(), 2u);
     // From the second boot on: the first boot's sleep and start are left out.
     const int64_t since = all.bootStarts[1].realtime;
-    const JournalRead recent = SystemJournal(folder.toStdString()).read(since);
+    const JournalRead recent = SystemJournal(folder.toStdString()).read(since).value();
     ASSERT_EQ(recent.bootStarts.size(), 1u);
     EXPECT_EQ(recent.bootStarts[0].bootId, all.bootStarts[1].bootId);
     for (const JournalEntry& entry : recent.entries)
@@ -73,12 +73,10 @@ TEST(SystemJournal, StopsAtTheFirstEntryOlderThanAsked) {
     EXPECT_LT(recent.entries.size(), all.entries.size());
 }
 
-TEST(SystemJournal, AFolderWithoutJournalsReadsAsEmpty) {
+TEST(SystemJournal, AFolderWithoutJournalFilesIsNoJournal) {
     QTemporaryDir dir;
-    const JournalRead read = SystemJournal(dir.path().toStdString()).read(0);
-    EXPECT_TRUE(read.entries.empty());
-    EXPECT_TRUE(read.bootStarts.empty());
-    EXPECT_TRUE(SystemJournal(dir.filePath(QStringLiteral("missing")).toStdString()).read(0).entries.empty());
+    EXPECT_EQ(SystemJournal(dir.path().toStdString()).read(0), std::nullopt);
+    EXPECT_EQ(SystemJournal(dir.filePath(QStringLiteral("missing")).toStdString()).read(0), std::nullopt);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // whatever reads them: the system's journal through libsystemd, or a recorded export in the tests.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,8 @@ class JournalSource {
 public:
     virtual ~JournalSource() = default;
     // The power-related entries written at or after `since` (microseconds since 1970), and the first
-    // entries of the boots that began then.
-    virtual JournalRead read(int64_t since) = 0;
+    // entries of the boots that began then; none when there is no journal to read.
+    virtual std::optional<JournalRead> read(int64_t since) = 0;
 };
 
 } // namespace dormio

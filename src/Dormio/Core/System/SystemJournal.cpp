@@ -19,6 +19,12 @@ Journal open(const std::optional<std::string>& folder) {
     const int result = folder ? sd_journal_open_directory(&journal, folder->c_str(), 0)
                               : sd_journal_open(&journal, SD_JOURNAL_LOCAL_ONLY | SD_JOURNAL_SYSTEM);
     if (result < 0) journal = nullptr;
+    // A machine without journal files keeps no journal at all, which is not a journal without sleep.
+    uint64_t bytes = 0;
+    if (journal && (sd_journal_get_usage(journal, &bytes) < 0 || bytes == 0)) {
+        sd_journal_close(journal);
+        journal = nullptr;
+    }
     return Journal(journal, &sd_journal_close);
 }
 
@@ -97,9 +103,9 @@ std::vector<JournalEntry> bootStarts(sd_journal* journal, int64_t since) {
 
 } // namespace
 
-JournalRead SystemJournal::read(int64_t since) {
+std::optional<JournalRead> SystemJournal::read(int64_t since) {
     const Journal journal = open(folder_);
-    if (!journal) return {};
+    if (!journal) return std::nullopt;
     JournalRead read;
     read.entries = powerEntries(journal.get(), since);
     read.bootStarts = bootStarts(journal.get(), since);

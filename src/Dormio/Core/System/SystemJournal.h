@@ -15,9 +15,9 @@ public:
     explicit SystemJournal(std::optional<std::string> folder = std::nullopt) : folder_(std::move(folder)) {}
 
     // Walks back from the newest entry of systemd-sleep, systemd-logind and the kernel to the first one
-    // older than `since`, keeping the messages about sleep and wake. A journal that cannot be opened
-    // reads as empty.
-    JournalRead read(int64_t since) override;
+    // older than `since`, keeping the messages about sleep and wake. None when there are no journal files or
+    // they cannot be opened.
+    std::optional<JournalRead> read(int64_t since) override;
 
 private:
     std::optional<std::string> folder_;
