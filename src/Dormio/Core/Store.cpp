@@ -16,15 +16,6 @@ namespace dormio {
 
 namespace {
 
-namespace Key {
-constexpr auto nightStartHour = "nightStartHour";
-constexpr auto nightEndHour = "nightEndHour";
-constexpr auto sampleMinutes = "sampleMinutes";
-constexpr auto trackEnergy = "trackEnergy";
-constexpr auto showMenuBar = "showMenuBar";
-constexpr auto welcomeDone = "welcomeDone";
-} // namespace Key
-
 // A night that ended less than this long ago is "Last Night" while it is the default night.
 constexpr double lastNightSeconds = 72000;
 
@@ -112,68 +103,6 @@ void Store::setLoginItemEnabled(bool enabled) {
 }
 void Store::setLoginItemMessage(std::optional<QString> message) {
     assign(this, loginItemMessage_, std::move(message), &Store::loginItemMessageChanged);
-}
-
-int Store::nightStartHour() const {
-    return settings_.value(Key::nightStartHour, 23).toInt();
-}
-int Store::nightEndHour() const {
-    return settings_.value(Key::nightEndHour, 7).toInt();
-}
-int Store::sampleMinutes() const {
-    return settings_.value(Key::sampleMinutes, 5).toInt();
-}
-bool Store::trackEnergy() const {
-    return settings_.value(Key::trackEnergy, true).toBool();
-}
-bool Store::showMenuBar() const {
-    return settings_.value(Key::showMenuBar, true).toBool();
-}
-bool Store::welcomeDone() const {
-    return settings_.value(Key::welcomeDone, false).toBool();
-}
-
-void Store::setNightStartHour(int hour) {
-    settings_.setValue(Key::nightStartHour, hour);
-    settings_.sync();
-    emit nightStartHourChanged();
-    refreshLog();
-}
-
-void Store::setNightEndHour(int hour) {
-    settings_.setValue(Key::nightEndHour, hour);
-    settings_.sync();
-    emit nightEndHourChanged();
-    refreshLog();
-}
-
-void Store::setSampleMinutes(int minutes) {
-    settings_.setValue(Key::sampleMinutes, minutes);
-    settings_.sync();
-    emit sampleMinutesChanged();
-    if (trackEnergy() && !demo_) energy_->start(minutes);
-}
-
-void Store::setTrackEnergy(bool on) {
-    settings_.setValue(Key::trackEnergy, on);
-    settings_.sync();
-    emit trackEnergyChanged();
-    if (on && !demo_)
-        energy_->start(sampleMinutes());
-    else
-        energy_->stop();
-}
-
-void Store::setShowMenuBar(bool show) {
-    settings_.setValue(Key::showMenuBar, show);
-    settings_.sync();
-    emit showMenuBarChanged();
-}
-
-void Store::setWelcomeDone(bool done) {
-    settings_.setValue(Key::welcomeDone, done);
-    settings_.sync();
-    emit welcomeDoneChanged();
 }
 
 const Night* Store::selectedNight() const {

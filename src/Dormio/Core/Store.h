@@ -109,9 +109,11 @@ public:
     bool loginItemEnabled() const { return loginItemEnabled_; }
     const std::optional<QString>& loginItemMessage() const { return loginItemMessage_; }
 
-    // Settings, kept in the user's settings file under the property names. Every assignment reacts, also
-    // one of the value already held: the night hours start a log read, the energy settings start or stop
-    // sampling.
+    // Settings, kept in the user's settings file under the property names (declared once, with what a
+    // change triggers, in StoreSettings.cpp). Every assignment reacts, also one of the value already held:
+    // the night hours start a log read, the energy settings start or stop sampling. A stored value that is
+    // no whole hour, or an interval under a minute, reads as the default; so do night hours that start and
+    // end at the same hour.
     int nightStartHour() const;
     void setNightStartHour(int hour);
     int nightEndHour() const;
@@ -189,6 +191,14 @@ signals:
     void welcomeDoneChanged();
 
 private:
+    template <typename T> struct DeclaredSetting;
+    struct Settings;
+    template <typename T> T readSetting(const DeclaredSetting<T>& declared) const;
+    template <typename T> void writeSetting(const DeclaredSetting<T>& declared, T value);
+    // What a change of the energy settings triggers.
+    void restartSampling();
+    void followTrackEnergy();
+
     void setLoading(bool loading);
     void setLastLiveRead(std::optional<Date> date);
     void setLoginItemEnabled(bool enabled);

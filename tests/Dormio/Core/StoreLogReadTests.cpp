@@ -224,6 +224,19 @@ TEST_F(StoreLogReadTest, NightHourChangedDuringAReadRebuildsWithTheNewHour) {
         EXPECT_EQ(std::fmod(night.start.unix(), day), 22 * hour) << night.id;
 }
 
+TEST_F(StoreLogReadTest, NightHoursOutOfRangeBuildTheDefaultNights) {
+    writeLog(recentNights(2));
+    QSettings().setValue("nightStartHour", 99);
+    QSettings().setValue("nightEndHour", -1);
+    Store& s = makeStore();
+    readLogOnce();
+    ASSERT_EQ(s.nights().size(), 2u);
+    for (const Night& night : s.nights()) {
+        EXPECT_EQ(std::fmod(night.start.unix(), day), 23 * hour) << night.id;
+        EXPECT_EQ(std::fmod(night.end.unix(), day), 7 * hour) << night.id;
+    }
+}
+
 TEST_F(StoreLogReadTest, AssigningANightHourItsValueStillReads) {
     writeLog(recentNights(1));
     Store& s = makeStore();

@@ -178,6 +178,53 @@ TEST_F(StoreSettingsTest, ReadDefaultsAndStoreAssignmentsAtOnce) {
     EXPECT_EQ(Store().nightStartHour(), 22);
 }
 
+TEST_F(StoreSettingsTest, StoredValuesThatAreNoSettingReadAsTheDefault) {
+    struct Case {
+        const char* key;
+        QVariant stored;
+        QVariant read; // through the store's accessor of the key
+    };
+    const std::vector<Case> cases = {
+        {"nightStartHour", "abc", 23},  {"nightStartHour", "23.7", 23}, {"nightStartHour", -1, 23},
+        {"nightStartHour", 24, 23},     {"nightStartHour", 99, 23},     {"nightStartHour", "", 23},
+        {"nightStartHour", "0", 0},     {"nightStartHour", "22", 22},   {"nightEndHour", "7.5", 7},
+        {"nightEndHour", -3, 7},        {"nightEndHour", 22, 22},       {"nightEndHour", "0", 0},
+        {"sampleMinutes", 0, 5},        {"sampleMinutes", -2, 5},       {"sampleMinutes", "2.5", 5},
+        {"sampleMinutes", "ten", 5},    {"sampleMinutes", 1, 1},        {"sampleMinutes", "60", 60},
+        {"trackEnergy", "maybe", true}, {"trackEnergy", 0, true},       {"trackEnergy", "false", false},
+        {"showMenuBar", "no", true},    {"showMenuBar", false, false},  {"welcomeDone", "yes", false},
+        {"welcomeDone", "true", true},
+    };
+    for (const Case& c : cases) {
+        QSettings().clear();
+        QSettings().setValue(c.key, c.stored);
+        const Store s;
+        EXPECT_EQ(s.property(c.key), c.read) << c.key << " stored as " << c.stored.toString().toStdString();
+    }
+}
+
+TEST_F(StoreSettingsTest, NightHoursThatStartAndEndTogetherReadAsTheDefaults) {
+    for (const int hour : {7, 23, 3}) {
+        QSettings().setValue("nightStartHour", hour);
+        QSettings().setValue("nightEndHour", hour);
+        const Store s;
+        EXPECT_EQ(s.nightStartHour(), 23) << hour;
+        EXPECT_EQ(s.nightEndHour(), 7) << hour;
+    }
+}
+
+TEST_F(StoreSettingsTest, AnAssignedValueIsKeptTheWayItIsRead) {
+    Store& s = makeStore();
+    QSignalSpy changed(&s, &Store::nightStartHourChanged);
+    s.setNightStartHour(99);
+    EXPECT_EQ(s.nightStartHour(), 23);
+    EXPECT_EQ(QSettings().value("nightStartHour").toInt(), 23);
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_TRUE(s.loading()) << "the assignment still starts a log read";
+    s.setSampleMinutes(0);
+    EXPECT_EQ(s.sampleMinutes(), 5);
+}
+
 TEST_F(StoreSettingsTest, EnergySettingsStartAndStopSampling) {
     Store& s = makeStore();
     s.setTrackEnergy(true);
