@@ -1,26 +1,69 @@
 #include "OstrelKit/Ostrel.h"
 
+#include "OstrelKit/Updater/Updater.h"
+#include "OstrelKit/Windows/UpdateView.h"
+
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
+#include <QPalette>
 
 namespace dormio {
 
 namespace {
 
-QList<QColor> brandColours;
 bool started = false;
 
+QList<QColor>& brandColours() {
+    static QList<QColor> colours = [] {
+        const QColor accent = QGuiApplication::palette().color(QPalette::Highlight);
+        return QList<QColor>{accent, accent};
+    }();
+    return colours;
+}
+
 } // namespace
+
+const QList<QColor>& BrandStore::colors() {
+    return brandColours();
+}
+
+void BrandStore::set(const QList<QColor>& brand) {
+    if (brand.size() >= 2)
+        brandColours() = brand;
+    else if (brand.size() == 1)
+        brandColours() = {brand.first(), brand.first()};
+}
 
 void Ostrel::start(const QList<QColor>& brand) {
     if (started) return;
     started = true;
-    if (brand.isEmpty()) return;
-    brandColours = {brand.first(), brand.size() > 1 ? brand.at(1) : brand.first()};
+    BrandStore::set(brand);
+    updater().start();
+}
+
+void Ostrel::checkForUpdates() {
+    QMetaObject::invokeMethod(
+        &updater(), [] { updater().check(true); }, Qt::QueuedConnection);
 }
 
 QList<QColor> Ostrel::brand() {
-    return brandColours;
+    return BrandStore::colors();
+}
+
+Updater& Ostrel::updater() {
+    static Updater* const shared = [] {
+        auto* updater = new Updater(AppBundle::running(), {}, QCoreApplication::instance());
+        QObject::connect(updater, &Updater::windowRequested, updater,
+                         [updater] { UpdateView::show(*updater); });
+        return updater;
+    }();
+    return *shared;
+}
+
+QString Ostrel::appName() {
+    static const QString name = AppBundle::running().name().value_or(QStringLiteral("App"));
+    return name;
 }
 
 QAction* OstrelCommands::add(QMenu* menu, QAction* about) {

@@ -1,0 +1,130 @@
+#pragma once
+
+// The self-updater: reads its configuration from the running bundle and the settings, checks the feed
+// 8 s after start and every 6 hours, and keeps the whole update state in one phase that the update window
+// and the settings rows show. It lives on the main thread; only the unpacking runs elsewhere.
+
+#include "OstrelKit/Updater/AppBundle.h"
+#include "OstrelKit/Updater/Staging.h"
+#include "OstrelKit/Updater/Transfer.h"
+#include "OstrelKit/Updater/UpdateFeed.h"
+#include "OstrelKit/Updater/UpdateLogic.h"
+
+#include <QDateTime>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QUrl>
+#include <chrono>
+#include <functional>
+#include <optional>
+
+namespace dormio {
+
+class KitClock;
+
+// What the updater uses besides its bundle; a test hands in its own clock, system and time-outs.
+struct UpdaterEnvironment {
+    KitClock* clock = nullptr; // the kit's shared clock when none
+    std::function<SystemVersion()> systemVersion = &SystemVersion::running;
+    std::chrono::milliseconds feedStall{20000};
+    std::chrono::milliseconds archiveStall{60000};
+    Staging::Limits staging;
+};
+
+class Updater : public QObject {
+    Q_OBJECT
+public:
+    struct Phase {
+        enum class Kind { idle, checking, upToDate, available, downloading, ready, failed };
+        Kind kind = Kind::idle;
+        std::optional<UpdateFeed> feed; // available, downloading, ready
+        double progress = 0;            // downloading, 0 to 1
+        QString message;                // failed
+
+        static Phase idle() { return {}; }
+        static Phase checking() { return {Kind::checking}; }
+        static Phase upToDate() { return {Kind::upToDate}; }
+        static Phase available(const UpdateFeed& feed) { return {Kind::available, feed}; }
+        static Phase downloading(const UpdateFeed& feed, double progress) {
+            return {Kind::downloading, feed, progress};
+        }
+        static Phase ready(const UpdateFeed& feed) { return {Kind::ready, feed}; }
+        static Phase failed(const QString& message) { return {Kind::failed, std::nullopt, 0, message}; }
+        bool operator==(const Phase&) const = default;
+    };
+
+    static constexpr double firstCheckDelay = 8;
+    static constexpr double checkInterval = 21600;
+    static constexpr qint64 maxFeedBytes = 1 << 20;
+    static constexpr qint64 maxArchiveBytes = qint64(1) << 30;
+
+    explicit Updater(const AppBundle& bundle, UpdaterEnvironment environment = {}, QObject* parent = nullptr);
+
+    // Starts the first check and the repeating one; nothing at all for a copy that cannot update.
+    void start();
+    // Checks the feed. A user-initiated check brings up the update window; so does one of a copy that
+    // cannot update, whose window then says so.
+    void check(bool userInitiated);
+    // Downloads, verifies, unpacks and validates the feed's archive, ending in `ready` or `failed`. Never
+    // starts while a download runs or an update is ready.
+    void download(const UpdateFeed& feed);
+
+    const Phase& phase() const { return phase_; }
+    bool automaticallyDownloads() const { return automaticallyDownloads_; }
+    void setAutomaticallyDownloads(bool on);
+    std::optional<QDateTime> lastChecked() const { return lastChecked_; }
+    std::optional<QUrl> feedURL() const { return feedURL_; }
+    std::optional<QString> publicKey() const { return publicKey_; }
+    QString currentVersion() const { return currentVersion_; }
+    QString appName() const { return appName_; }
+    std::optional<QString> stagedApp() const { return stagedApp_; }
+    bool relaunchAfterInstall() const { return relaunchAfterInstall_; }
+    bool canInstallInPlace() const { return bundle_.canInstallInPlace(); }
+    // Whether this copy updates at all: its bundle names a feed at an address the updater may use.
+    bool isUpdatable() const { return feedURL_.has_value(); }
+    // Where updates are unpacked: the user's caches / the bundle's identifier / "OstrelUpdate".
+    QString stagingRoot() const;
+
+    // Whether the unpacked bundle at `staged` is this application at `expectedVersion` and intact: the
+    // same identifier (two absent ones agree), that short version exactly, and matching its manifest.
+    static std::optional<UpdateError> validate(const QString& staged, const QString& expectedVersion,
+                                               const std::optional<QString>& identifier);
+
+signals:
+    void phaseChanged();
+    void automaticallyDownloadsChanged();
+    void lastCheckedChanged();
+    // The update window should open, or come forward.
+    void windowRequested();
+
+private:
+    void setPhase(const Phase& phase);
+    void fail(const QString& message);
+    void finishCheck(const Transfer::Result& result, bool userInitiated);
+    void reportProgress(const UpdateFeed& feed, double fraction);
+    void finishDownload(const UpdateFeed& feed, const Transfer::Result& result);
+    void stageAndValidate(const UpdateFeed& feed, const QByteArray& archive);
+    bool shouldAnnounce(const UpdateFeed& feed);
+    QByteArray userAgent() const;
+
+    AppBundle bundle_;
+    UpdaterEnvironment environment_;
+    KitClock& clock_;
+    QNetworkAccessManager network_;
+
+    Phase phase_;
+    bool automaticallyDownloads_ = true;
+    std::optional<QDateTime> lastChecked_;
+    std::optional<QUrl> feedURL_;
+    std::optional<QString> publicKey_;
+    QString currentVersion_;
+    QString appName_;
+    std::optional<QString> stagedApp_;
+    bool relaunchAfterInstall_ = false;
+    bool started_ = false;
+};
+
+// A setting stored as a bool, or as the text "true" or "false" that the settings file keeps it as.
+std::optional<bool> storedBool(const QVariant& value);
+
+} // namespace dormio

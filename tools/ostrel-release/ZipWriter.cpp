@@ -1,0 +1,51 @@
+#include "ostrel-release/ZipWriter.h"
+
+#include <QFile>
+#include <archive.h>
+#include <archive_entry.h>
+#include <sys/stat.h>
+
+namespace dormio::release {
+
+ZipWriter::ZipWriter(const QString& path) : archive_(archive_write_new(), archive_write_free) {
+    ok_ = archive_ && archive_write_set_format_zip(archive_.get()) == ARCHIVE_OK &&
+          archive_write_open_filename(archive_.get(), QFile::encodeName(path).constData()) == ARCHIVE_OK;
+}
+
+ZipWriter::~ZipWriter() {
+    close();
+}
+
+void ZipWriter::add(const QByteArray& path, mode_t mode, const QByteArray& data, const QByteArray& symlink) {
+    if (!ok_) return;
+    std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(archive_entry_new(), archive_entry_free);
+    archive_entry_copy_pathname(entry.get(), path.constData());
+    archive_entry_set_mode(entry.get(), mode);
+    archive_entry_set_mtime(entry.get(), 1700000000, 0);
+    if (S_ISLNK(mode)) archive_entry_copy_symlink(entry.get(), symlink.constData());
+    archive_entry_set_size(entry.get(), S_ISREG(mode) ? data.size() : 0);
+    ok_ = archive_write_header(archive_.get(), entry.get()) == ARCHIVE_OK;
+    if (ok_ && S_ISREG(mode) && !data.isEmpty())
+        ok_ = archive_write_data(archive_.get(), data.constData(), size_t(data.size())) == data.size();
+}
+
+void ZipWriter::addFolder(const QByteArray& path, mode_t permissions) {
+    add(path.endsWith('/') ? path : path + '/', S_IFDIR | permissions);
+}
+
+void ZipWriter::addFile(const QByteArray& path, const QByteArray& data, mode_t permissions) {
+    add(path, S_IFREG | permissions, data);
+}
+
+void ZipWriter::addSymlink(const QByteArray& path, const QByteArray& target) {
+    add(path, S_IFLNK | 0777, {}, target);
+}
+
+bool ZipWriter::close() {
+    if (!archive_) return ok_;
+    if (archive_write_close(archive_.get()) != ARCHIVE_OK) ok_ = false;
+    archive_.reset();
+    return ok_;
+}
+
+} // namespace dormio::release
