@@ -68,6 +68,7 @@ QString Ostrel::appName() {
 
 QAction* OstrelCommands::add(QMenu* menu, QAction* about) {
     auto* check = new QAction(QStringLiteral("Check for Updates…"), menu);
+    QObject::connect(check, &QAction::triggered, check, [] { Ostrel::checkForUpdates(); });
     const QList<QAction*> actions = menu->actions();
     const qsizetype at = actions.indexOf(about);
     QAction* next = at >= 0 && at + 1 < actions.size() ? actions.at(at + 1) : nullptr;

@@ -36,7 +36,8 @@ const QList<QColor>& colors();
 void set(const QList<QColor>& brand);
 } // namespace BrandStore
 
-// The kit's menu command: "Check for Updates…", placed right after the About item of `menu`.
+// The kit's menu command: "Check for Updates…", placed right after the About item of `menu`; choosing it
+// does what `Ostrel::checkForUpdates` does.
 struct OstrelCommands {
     static QAction* add(QMenu* menu, QAction* about);
 };

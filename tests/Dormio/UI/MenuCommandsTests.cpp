@@ -1,9 +1,11 @@
 #include "Dormio/Core/Toast.h"
 #include "Dormio/UI/Shell/MenuCommands.h"
+#include "OstrelKit/Windows/WindowHost.h"
 #include "StoreTests.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -143,6 +145,21 @@ TEST_F(MenuCommandsTest, SettingsAndAboutAreAskedOfTheApplication) {
     EXPECT_EQ(settings.count(), 1);
     EXPECT_EQ(about.count(), 1);
     EXPECT_EQ(menuBarWindow.count(), 1);
+}
+
+// The tests run from the build tree, a copy without a bundle: the update window says it cannot update.
+TEST_F(MenuCommandsTest, CheckForUpdatesAsksTheKitForACheck) {
+    storeWithNights();
+    commands->checkForUpdates->trigger();
+    ASSERT_TRUE(testing::waitUntil([] {
+        QWidget* window = WindowHost::window("update");
+        return window && window->isVisible();
+    }));
+    QStringList texts;
+    for (const QLabel* label : WindowHost::window("update")->findChildren<QLabel*>())
+        texts << label->text();
+    EXPECT_TRUE(texts.contains("This copy of Dormio isn’t set up to update itself."));
+    WindowHost::window("update")->close();
 }
 
 } // namespace
