@@ -60,11 +60,12 @@ TEST_F(UpdaterTest, ANewerVersionDownloadsWithProgressAndIsReady) {
 TEST_F(UpdaterTest, TwoChecksAtOnceDownloadOnce) {
     const UpdateFeed feed = publish("2.1.0");
     Updater& u = make();
+    QSignalSpy fetched(&u, &Updater::lastCheckedChanged);
     u.check(true);
     u.check(false);
     u.check(true);
-    ASSERT_TRUE(waitFor(Kind::ready));
-    QTest::qWait(50); // the later checks' feeds arrive and change nothing
+    // Every check's feed arrives; the first starts the download, the later ones change nothing.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fetched.count() == 3 && u.phase().kind == Kind::ready; }, 10000));
     EXPECT_EQ(u.phase(), Updater::Phase::ready(feed));
     EXPECT_EQ(server.requests("/feed.json"), 3);
     EXPECT_EQ(server.requests("/Dormio-2.1.0.zip"), 1);
@@ -87,9 +88,9 @@ TEST_F(UpdaterTest, ACheckDuringADownloadLeavesItAlone) {
     u.download(feed);
     EXPECT_EQ(u.phase(), Updater::Phase::downloading(feed, 0));
     EXPECT_EQ(windows->count(), 0);
-    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests("/slow.zip") == 1; }, 10000));
+    EXPECT_EQ(u.phase(), Updater::Phase::downloading(feed, 0));
     EXPECT_EQ(server.requests("/feed.json"), 0);
-    EXPECT_EQ(server.requests("/slow.zip"), 1);
 }
 
 TEST_F(UpdaterTest, ADownloadThatCannotStartLeavesTheUpdateOffered) {
