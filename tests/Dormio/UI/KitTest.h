@@ -7,8 +7,10 @@
 #include "Dormio/UI/Kit/AnimationClock.h"
 #include "Dormio/UI/Kit/Theme.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QDir>
+#include <QEnterEvent>
 #include <QImage>
 #include <QWidget>
 #include <optional>
@@ -24,18 +26,40 @@ public:
     AppearanceScope& operator=(const AppearanceScope&) = delete;
 };
 
-// The UI's animation clock moved by hand for the length of a scope.
-class SteppedClock {
+// The UI's animation clock in another mode for the length of a scope.
+class ClockMode {
 public:
-    SteppedClock() { AnimationClock::shared().setMode(AnimationClock::Mode::stepped); }
-    ~SteppedClock() { AnimationClock::shared().setMode(AnimationClock::Mode::running); }
-    SteppedClock(const SteppedClock&) = delete;
-    SteppedClock& operator=(const SteppedClock&) = delete;
+    explicit ClockMode(AnimationClock::Mode mode) { AnimationClock::shared().setMode(mode); }
+    ~ClockMode() { AnimationClock::shared().setMode(AnimationClock::Mode::running); }
+    ClockMode(const ClockMode&) = delete;
+    ClockMode& operator=(const ClockMode&) = delete;
+};
+
+// Time moves only when the test moves it.
+class SteppedClock : ClockMode {
+public:
+    SteppedClock() : ClockMode(AnimationClock::Mode::stepped) {}
     void advance(std::chrono::milliseconds time) const { AnimationClock::shared().advance(time); }
+};
+
+// Every animation shows its end at once.
+class InstantClock : ClockMode {
+public:
+    InstantClock() : ClockMode(AnimationClock::Mode::instant) {}
 };
 
 inline const char* nameOf(Appearance appearance) {
     return appearance == Appearance::dark ? "dark" : "light";
+}
+
+// The pointer entering or leaving a widget, as Qt tells it.
+inline void enter(QWidget* widget) {
+    QEnterEvent event(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+    QApplication::sendEvent(widget, &event);
+}
+inline void leave(QWidget* widget) {
+    QEvent event(QEvent::Leave);
+    QApplication::sendEvent(widget, &event);
 }
 
 // The widget at its size hint (or its current size when it has one), drawn over `ground` at `ratio`.

@@ -1,0 +1,43 @@
+#include "Dormio/UI/Kit/Panel.h"
+
+#include "Dormio/UI/Kit/Shapes.h"
+
+#include <QBoxLayout>
+#include <QPainter>
+
+namespace dormio {
+
+Panel::Panel(const std::optional<QString>& title, const std::optional<QString>& note, qreal padding,
+             QWidget* content, QWidget* parent)
+    : QWidget(parent), stack_(new QVBoxLayout(this)) {
+    const int inset = int(std::lround(padding));
+    stack_->setContentsMargins(inset, inset, inset, inset);
+    stack_->setSpacing(int(Theme::Space::m));
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    setHeader(title, note);
+    setContent(content);
+}
+
+void Panel::setHeader(const std::optional<QString>& title, const std::optional<QString>& note) {
+    delete header_;
+    header_ = nullptr;
+    if (!title) return;
+    header_ = new SectionHeader(*title, note, this);
+    stack_->insertWidget(0, header_);
+}
+
+void Panel::setContent(QWidget* content) {
+    delete content_;
+    content_ = content;
+    if (content_) stack_->addWidget(content_);
+}
+
+void Panel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF card = rect();
+    Shapes::fill(painter, card, Theme::Radius::panel, Theme::panel);
+    Shapes::strokeInside(painter, card, Theme::Radius::panel, Theme::rule);
+}
+
+} // namespace dormio
