@@ -1,0 +1,81 @@
+#include "ChartFixtures.h"
+#include "Dormio/UI/Charts/MiniHypnogram.h"
+
+#include <gtest/gtest.h>
+
+using namespace dormio;
+using namespace dormio::test;
+using Kind = NightEvent::Kind;
+
+namespace {
+
+const Date start = utc(2024, 5, 10, 22);
+
+// A hundred minutes on a canvas 200 points wide: two points a minute.
+Night hundredMinutes() {
+    return nightOf(start, 100,
+                   {{0, 20, PowerState::screenOn},
+                    {20, 20, PowerState::awake},
+                    {20, 60, PowerState::asleep},
+                    {60, 62, PowerState::dark},
+                    {62, 100, PowerState::asleep}},
+                   {{20, Kind::fellAsleep}, {60, Kind::darkWake}, {90, Kind::stayedAwake}});
+}
+
+} // namespace
+
+TEST(MiniHypnogram, LevelsLeaveTheTopStripToTheTicks) {
+    struct Case {
+        bool ticks;
+        double asleep, dark, awake, screenOn;
+    };
+    for (const Case& c : {Case{true, 18, 6 + 24 * 0.34, 6 + 24 * 0.18, 6 + 24 * 0.02},
+                          Case{false, 15, 30 * 0.34, 30 * 0.18, 30 * 0.02}}) {
+        const Night night = hundredMinutes();
+        const MiniHypnogram::Layout layout(night, {200, 30}, c.ticks);
+        EXPECT_DOUBLE_EQ(layout.levelY(PowerState::asleep), c.asleep) << c.ticks;
+        EXPECT_DOUBLE_EQ(layout.levelY(PowerState::dark), c.dark) << c.ticks;
+        EXPECT_DOUBLE_EQ(layout.levelY(PowerState::awake), c.awake) << c.ticks;
+        EXPECT_DOUBLE_EQ(layout.levelY(PowerState::screenOn), c.screenOn) << c.ticks;
+    }
+}
+
+TEST(MiniHypnogram, StepsThroughEverySegmentAtLeastAPointWide) {
+    const Night night = hundredMinutes();
+    const MiniHypnogram::Layout layout(night, {200, 30}, false);
+    const double asleep = 15, dark = 30 * 0.34, awake = 30 * 0.18, screenOn = 30 * 0.02;
+    EXPECT_EQ(layout.areaRect(night.segments[0]), QRectF(0, screenOn, 40, 30 - screenOn));
+    EXPECT_EQ(layout.areaRect(night.segments[1]), QRectF(40, awake, 1, 30 - awake)); // no length: 1 point
+    EXPECT_EQ(layout.stepLine(), (std::vector<QPointF>{{0, screenOn},
+                                                       {40, screenOn},
+                                                       {40, awake},
+                                                       {41, awake},
+                                                       {40, asleep},
+                                                       {120, asleep},
+                                                       {120, dark},
+                                                       {124, dark},
+                                                       {124, asleep},
+                                                       {200, asleep}}));
+    EXPECT_EQ(layout.darkMarks(), (std::vector<QLineF>{{120, asleep, 120, dark}}));
+    EXPECT_EQ(layout.baseline(), QRectF(0, 29.5, 200, 0.5));
+}
+
+TEST(MiniHypnogram, TicksMarkEveryWakeMomentOnlyWhenAsked) {
+    const Night night = hundredMinutes();
+    EXPECT_EQ(MiniHypnogram::Layout(night, {200, 30}, true).wakeTicks(),
+              (std::vector<QLineF>{{120, 0, 120, 3.5}, {180, 0, 180, 3.5}}));
+    EXPECT_TRUE(MiniHypnogram::Layout(night, {200, 30}, false).wakeTicks().empty());
+}
+
+TEST(MiniHypnogram, NightsWithoutSegmentsOrLength) {
+    const Night bare = nightOf(start, 100, {}, {{50, Kind::screenOn}});
+    const MiniHypnogram::Layout empty(bare, {200, 30}, true);
+    EXPECT_TRUE(empty.stepLine().empty());
+    EXPECT_TRUE(empty.darkMarks().empty());
+    EXPECT_EQ(empty.wakeTicks().size(), 1u);
+
+    // Shorter than a second: scaled as one second, so the segment spans the whole width and no more.
+    const Night instant = nightOf(start, 0.1 / 60, {{0, 1.0 / 60, PowerState::awake}});
+    const MiniHypnogram::Layout layout(instant, {200, 30}, false);
+    EXPECT_EQ(layout.areaRect(instant.segments[0]).width(), 200);
+}

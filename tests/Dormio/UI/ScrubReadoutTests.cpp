@@ -1,0 +1,93 @@
+#include "ChartFixtures.h"
+#include "Dormio/UI/Charts/ScrubReadout.h"
+#include "DormioKit/Fmt.h"
+
+#include <gtest/gtest.h>
+
+using namespace dormio;
+using namespace dormio::test;
+using Kind = NightEvent::Kind;
+
+namespace {
+
+const Date start = utc(2024, 5, 10, 23);
+
+class ScrubReadoutText : public testing::Test {
+protected:
+    void SetUp() override { Fmt::resetFormatters(); }
+    void TearDown() override { Fmt::resetFormatters(); }
+
+private:
+    ScopedTZ tz_{"UTC"};
+    ScopedLocale locale_{"en_GB"};
+};
+
+NightEvent moment(double minutes, Kind kind, std::optional<std::string> scheduledBy,
+                  std::optional<std::string> culprit) {
+    return NightEvent{.date = start + minutes * 60,
+                      .kind = kind,
+                      .label = "Woke for maintenance",
+                      .scheduledBy = std::move(scheduledBy),
+                      .culprit = std::move(culprit)};
+}
+
+} // namespace
+
+namespace dormio::ScrubReadout {
+void PrintTo(const Text& text, std::ostream* out) {
+    for (const std::optional<QString>& part :
+         {std::optional(text.time), std::optional(text.state), text.charge, text.event, text.holder})
+        *out << "[" << (part ? part->toStdString() : "none") << "] ";
+}
+} // namespace dormio::ScrubReadout
+
+TEST_F(ScrubReadoutText, TellsTheReadingInWords) {
+    using Text = ScrubReadout::Text;
+    struct Case {
+        const char* name;
+        std::vector<Stretch> stretches;
+        std::optional<NightEvent> event;
+        bool battery;
+        Text text;
+    };
+    const Case cases[] = {
+        {"without battery data: time and state only",
+         {{0, 60, PowerState::asleep}},
+         {},
+         false,
+         {"23:30", "ASLEEP", {}, {}, {}}},
+        {"with a charge",
+         {{0, 60, PowerState::screenOn}},
+         {},
+         true,
+         {"23:30", "SCREEN ON", "80\u202F%", {}, {}}},
+        // The readout spells the state out, where the lane label reads "AWAKE·OFF".
+        {"awake, screen off",
+         {{0, 60, PowerState::awake}},
+         {},
+         false,
+         {"23:30", "AWAKE, SCREEN OFF", {}, {}, {}}},
+        {"turned dark by a dark wake nearby, whoever scheduled it shown as given",
+         {{0, 60, PowerState::asleep}},
+         moment(29, Kind::darkWake, "com.apple.alarm", "backupd"),
+         false,
+         {"23:30", "DARK WAKE", {}, "Woke for maintenance", "com.apple.alarm"}},
+        {"only a culprit: who held the Mac up, by its friendly name",
+         {{0, 60, PowerState::awake}},
+         moment(29, Kind::stayedAwake, std::nullopt, "backupd"),
+         false,
+         {"23:30", "AWAKE, SCREEN OFF", {}, "Woke for maintenance", "Held up by Time Machine (backupd)"}},
+        {"neither: the moment's label alone",
+         {{0, 60, PowerState::awake}},
+         moment(29, Kind::stayedAwake, std::nullopt, std::nullopt),
+         false,
+         {"23:30", "AWAKE, SCREEN OFF", {}, "Woke for maintenance", {}}},
+    };
+    for (const Case& c : cases) {
+        Night night = nightOf(start, 60, c.stretches);
+        if (c.event) night.events.push_back(*c.event);
+        night.hasBattery = c.battery;
+        night.battery = {{start, 80}, {start + 3600, 75}};
+        EXPECT_EQ(ScrubReadout::text(ScrubReading(night, start + 30 * 60)), c.text) << c.name;
+    }
+}
