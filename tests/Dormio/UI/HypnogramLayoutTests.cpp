@@ -110,7 +110,9 @@ TEST_F(HypnogramLayout, CursorFollowsThePointerAndSnapsToWakeMoments) {
         const std::optional<Date> scrub = c.scrub ? std::optional(minutes(*c.scrub)) : std::nullopt;
         const std::optional<Date> cursor = Hypnogram::cursorDate(c.hoverX, scrub, scale);
         ASSERT_EQ(cursor.has_value(), c.cursor.has_value()) << c.name;
-        if (c.cursor) EXPECT_NEAR(*cursor - start, *c.cursor * 60, 1e-3) << c.name;
+        if (c.cursor) {
+            EXPECT_NEAR(*cursor - start, *c.cursor * 60, 1e-3) << c.name;
+        }
     }
 }
 
@@ -357,9 +359,10 @@ TEST_F(HypnogramLayout, DamagedNightsStillGiveFiniteCoordinates) {
             EXPECT_TRUE(finiteRect(Hypnogram::areaRect(night.segments[i], scale))) << c.name;
             EXPECT_TRUE(finiteLine(Hypnogram::stateLine(night.segments[i], scale))) << c.name;
             EXPECT_TRUE(finiteLine(Hypnogram::darkMark(night.segments[i], scale))) << c.name;
-            if (i > 0)
+            if (i > 0) {
                 EXPECT_TRUE(finiteLine(Hypnogram::connector(night.segments[i - 1], night.segments[i], scale)))
                     << c.name;
+            }
         }
         if (const auto battery = Hypnogram::batteryScale(night)) {
             const Hypnogram::BatteryMarks marks = Hypnogram::batteryMarks(scale, *battery);

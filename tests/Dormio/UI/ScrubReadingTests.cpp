@@ -76,7 +76,9 @@ TEST(ScrubReading, ReadsTheStateChargeAndMomentOfAnInstant) {
         EXPECT_EQ(reading.date, minutes(c.at)) << c.name;
         EXPECT_EQ(reading.state, c.state) << c.name;
         ASSERT_EQ(reading.event.has_value(), c.event.has_value()) << c.name;
-        if (c.event) EXPECT_EQ(reading.event->date, minutes(*c.event)) << c.name;
+        if (c.event) {
+            EXPECT_EQ(reading.event->date, minutes(*c.event)) << c.name;
+        }
         EXPECT_EQ(reading.charge, c.charge) << c.name;
     }
 }
