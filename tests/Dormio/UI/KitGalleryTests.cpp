@@ -7,6 +7,7 @@
 #include "Dormio/UI/Kit/FlatTrace.h"
 #include "Dormio/UI/Kit/Headers.h"
 #include "Dormio/UI/Kit/HolderGlyph.h"
+#include "Dormio/UI/Kit/Ledger.h"
 #include "Dormio/UI/Kit/Panel.h"
 #include "Dormio/UI/Kit/RowHover.h"
 #include "Dormio/UI/Kit/StatusDot.h"
@@ -208,6 +209,39 @@ const Entry entries[] = {
          states(QuietButtonStyle{Theme::ink, true}, "See Right Now");
          states(IconButtonStyle{26}, {}, "chevron.left");
          states(IconButtonStyle{22}, {}, "text.alignleft");
+     }},
+    {"ledger", 760,
+     [](Sheet& sheet) {
+         auto* table = new QWidget;
+         auto* rows = new QVBoxLayout(table);
+         rows->setContentsMargins(0, 0, 0, 0);
+         rows->setSpacing(0);
+         rows->addWidget(new LedgerHeader({"Process", "Reason", "Held for"}));
+         const auto cell = [](const QString& text, const Font& font, DynamicColor color,
+                              Qt::TextElideMode mode) {
+             auto* label = new Label(text, font, color);
+             label->setElide(mode);
+             return label;
+         };
+         for (const auto& [name, detail, held] :
+              {std::tuple{"Music", "\u201CPlaying audio\u201D", "2 h 14 m"},
+               {"backupd", "\u201Ccom.apple.backupd.scheduled-backup-with-a-very-long-name\u201D", "14 m"},
+               {"A process with a name far too long for its column", "\u2014", "45 s"}}) {
+             auto* who = new QWidget;
+             auto* line = new QHBoxLayout(who);
+             line->setContentsMargins(0, 0, 0, 0);
+             line->setSpacing(8);
+             line->addWidget(new HolderGlyph(std::nullopt, name, 16));
+             line->addWidget(cell(name, Theme::Typo::bodyStrong(), Theme::ink, Qt::ElideRight), 1);
+             auto* row = new LedgerRow(
+                 who, cell(detail, Theme::Typo::small(), Theme::ink2, Qt::ElideMiddle),
+                 cell(held, Font(12, QFont::Medium, Font::Design::monospaced), Theme::ink, Qt::ElideRight),
+                 new Button(QuietButtonStyle{Theme::ink, false}, "Quit\u2026"));
+             rows->addWidget(row);
+             if (std::string_view(name) == "backupd") test::enter(row->cells());
+         }
+         sheet.addWide(
+             new Panel("What kept it up", "time held awake with the screen off", Theme::Space::l, table));
      }},
 };
 
