@@ -1,7 +1,5 @@
 #include "Dormio/Core/Clock.h"
 
-#include "DormioKit/Date.h"
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -35,7 +33,7 @@ bool Clock::isFixed() const {
     return fixed.load();
 }
 
-void Clock::fix(const Date& at) {
+void Clock::fix(Date at) {
     fixedAt.store(at.seconds);
     steppedMs.store(0);
     fixed.store(true);

@@ -4,6 +4,8 @@
 // fix the clock at a moment and step it on by hand, and the timers that run on it (ClockTimer) then fire
 // as the steps reach their time. Nothing else reads the system time.
 
+#include "DormioKit/Date.h"
+
 #include <QObject>
 #include <QTimer>
 #include <chrono>
@@ -11,10 +13,6 @@
 #include <functional>
 
 namespace dormio {
-
-// Declared here and not included: a header that includes the model's dates ahead of Qt's own trips up
-// the meta-object compiler.
-struct Date;
 
 // The present moment: the system's, or the fixed clock's. Safe on any thread.
 Date currentDate();
@@ -26,7 +24,7 @@ public:
 
     bool isFixed() const;
     // Stops the clock at `at`. Main thread only, like the steps.
-    void fix(const Date& at);
+    void fix(Date at);
     // Moves a fixed clock on; does nothing on the system clock or for a step that is not positive.
     void step(std::chrono::milliseconds step);
     // Back to the system's time.

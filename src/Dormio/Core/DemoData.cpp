@@ -182,14 +182,14 @@ std::vector<EnergyShare> DemoData::energy(std::optional<int64_t> lost) {
 }
 
 void DemoData::apply(Store& store) {
-    store.setDemo(true);
+    store.demoState().setDemo(true);
     store.setNights(makeNights());
     const std::vector<Night>& nights = store.nights();
     store.setSelectedNightID(nights.empty() ? std::nullopt : std::optional<std::string>(nights.back().id));
     DemoEnergy energyByNight;
     for (const Night& night : nights)
         energyByNight[night.id] = energy(night.lost());
-    store.setDemoEnergy(std::move(energyByNight));
+    store.demoState().setDemoEnergy(std::move(energyByNight));
     store.setBattery(BatteryInfo{78, false, false, 545, 312, 4382, 3921, 30.6, "Normal"});
     store.setLive({
         liveRow(901, "Music", "PreventUserIdleSystemSleep", "Playing audio", 2710, "Music",

@@ -2,6 +2,7 @@
 
 #include "Dormio/Core/Clock.h"
 #include "Dormio/Core/EnergyRecorder.h"
+#include "Dormio/Core/Published.h"
 #include "Dormio/Core/SupportDir.h"
 #include "Dormio/Core/System/LoginItem.h"
 #include "DormioKit/Fmt.h"
@@ -18,13 +19,6 @@ namespace {
 
 // A night that ended less than this long ago is "Last Night" while it is the default night.
 constexpr double lastNightSeconds = 72000;
-
-// Assigns and announces a published field only when the value changes.
-template <typename T, typename Signal> void assign(Store* store, T& field, T value, Signal changed) {
-    if (field == value) return;
-    field = std::move(value);
-    emit(store->*changed)();
-}
 
 } // namespace
 
@@ -54,55 +48,37 @@ QString Store::supportDir() {
 }
 
 void Store::setPage(Page page) {
-    assign(this, page_, page, &Store::pageChanged);
+    publish(this, page_, page, &Store::pageChanged);
 }
 void Store::setNights(std::vector<Night> nights) {
-    assign(this, nights_, std::move(nights), &Store::nightsChanged);
+    publish(this, nights_, std::move(nights), &Store::nightsChanged);
 }
 void Store::setSelectedNightID(std::optional<std::string> id) {
-    assign(this, selectedNightID_, std::move(id), &Store::selectedNightIDChanged);
+    publish(this, selectedNightID_, std::move(id), &Store::selectedNightIDChanged);
 }
 void Store::setLoading(bool loading) {
-    assign(this, loading_, loading, &Store::loadingChanged);
+    publish(this, loading_, loading, &Store::loadingChanged);
 }
 void Store::setLoadedOnce(bool loadedOnce) {
-    assign(this, loadedOnce_, loadedOnce, &Store::loadedOnceChanged);
+    publish(this, loadedOnce_, loadedOnce, &Store::loadedOnceChanged);
 }
 void Store::setLive(std::vector<LiveRow> live) {
-    assign(this, live_, std::move(live), &Store::liveChanged);
+    publish(this, live_, std::move(live), &Store::liveChanged);
 }
 void Store::setBattery(std::optional<BatteryInfo> battery) {
-    assign(this, battery_, std::move(battery), &Store::batteryChanged);
-}
-void Store::setDemo(bool demo) {
-    assign(this, demo_, demo, &Store::demoChanged);
-}
-void Store::setSnapshotScroll(std::optional<std::string> target) {
-    assign(this, snapshotScroll_, std::move(target), &Store::snapshotScrollChanged);
-}
-void Store::setDemoHistorySpan(std::optional<int> span) {
-    assign(this, demoHistorySpan_, span, &Store::demoHistorySpanChanged);
-}
-void Store::setDemoScrub(std::optional<Date> scrub) {
-    assign(this, demoScrub_, scrub, &Store::demoScrubChanged);
-}
-void Store::setDemoHoverNight(std::optional<std::string> id) {
-    assign(this, demoHoverNight_, std::move(id), &Store::demoHoverNightChanged);
+    publish(this, battery_, std::move(battery), &Store::batteryChanged);
 }
 void Store::setLastLiveRead(std::optional<Date> date) {
-    assign(this, lastLiveRead_, date, &Store::lastLiveReadChanged);
+    publish(this, lastLiveRead_, date, &Store::lastLiveReadChanged);
 }
 void Store::setShowWelcome(bool show) {
-    assign(this, showWelcome_, show, &Store::showWelcomeChanged);
-}
-void Store::setDemoEnergy(DemoEnergy energy) {
-    assign(this, demoEnergy_, std::move(energy), &Store::demoEnergyChanged);
+    publish(this, showWelcome_, show, &Store::showWelcomeChanged);
 }
 void Store::setLoginItemEnabled(bool enabled) {
-    assign(this, loginItemEnabled_, enabled, &Store::loginItemEnabledChanged);
+    publish(this, loginItemEnabled_, enabled, &Store::loginItemEnabledChanged);
 }
 void Store::setLoginItemMessage(std::optional<QString> message) {
-    assign(this, loginItemMessage_, std::move(message), &Store::loginItemMessageChanged);
+    publish(this, loginItemMessage_, std::move(message), &Store::loginItemMessageChanged);
 }
 
 const Night* Store::selectedNight() const {

@@ -4,6 +4,7 @@
 // settings, the fields the sample data and the developer modes set, and the bookkeeping of log reads.
 // It lives on the main thread; slow reads run on the thread pool and only the main thread assigns results.
 
+#include "Dormio/Core/DemoState.h"
 #include "Dormio/Core/LiveRow.h"
 #include "Dormio/Core/Page.h"
 #include "Dormio/Core/System/BatteryInfo.h"
@@ -31,9 +32,6 @@ class SleepWatcher;
 struct LogRead;
 struct LiveRead;
 
-// Energy shares of the sample nights, by night id.
-using DemoEnergy = std::map<std::string, std::vector<EnergyShare>>;
-
 class Store final : public QObject {
     Q_OBJECT
     Q_PROPERTY(dormio::Page page READ page WRITE setPage NOTIFY pageChanged)
@@ -44,18 +42,8 @@ class Store final : public QObject {
     Q_PROPERTY(bool loadedOnce READ loadedOnce WRITE setLoadedOnce NOTIFY loadedOnceChanged)
     Q_PROPERTY(std::vector<dormio::LiveRow> live READ live WRITE setLive NOTIFY liveChanged)
     Q_PROPERTY(std::optional<dormio::BatteryInfo> battery READ battery WRITE setBattery NOTIFY batteryChanged)
-    Q_PROPERTY(bool demo READ demo WRITE setDemo NOTIFY demoChanged)
-    Q_PROPERTY(std::optional<std::string> snapshotScroll READ snapshotScroll WRITE setSnapshotScroll NOTIFY
-                   snapshotScrollChanged)
-    Q_PROPERTY(std::optional<int> demoHistorySpan READ demoHistorySpan WRITE setDemoHistorySpan NOTIFY
-                   demoHistorySpanChanged)
-    Q_PROPERTY(
-        std::optional<dormio::Date> demoScrub READ demoScrub WRITE setDemoScrub NOTIFY demoScrubChanged)
-    Q_PROPERTY(std::optional<std::string> demoHoverNight READ demoHoverNight WRITE setDemoHoverNight NOTIFY
-                   demoHoverNightChanged)
     Q_PROPERTY(std::optional<dormio::Date> lastLiveRead READ lastLiveRead NOTIFY lastLiveReadChanged)
     Q_PROPERTY(bool showWelcome READ showWelcome WRITE setShowWelcome NOTIFY showWelcomeChanged)
-    Q_PROPERTY(dormio::DemoEnergy demoEnergy READ demoEnergy WRITE setDemoEnergy NOTIFY demoEnergyChanged)
     Q_PROPERTY(bool loginItemEnabled READ loginItemEnabled NOTIFY loginItemEnabledChanged)
     Q_PROPERTY(std::optional<QString> loginItemMessage READ loginItemMessage NOTIFY loginItemMessageChanged)
     Q_PROPERTY(int nightStartHour READ nightStartHour WRITE setNightStartHour NOTIFY nightStartHourChanged)
@@ -91,23 +79,16 @@ public:
     void setLive(std::vector<LiveRow> live);
     const std::optional<BatteryInfo>& battery() const { return battery_; }
     void setBattery(std::optional<BatteryInfo> battery);
-    bool demo() const { return demo_; }
-    void setDemo(bool demo);
-    const std::optional<std::string>& snapshotScroll() const { return snapshotScroll_; }
-    void setSnapshotScroll(std::optional<std::string> target);
-    std::optional<int> demoHistorySpan() const { return demoHistorySpan_; }
-    void setDemoHistorySpan(std::optional<int> span);
-    std::optional<Date> demoScrub() const { return demoScrub_; }
-    void setDemoScrub(std::optional<Date> scrub);
-    const std::optional<std::string>& demoHoverNight() const { return demoHoverNight_; }
-    void setDemoHoverNight(std::optional<std::string> id);
     std::optional<Date> lastLiveRead() const { return lastLiveRead_; }
     bool showWelcome() const { return showWelcome_; }
     void setShowWelcome(bool show);
-    const DemoEnergy& demoEnergy() const { return demoEnergy_; }
-    void setDemoEnergy(DemoEnergy energy);
     bool loginItemEnabled() const { return loginItemEnabled_; }
     const std::optional<QString>& loginItemMessage() const { return loginItemMessage_; }
+
+    // The fields the sample data and the developer modes set; with `demo` on, the store shows sample
+    // data and reads nothing.
+    DemoState& demoState() { return demoState_; }
+    const DemoState& demoState() const { return demoState_; }
 
     // Settings, kept in the user's settings file under the property names (declared once, with what a
     // change triggers, in StoreSettings.cpp). Every assignment reacts, also one of the value already held:
@@ -173,14 +154,8 @@ signals:
     void loadedOnceChanged();
     void liveChanged();
     void batteryChanged();
-    void demoChanged();
-    void snapshotScrollChanged();
-    void demoHistorySpanChanged();
-    void demoScrubChanged();
-    void demoHoverNightChanged();
     void lastLiveReadChanged();
     void showWelcomeChanged();
-    void demoEnergyChanged();
     void loginItemEnabledChanged();
     void loginItemMessageChanged();
     void nightStartHourChanged();
@@ -218,16 +193,11 @@ private:
     bool loadedOnce_ = false;
     std::vector<LiveRow> live_;
     std::optional<BatteryInfo> battery_;
-    bool demo_ = false;
-    std::optional<std::string> snapshotScroll_;
-    std::optional<int> demoHistorySpan_;
-    std::optional<Date> demoScrub_;
-    std::optional<std::string> demoHoverNight_;
     std::optional<Date> lastLiveRead_;
     bool showWelcome_ = false;
-    DemoEnergy demoEnergy_;
     bool loginItemEnabled_ = false;
     std::optional<QString> loginItemMessage_;
+    DemoState demoState_;
     QSettings settings_;
     std::unique_ptr<EnergyRecorder> energy_;
     ClockTimer* liveTimer_ = nullptr;

@@ -43,7 +43,7 @@ std::vector<LiveAssertion> Store::readAssertions() {
 }
 
 void Store::refreshNow() {
-    if (demo_) return;
+    if (demoState_.demo()) return;
     // Reads may overlap; numbering them keeps a slow old read from replacing a newer one.
     const uint64_t number = ++liveReadsStarted_;
     auto* watcher = new QFutureWatcher<LiveRead>(this);
@@ -98,9 +98,9 @@ std::vector<KeptAwakeRow> Store::keptAwakeRows(const Night& night) const {
 }
 
 std::vector<EnergyShare> Store::energyShares(const Night& night) const {
-    if (demo_) {
-        auto found = demoEnergy_.find(night.id);
-        return found == demoEnergy_.end() ? std::vector<EnergyShare>{} : found->second;
+    if (demoState_.demo()) {
+        auto found = demoState_.demoEnergy().find(night.id);
+        return found == demoState_.demoEnergy().end() ? std::vector<EnergyShare>{} : found->second;
     }
     return EnergyMath::shares(energy_->file(), night.start, night.end, night.lost(),
                               EnergyRecorder::effectiveMinutes(sampleMinutes()) * 60.0);

@@ -76,7 +76,7 @@ void Store::start(bool sampleEnergy) {
 }
 
 void Store::refresh(bool announce) {
-    if (demo_) {
+    if (demoState_.demo()) {
         if (announce)
             Toast::shared().show(
                 QStringLiteral("Power log read · %1 nights").arg(static_cast<qulonglong>(nights_.size())),
@@ -89,7 +89,7 @@ void Store::refresh(bool announce) {
 }
 
 void Store::refreshLog() {
-    if (demo_) return;
+    if (demoState_.demo()) return;
     if (loading_) {
         reloadPending_ = true;
         return;
@@ -109,7 +109,7 @@ void Store::refreshLog() {
 
 void Store::finishLogRead(LogRead read) {
     // Sample data put in place while the read ran stays: in demo mode log reads leave the nights alone.
-    if (read.outcome == RunOutcome::completed && !demo_) {
+    if (read.outcome == RunOutcome::completed && !demoState_.demo()) {
         setNights(std::move(read.nights));
         const bool selectionKnown =
             selectedNightID_ && std::any_of(nights_.begin(), nights_.end(),

@@ -30,7 +30,7 @@ void Store::refreshNowLater() {
 void Store::quit(const LiveRow& row) {
     const int32_t pid = row.assertion.ownerPID();
     const QString name = nameOf(row.identity);
-    if (demo_) {
+    if (demoState_.demo()) {
         std::vector<LiveRow> rows = live_;
         std::erase_if(rows, [&](const LiveRow& r) { return r.assertion.ownerPID() == pid; });
         setLive(std::move(rows));
@@ -68,7 +68,7 @@ std::optional<RunningApp> Store::runningApp(const KeptAwakeRow& row) const {
 
 void Store::quit(const KeptAwakeRow& row) {
     const QString name = nameOf(row.identity);
-    if (demo_) {
+    if (demoState_.demo()) {
         Toast::shared().show(name + QStringLiteral(" quit"), moon);
         return;
     }

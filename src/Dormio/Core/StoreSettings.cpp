@@ -88,11 +88,11 @@ void Store::setWelcomeDone(bool done) {
 }
 
 void Store::restartSampling() {
-    if (trackEnergy() && !demo_) energy_->start(sampleMinutes());
+    if (trackEnergy() && !demoState_.demo()) energy_->start(sampleMinutes());
 }
 
 void Store::followTrackEnergy() {
-    if (trackEnergy() && !demo_)
+    if (trackEnergy() && !demoState_.demo())
         energy_->start(sampleMinutes());
     else
         energy_->stop();

@@ -129,13 +129,13 @@ TEST_F(DemoDataStore, ApplyFillsTheStoreWithSampleData) {
     Store& store = makeStore();
     DemoData::apply(store);
 
-    EXPECT_TRUE(store.demo());
+    EXPECT_TRUE(store.demoState().demo());
     EXPECT_TRUE(store.loadedOnce());
     ASSERT_EQ(store.nights().size(), 31u);
     EXPECT_EQ(store.selectedNightID(), store.nights().back().id);
     for (const Night& night : store.nights()) {
-        ASSERT_TRUE(store.demoEnergy().contains(night.id));
-        EXPECT_EQ(store.demoEnergy().at(night.id), DemoData::energy(night.lost()));
+        ASSERT_TRUE(store.demoState().demoEnergy().contains(night.id));
+        EXPECT_EQ(store.demoState().demoEnergy().at(night.id), DemoData::energy(night.lost()));
     }
 
     ASSERT_TRUE(store.battery());

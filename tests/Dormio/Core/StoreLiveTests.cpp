@@ -95,7 +95,7 @@ TEST_F(StoreLiveReadTest, MissingListingGivesNoRowsButStillCountsAsARead) {
 TEST_F(StoreLiveReadTest, DemoModeReadsNothing) {
     writeListing(fourHolders);
     Store& s = makeStore();
-    s.setDemo(true);
+    s.demoState().setDemo(true);
     QSignalSpy changed(&s, &Store::liveChanged);
     s.refreshNow();
     QTest::qWait(50);
@@ -153,9 +153,9 @@ TEST_F(StoreLiveReadTest, KeptAwakeRowsAreTheEightLongestHolders) {
 
 TEST_F(StoreLiveReadTest, DemoEnergySharesComeFromTheSampleData) {
     Store& s = makeStore();
-    s.setDemo(true);
+    s.demoState().setDemo(true);
     const EnergyShare music{"/Applications/Music.app", "Music", "/Applications/Music.app", 30600, 0.34, 3.4};
-    s.setDemoEnergy({{"known", {music}}});
+    s.demoState().setDemoEnergy({{"known", {music}}});
     EXPECT_EQ(s.energyShares(storedNight("known", Date{0}, Date{3600})), std::vector<EnergyShare>{music});
     EXPECT_TRUE(s.energyShares(storedNight("unknown", Date{0}, Date{3600})).empty());
 }

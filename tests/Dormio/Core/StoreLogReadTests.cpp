@@ -338,7 +338,7 @@ TEST_F(StoreLogReadTest, LogCommandThatCannotRunLeavesNightsAndHistoryAlone) {
 TEST_F(StoreLogReadTest, DemoModeReadsNothingAndRefreshOnlyAnnounces) {
     writeLog(recentNights(2));
     Store& s = makeStore();
-    s.setDemo(true);
+    s.demoState().setDemo(true);
     s.setNights({storedNight("a", Date{0}, Date{3600}), storedNight("b", Date{86400}, Date{90000}),
                  storedNight("c", Date{172800}, Date{176400})});
     s.refreshLog();
@@ -356,7 +356,7 @@ TEST_F(StoreLogReadTest, ReadThatEndsInDemoModeLeavesTheSampleNightsShown) {
     writeLog(recentNights(2));
     Store& s = makeStore();
     s.refreshLog();
-    s.setDemo(true);
+    s.demoState().setDemo(true);
     Night sample = storedNight("sample", Date{0}, Date{3600});
     sample.isDemo = true;
     s.setNights({sample});

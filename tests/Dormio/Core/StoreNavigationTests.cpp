@@ -144,10 +144,12 @@ TEST_F(StoreNavigationTest, PublishedFieldsAnnounceTheirChanges) {
     s.setPage(Page::now);
     s.setPage(Page::now);
     EXPECT_EQ(page.count(), 1);
-    QSignalSpy scrub(&s, &Store::demoScrubChanged);
-    s.setDemoScrub(Date{100});
+    QSignalSpy scrub(&s.demoState(), &DemoState::demoScrubChanged);
+    s.demoState().setDemoScrub(Date{100});
+    s.demoState().setDemoScrub(Date{100});
     EXPECT_EQ(scrub.count(), 1);
     EXPECT_EQ(s.property("page").value<Page>(), Page::now);
+    EXPECT_EQ(s.demoState().property("demoScrub").value<std::optional<Date>>(), Date{100});
 }
 
 using StoreSettingsTest = StoreTest;
@@ -242,7 +244,7 @@ TEST_F(StoreSettingsTest, SwitchingEnergyOnInDemoModeStopsSampling) {
     Store& s = makeStore();
     s.setTrackEnergy(true);
     ASSERT_TRUE(s.energy().isRunning());
-    s.setDemo(true);
+    s.demoState().setDemo(true);
     s.setTrackEnergy(true);
     EXPECT_FALSE(s.energy().isRunning());
     s.setSampleMinutes(3);

@@ -43,7 +43,7 @@ using StoreDemoQuitTest = StoreTest;
 
 TEST_F(StoreDemoQuitTest, QuittingALiveRowRemovesEveryRowOfItsOwner) {
     Store& s = makeStore();
-    s.setDemo(true);
+    s.demoState().setDemo(true);
     const LiveRow music = liveRow(901, "Music", "PreventUserIdleSystemSleep", "Music");
     const LiveRow safari = liveRow(902, "Safari", "PreventUserIdleDisplaySleep", "Safari");
     const LiveRow helper = liveRow(77, "helper", "PreventUserIdleSystemSleep", "Music Helper", 901);
@@ -64,7 +64,7 @@ TEST_F(StoreDemoQuitTest, QuittingALiveRowRemovesEveryRowOfItsOwner) {
 
 TEST_F(StoreDemoQuitTest, QuittingAKeptAwakeRowOnlyReports) {
     Store& s = makeStore();
-    s.setDemo(true);
+    s.demoState().setDemo(true);
     s.setLive({liveRow(901, "Music", "PreventUserIdleSystemSleep", "Music")});
     s.quit(keptAwakeRow("Music", "Music", true));
     EXPECT_EQ(s.live().size(), 1u);

@@ -1,0 +1,26 @@
+#include "Dormio/Core/DemoState.h"
+
+#include "Dormio/Core/Published.h"
+
+namespace dormio {
+
+void DemoState::setDemo(bool demo) {
+    publish(this, demo_, demo, &DemoState::demoChanged);
+}
+void DemoState::setSnapshotScroll(std::optional<std::string> target) {
+    publish(this, snapshotScroll_, std::move(target), &DemoState::snapshotScrollChanged);
+}
+void DemoState::setDemoHistorySpan(std::optional<int> span) {
+    publish(this, demoHistorySpan_, span, &DemoState::demoHistorySpanChanged);
+}
+void DemoState::setDemoScrub(std::optional<Date> scrub) {
+    publish(this, demoScrub_, scrub, &DemoState::demoScrubChanged);
+}
+void DemoState::setDemoHoverNight(std::optional<std::string> id) {
+    publish(this, demoHoverNight_, std::move(id), &DemoState::demoHoverNightChanged);
+}
+void DemoState::setDemoEnergy(DemoEnergy energy) {
+    publish(this, demoEnergy_, std::move(energy), &DemoState::demoEnergyChanged);
+}
+
+} // namespace dormio
