@@ -1,7 +1,6 @@
 #include "ChartFixtures.h"
 #include "Dormio/UI/Charts/ChartGeometry.h"
 #include "Dormio/UI/Charts/HypnogramLayout.h"
-#include "DormioKit/Fmt.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -31,15 +30,8 @@ Night tenHours() {
         {{100, Kind::darkWake}, {300, Kind::screenOn}, {303, Kind::stayedAwake}, {590, Kind::darkWake}});
 }
 
-// The clock labels are read in British English on the UTC clock.
 class HypnogramLayout : public testing::Test {
-protected:
-    void SetUp() override { Fmt::resetFormatters(); }
-    void TearDown() override { Fmt::resetFormatters(); }
-
-private:
-    ScopedTZ tz_{"UTC"};
-    ScopedLocale locale_{"en_GB"};
+    BritishUtcClock clock_;
 };
 
 } // namespace

@@ -1,6 +1,10 @@
 #include "ChartFixtures.h"
+#include "Dormio/UI/Charts/ChartPainting.h"
 #include "Dormio/UI/Charts/MiniHypnogram.h"
+#include "Dormio/UI/Charts/MiniHypnogramView.h"
+#include "KitTest.h"
 
+#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace dormio;
@@ -78,4 +82,56 @@ TEST(MiniHypnogram, NightsWithoutSegmentsOrLength) {
     const Night instant = nightOf(start, 0.1 / 60, {{0, 1.0 / 60, PowerState::awake}});
     const MiniHypnogram::Layout layout(instant, {200, 30}, false);
     EXPECT_EQ(layout.areaRect(instant.segments[0]).width(), 200);
+}
+
+namespace {
+
+QImage drawnMini(const Night& night, bool ticks, Appearance appearance) {
+    const CanvasPalette palette(appearance);
+    return onCard({200, 30}, palette, [&](QPainter& painter) {
+        MiniHypnogram::paint(painter, {200, 30}, night, ticks, palette);
+    });
+}
+
+} // namespace
+
+TEST(MiniHypnogramPainting, StatesFillDownToTheBottomWithMarksAndTicksInRose) {
+    for (Appearance appearance : {Appearance::light, Appearance::dark}) {
+        const CanvasPalette palette(appearance);
+        const QImage image = drawnMini(hundredMinutes(), true, appearance);
+        struct Case {
+            const char* name;
+            QPointF at;
+            QColor color;
+        };
+        const Case cases[] = {
+            {"asleep", {80.25, 25}, palette.indigo},
+            {"screen on", {20.25, 20}, over(Charts::faded(palette.amber, 0.28), palette.card)},
+            {"above the asleep level", {80.25, 14}, palette.card},
+            {"the dark mark", {120, 16}, palette.rose},
+            {"a wake moment's tick", {180, 1}, palette.rose},
+            {"the baseline, bare under a dark segment",
+             {122.25, 29.75},
+             over(palette.ruleStrong, palette.card)},
+            {"the baseline, under the fills", {190.25, 29.75}, palette.indigo},
+        };
+        for (const Case& c : cases)
+            EXPECT_TRUE(near(probe(image, c.at.x(), c.at.y()), c.color, 6))
+                << nameOf(appearance) << " " << c.name << ": "
+                << probe(image, c.at.x(), c.at.y()).name().toStdString();
+        const QImage without = drawnMini(hundredMinutes(), false, appearance);
+        EXPECT_TRUE(near(probe(without, 180, 1), palette.card)) << "no ticks asked";
+    }
+}
+
+TEST(MiniHypnogramPainting, Gallery) {
+    for (Appearance appearance : {Appearance::light, Appearance::dark}) {
+        AppearanceScope scope(appearance);
+        MiniHypnogramView view(true);
+        view.resize(220, 30);
+        view.setNight(ordinaryNight());
+        EXPECT_EQ(view.accessibleName(), "Night trace");
+        EXPECT_TRUE(writeGallery(render(view, 2, CanvasPalette(appearance).card),
+                                 QString("mini-hypnogram-%1").arg(nameOf(appearance))));
+    }
 }

@@ -1,6 +1,5 @@
 #include "ChartFixtures.h"
 #include "Dormio/UI/Charts/ScrubReadout.h"
-#include "DormioKit/Fmt.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +12,7 @@ namespace {
 const Date start = utc(2024, 5, 10, 23);
 
 class ScrubReadoutText : public testing::Test {
-protected:
-    void SetUp() override { Fmt::resetFormatters(); }
-    void TearDown() override { Fmt::resetFormatters(); }
-
-private:
-    ScopedTZ tz_{"UTC"};
-    ScopedLocale locale_{"en_GB"};
+    BritishUtcClock clock_;
 };
 
 NightEvent moment(double minutes, Kind kind, std::optional<std::string> scheduledBy,

@@ -1,10 +1,25 @@
 #include "Dormio/UI/Charts/ActogramRow.h"
 
 #include "Dormio/UI/Charts/ChartGeometry.h"
+#include "Dormio/UI/Charts/ChartPainting.h"
+#include "Dormio/UI/Kit/Shapes.h"
+
+#include <QPainter>
 
 namespace dormio::ActogramRow {
 
 using Charts::drawable;
+
+namespace {
+
+// The dark scheme marks dark wakes in a fixed pale pink that stands out on its light indigo bars; a palette
+// tells its scheme by its card.
+QColor darkWakeColor(const CanvasPalette& palette) {
+    static const CanvasPalette dark(Appearance::dark);
+    return palette.card == dark.card ? QColor(0xFF, 0xC2, 0xC7) : palette.rose;
+}
+
+} // namespace
 
 double Layout::x(Date date) const {
     return drawable(size.width() * (date - night.start) / Charts::atLeastOneSecond(span));
@@ -31,6 +46,30 @@ std::optional<QLineF> Layout::endLine() const {
 
 QRectF Layout::outline() const {
     return QRectF(QPointF(0, 0), size).adjusted(0.5, 0.5, -0.5, -0.5);
+}
+
+void paint(QPainter& painter, QSizeF size, const Night& night, double span, bool highlighted,
+           const CanvasPalette& palette) {
+    const Layout row{night, span, size};
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(QRectF(QPointF(0, 0), size), Charts::faded(palette.rule, 0.6));
+    for (const Segment& segment : night.segments)
+        if (const std::optional<QColor> color = Charts::stateFill(segment.state, palette, 0.38, 0.7))
+            painter.fillRect(row.bar(segment), *color);
+    painter.strokePath(Charts::pathOf(row.darkWakeMarks()), Shapes::pen(darkWakeColor(palette), 1.5));
+    if (const std::optional<QLineF> end = row.endLine()) {
+        QPen dashed = Shapes::pen(palette.ink, 1);
+        dashed.setDashPattern({2, 2});
+        painter.setPen(dashed);
+        painter.drawLine(*end);
+    }
+    if (highlighted) {
+        painter.setPen(Shapes::pen(palette.ink, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(row.outline());
+    }
+    painter.restore();
 }
 
 } // namespace dormio::ActogramRow

@@ -3,6 +3,7 @@
 // One night as a row of the actogram: coloured bars on a time axis that every row shares, dark-wake marks,
 // a dashed end for a night still going, and an outline when the row is highlighted.
 
+#include "Dormio/UI/Kit/CanvasPalette.h"
 #include "DormioKit/Night.h"
 
 #include <QLineF>
@@ -10,6 +11,8 @@
 #include <QSizeF>
 #include <optional>
 #include <vector>
+
+class QPainter;
 
 namespace dormio::ActogramRow {
 
@@ -30,5 +33,9 @@ struct Layout {
     // The highlight's outline, inside the row's edge.
     QRectF outline() const;
 };
+
+// Background, bars, dark-wake marks, the end line and the outline, from the bottom up.
+void paint(QPainter& painter, QSizeF size, const Night& night, double span, bool highlighted,
+           const CanvasPalette& palette);
 
 } // namespace dormio::ActogramRow

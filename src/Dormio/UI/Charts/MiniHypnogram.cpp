@@ -1,6 +1,10 @@
 #include "Dormio/UI/Charts/MiniHypnogram.h"
 
 #include "Dormio/UI/Charts/ChartGeometry.h"
+#include "Dormio/UI/Charts/ChartPainting.h"
+#include "Dormio/UI/Kit/Shapes.h"
+
+#include <QPainter>
 
 namespace dormio::MiniHypnogram {
 
@@ -56,6 +60,28 @@ std::vector<QLineF> Layout::wakeTicks() const {
 QRectF Layout::baseline() const {
     const double height = scale.plot.height();
     return {0, height - 0.5, scale.plot.width(), 0.5};
+}
+
+void paint(QPainter& painter, QSizeF size, const Night& night, bool ticks, const CanvasPalette& palette) {
+    const Layout layout(night, size, ticks);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(layout.baseline(), palette.ruleStrong);
+    for (const Segment& segment : night.segments)
+        if (const std::optional<QColor> fill = Charts::stateFill(segment.state, palette, 0.22, 0.28))
+            painter.fillRect(layout.areaRect(segment), *fill);
+
+    const std::vector<QPointF> points = layout.stepLine();
+    if (!points.empty()) {
+        QPainterPath line;
+        line.moveTo(points.front());
+        for (std::size_t i = 1; i < points.size(); ++i)
+            line.lineTo(points[i]);
+        painter.strokePath(line, Shapes::pen(palette.ink2, 1));
+    }
+    painter.strokePath(Charts::pathOf(layout.darkMarks()), Shapes::pen(palette.rose, 1.5));
+    painter.strokePath(Charts::pathOf(layout.wakeTicks()), Shapes::pen(palette.rose, 1.25));
+    painter.restore();
 }
 
 } // namespace dormio::MiniHypnogram

@@ -4,12 +4,15 @@
 // wakes and, when asked, ticks at its wake moments in a strip along the top.
 
 #include "Dormio/UI/Charts/NightScale.h"
+#include "Dormio/UI/Kit/CanvasPalette.h"
 
 #include <QLineF>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
 #include <vector>
+
+class QPainter;
 
 namespace dormio::MiniHypnogram {
 
@@ -33,5 +36,8 @@ struct Layout {
     std::vector<QLineF> wakeTicks() const;
     QRectF baseline() const;
 };
+
+// Baseline, area fills, step line, dark marks and ticks, from the bottom up.
+void paint(QPainter& painter, QSizeF size, const Night& night, bool ticks, const CanvasPalette& palette);
 
 } // namespace dormio::MiniHypnogram

@@ -2,11 +2,16 @@
 
 // The small box beside the night trace's cursor that tells in words what the trace shows there: the clock
 // time, the state, the charge and, when a moment explains the instant, that moment and who held the Mac up.
+// Unlike the canvas it draws with the Theme's colours and type.
 
 #include "Dormio/UI/Charts/ScrubReading.h"
 
+#include <QPointF>
+#include <QSizeF>
 #include <QString>
 #include <optional>
+
+class QPainter;
 
 namespace dormio::ScrubReadout {
 
@@ -21,5 +26,16 @@ struct Text {
 };
 
 Text text(const ScrubReading& reading);
+
+// The box laid out at its ideal size, which it always keeps.
+struct Box {
+    Text text;
+    PowerState state = PowerState::asleep;
+    QString holderShown; // the holder cut in the middle to fit its 260 points
+    QSizeF size;
+};
+
+Box layout(const ScrubReading& reading);
+void paint(QPainter& painter, QPointF topLeft, const Box& box);
 
 } // namespace dormio::ScrubReadout
