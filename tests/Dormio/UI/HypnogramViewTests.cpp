@@ -1,6 +1,8 @@
 #include "ChartFixtures.h"
+#include "Dormio/Core/DemoData.h"
 #include "Dormio/UI/Charts/Hypnogram.h"
 #include "Dormio/UI/Charts/HypnogramView.h"
+#include "Dormio/UI/Charts/PlotFrameKey.h"
 #include "DormioKit/NightSummary.h"
 #include "KitTest.h"
 
@@ -152,6 +154,26 @@ TEST_F(HypnogramViewTest, ReportsItsPlotInTheWindowsContent) {
     EXPECT_EQ(frames.takeFirst().at(0).toRectF(), QRectF(40 + 96, 30 + 28, 480, 160));
 }
 
+TEST(PlotFrameKey, ALaterRectangleWinsButAnEmptyOneNeverErases) {
+    const QRectF first(116, 58, 480, 160), second(136, 58, 480, 160);
+    struct Case {
+        const char* name;
+        std::vector<QRectF> reported;
+        QRectF held;
+    };
+    const Case cases[] = {
+        {"nothing yet", {}, QRectF()},
+        {"empty, a rectangle, empty", {QRectF(), first, QRectF()}, first},
+        {"one rectangle, then another", {first, second}, second},
+    };
+    for (const Case& c : cases) {
+        QRectF held = PlotFrameKey::defaultValue;
+        for (const QRectF& next : c.reported)
+            PlotFrameKey::reduce(held, next);
+        EXPECT_EQ(held, c.held) << c.name;
+    }
+}
+
 TEST_F(HypnogramViewTest, IsOneAccessibleElementThatReadsTheNight) {
     EXPECT_EQ(view.accessibleName(), "Hypnogram");
     EXPECT_EQ(view.accessibleDescription().toStdString(), NightSummary::line(night));
@@ -182,5 +204,14 @@ TEST_F(HypnogramViewTest, Gallery) {
             EXPECT_TRUE(
                 writeGallery(rendered(appearance), QString("%1-%2").arg(shot.name, nameOf(appearance))));
         }
+        // The sample night the tour and the developer modes show, scrubbed at its first wake moment.
+        const Night& sample = DemoData::sampleNight().value();
+        HypnogramView page;
+        page.resize(760, HypnogramView::pageHeight);
+        page.setNight(sample);
+        if (const std::vector<NightEvent> moments = sample.wakeMoments(); !moments.empty())
+            page.setScrub(moments.front().date + 1);
+        EXPECT_TRUE(writeGallery(render(page, 2, CanvasPalette(appearance).card),
+                                 QString("hypnogram-sample-%1").arg(nameOf(appearance))));
     }
 }
