@@ -94,6 +94,12 @@ TEST_F(HypnogramViewTest, ThePointerScrubsAndLeavingClearsIt) {
             EXPECT_NEAR(*cursor - night.start, *step.cursor * 60, 1e-3) << step.name;
         }
     }
+
+    // Hidden while the pointer is over it, it lets the cursor go too.
+    movePointer(view, QPointF(xAt(200), 100));
+    QHideEvent hidden;
+    QApplication::sendEvent(&view, &hidden);
+    EXPECT_EQ(view.hoverX(), std::nullopt);
 }
 
 TEST_F(HypnogramViewTest, TheScrubDateShowsWhileThePointerIsAway) {

@@ -70,6 +70,11 @@ void HypnogramView::leaveEvent(QEvent*) {
     setHoverX(std::nullopt);
 }
 
+// A trace hidden under the pointer gets no leave event, and would show a stale cursor when it comes back.
+void HypnogramView::hideEvent(QHideEvent*) {
+    setHoverX(std::nullopt);
+}
+
 void HypnogramView::resizeEvent(QResizeEvent*) {
     dropStaticLayer();
 }
