@@ -4,8 +4,9 @@
 // lines written relative to the test's clock.
 
 #include "Dormio/Core/Clock.h"
-#include "Dormio/Core/System/LinuxPower.h"
 #include "Dormio/Core/Store.h"
+#include "Dormio/Core/System/LinuxPower.h"
+#include "Dormio/Core/Toast.h"
 #include "DormioKit/Date.h"
 #include "DormioKit/Night.h"
 #include "PowerLogLines.h"
@@ -93,6 +94,14 @@ template <typename Condition> bool waitUntil(Condition condition) {
     return false;
 }
 
+// The shared toast's words and symbol now; empty when none is shown.
+inline QString toastText() {
+    return Toast::shared().current() ? Toast::shared().current()->text : QString();
+}
+inline QString toastSymbol() {
+    return Toast::shared().current() ? Toast::shared().current()->symbol : QString();
+}
+
 inline Night storedNight(std::string id, Date start, Date end) {
     Night night;
     night.id = std::move(id);
@@ -143,8 +152,8 @@ protected:
     QString supportDir() const { return path("support"); }
     QString historyPath() const { return supportDir() + "/nights.json"; }
 
-    Store& makeStore() {
-        store = std::make_unique<Store>();
+    Store& makeStore(Platform platform = Platform::system()) {
+        store = std::make_unique<Store>(std::move(platform));
         return *store;
     }
 

@@ -51,8 +51,8 @@ struct EnergyRecorder::Writer {
     }
 };
 
-EnergyRecorder::EnergyRecorder(const QString& fileUrl, std::unique_ptr<EnergyProbe> probe, QObject* parent)
-    : QObject(parent), url_(fileUrl), probe_(probe ? std::move(probe) : std::make_unique<ProcEnergyProbe>()),
+EnergyRecorder::EnergyRecorder(const QString& fileUrl, std::shared_ptr<EnergyProbe> probe, QObject* parent)
+    : QObject(parent), url_(fileUrl), probe_(probe ? std::move(probe) : std::make_shared<ProcEnergyProbe>()),
       writer_(std::make_shared<Writer>()) {
     writerQueue_.setMaxThreadCount(1);
     writer_->path = url_;

@@ -39,7 +39,7 @@ public:
 
     // Reads the file at `fileUrl` (a missing or damaged one counts as empty). Without a probe the
     // processes are read from /proc.
-    explicit EnergyRecorder(const QString& fileUrl, std::unique_ptr<EnergyProbe> probe = {},
+    explicit EnergyRecorder(const QString& fileUrl, std::shared_ptr<EnergyProbe> probe = {},
                             QObject* parent = nullptr);
     ~EnergyRecorder() override;
 

@@ -4,7 +4,6 @@
 #include "Dormio/Core/EnergyRecorder.h"
 #include "Dormio/Core/Published.h"
 #include "Dormio/Core/SupportDir.h"
-#include "Dormio/Core/System/LoginItem.h"
 #include "DormioKit/Fmt.h"
 #include "DormioKit/NightSummary.h"
 #include "DormioKit/Utf8.h"
@@ -36,9 +35,10 @@ Store& Store::shared() {
     return *store;
 }
 
-Store::Store(QObject* parent)
-    : QObject(parent), loginItemEnabled_(LoginItem::status() == LoginItemStatus::enabled),
-      energy_(std::make_unique<EnergyRecorder>(supportDir() + QStringLiteral("/energy.json"))),
+Store::Store(Platform platform, QObject* parent)
+    : QObject(parent), loginItemEnabled_(platform.loginItem->status() == LoginItemStatus::enabled),
+      platform_(std::move(platform)), energy_(std::make_unique<EnergyRecorder>(
+                                          supportDir() + QStringLiteral("/energy.json"), platform_.energy)),
       historyURL_(supportDir() + QStringLiteral("/nights.json")) {}
 
 Store::~Store() = default;

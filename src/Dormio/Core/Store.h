@@ -7,6 +7,7 @@
 #include "Dormio/Core/DemoState.h"
 #include "Dormio/Core/LiveRow.h"
 #include "Dormio/Core/Page.h"
+#include "Dormio/Core/Platform.h"
 #include "Dormio/Core/System/BatteryInfo.h"
 #include "Dormio/Core/System/RunningApps.h"
 #include "DormioKit/Date.h"
@@ -57,7 +58,8 @@ public:
     // The application's instance, made on first use and kept for the life of the process.
     static Store& shared();
 
-    explicit Store(QObject* parent = nullptr);
+    // The machine is read through `platform`: the Linux layers, or fakes.
+    explicit Store(Platform platform = Platform::system(), QObject* parent = nullptr);
     ~Store() override;
 
     // The support folder, evaluated and created afresh on every call.
@@ -143,6 +145,7 @@ public:
     // Asking holders to quit, and the login item.
     void quit(const LiveRow& row);
     void quit(const KeptAwakeRow& row);
+    // The running user application a kept-awake row stands for, among those of the last live read.
     std::optional<RunningApp> runningApp(const KeptAwakeRow& row) const;
     void setLoginItem(bool on);
 
@@ -179,7 +182,12 @@ private:
     void setLoginItemEnabled(bool enabled);
     void setLoginItemMessage(std::optional<QString> message);
     void finishLogRead(LogRead read);
+    // Off the main thread: the listing, the battery and the rows' identities.
+    static LiveRead readLive(BatterySource& battery, RunningAppsSource& apps);
     void finishLiveRead(uint64_t number, LiveRead read);
+    // The running applications of the last live read; taken now when there was none yet.
+    const RunningAppsSnapshot& running() const;
+    static std::optional<RunningApp> runningApp(const KeptAwakeRow& row, const RunningAppsSnapshot& running);
     void refreshNowLater();
     void announce(const LogRead& read);
     // The UTF-8 text of the file that the environment variable names; empty when it cannot be read or is
@@ -197,6 +205,8 @@ private:
     bool showWelcome_ = false;
     bool loginItemEnabled_ = false;
     std::optional<QString> loginItemMessage_;
+    Platform platform_;
+    mutable std::shared_ptr<const RunningAppsSnapshot> running_;
     DemoState demoState_;
     QSettings settings_;
     std::unique_ptr<EnergyRecorder> energy_;

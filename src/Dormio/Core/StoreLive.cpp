@@ -2,7 +2,6 @@
 #include "Dormio/Core/EnergyRecorder.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/System/AppLookup.h"
-#include "Dormio/Core/System/BatteryReader.h"
 #include "Dormio/Core/System/LinuxPower.h"
 #include "DormioKit/Assertions.h"
 
@@ -13,10 +12,12 @@
 
 namespace dormio {
 
-// What a live read hands to the main thread.
+// What a live read hands to the main thread: the rows with their identities, looked up in the one
+// snapshot of the running applications that the read took.
 struct LiveRead {
-    std::vector<LiveAssertion> assertions;
+    std::vector<LiveRow> rows;
     std::optional<BatteryInfo> battery;
+    std::shared_ptr<const RunningAppsSnapshot> running;
 };
 
 namespace {
@@ -51,21 +52,33 @@ void Store::refreshNow() {
         watcher->deleteLater();
         finishLiveRead(number, watcher->future().takeResult());
     });
-    watcher->setFuture(QtConcurrent::run([] { return LiveRead{readAssertions(), BatteryReader::read()}; }));
+    watcher->setFuture(QtConcurrent::run(
+        [battery = platform_.battery, apps = platform_.apps] { return readLive(*battery, *apps); }));
+}
+
+LiveRead Store::readLive(BatterySource& battery, RunningAppsSource& apps) {
+    std::vector<LiveAssertion> assertions = readAssertions();
+    LiveRead read{{}, battery.read(), apps.snapshot()};
+    read.rows.reserve(assertions.size());
+    for (LiveAssertion& assertion : assertions) {
+        AppIdentity identity = AppLookup::identity(*read.running, assertion.ownerPID(), assertion.process);
+        read.rows.push_back(LiveRow{std::move(assertion), std::move(identity)});
+    }
+    return read;
 }
 
 void Store::finishLiveRead(uint64_t number, LiveRead read) {
     if (number < liveReadApplied_) return;
     liveReadApplied_ = number;
-    std::vector<LiveRow> rows;
-    rows.reserve(read.assertions.size());
-    for (LiveAssertion& assertion : read.assertions) {
-        AppIdentity identity = AppLookup::identity(assertion.ownerPID(), assertion.process);
-        rows.push_back(LiveRow{std::move(assertion), std::move(identity)});
-    }
-    setLive(std::move(rows));
+    running_ = std::move(read.running);
+    setLive(std::move(read.rows));
     setBattery(std::move(read.battery));
     setLastLiveRead(currentDate());
+}
+
+const RunningAppsSnapshot& Store::running() const {
+    if (!running_) running_ = platform_.apps->snapshot();
+    return *running_;
 }
 
 std::vector<LiveRow> Store::noteworthy() const {
@@ -93,7 +106,8 @@ std::vector<KeptAwakeRow> Store::keptAwakeRows(const Night& night) const {
     std::vector<KeptAwakeRow> rows;
     const std::size_t count = std::min(night.keptAwake.size(), keptAwakeRowLimit);
     for (std::size_t i = 0; i < count; ++i)
-        rows.push_back(KeptAwakeRow{night.keptAwake[i], AppLookup::identity(night.keptAwake[i].process)});
+        rows.push_back(
+            KeptAwakeRow{night.keptAwake[i], AppLookup::identity(running(), night.keptAwake[i].process)});
     return rows;
 }
 

@@ -1,6 +1,5 @@
 #include "Dormio/Core/Clock.h"
 #include "Dormio/Core/Store.h"
-#include "Dormio/Core/System/LoginItem.h"
 #include "Dormio/Core/Toast.h"
 
 #include <QFileInfo>
@@ -39,8 +38,8 @@ void Store::quit(const LiveRow& row) {
                              moon);
         return;
     }
-    const auto app = RunningApps::forPid(pid);
-    const auto request = app ? RunningApps::terminate(*app) : QuitRequest::gone;
+    const auto app = platform_.apps->runningApp(pid);
+    const auto request = app ? platform_.quit->terminate(*app) : QuitRequest::gone;
     if (request == QuitRequest::gone) {
         Toast::shared().show(name + QStringLiteral(" has already quit"), checkmark);
         refreshNow();
@@ -54,14 +53,18 @@ void Store::quit(const LiveRow& row) {
 }
 
 std::optional<RunningApp> Store::runningApp(const KeptAwakeRow& row) const {
+    return runningApp(row, running());
+}
+
+std::optional<RunningApp> Store::runningApp(const KeptAwakeRow& row, const RunningAppsSnapshot& running) {
     if (!row.identity.isUserApp) return std::nullopt;
     const QString process = QString::fromStdString(row.entry.process);
     const QString name = nameOf(row.identity);
-    for (RunningApp& app : RunningApps::list()) {
+    for (const RunningApp& app : running.apps) {
         if (app.policy != ActivationPolicy::regular) continue;
         const bool executableMatches =
             app.executablePath && QFileInfo(*app.executablePath).fileName() == process;
-        if (executableMatches || app.localizedName == name) return std::move(app);
+        if (executableMatches || app.localizedName == name) return app;
     }
     return std::nullopt;
 }
@@ -72,8 +75,9 @@ void Store::quit(const KeptAwakeRow& row) {
         Toast::shared().show(name + QStringLiteral(" quit"), moon);
         return;
     }
-    const auto app = runningApp(row);
-    const auto request = app ? RunningApps::terminate(*app) : QuitRequest::gone;
+    // The applications running at the click, not those of the last live read.
+    const auto app = runningApp(row, *platform_.apps->snapshot());
+    const auto request = app ? platform_.quit->terminate(*app) : QuitRequest::gone;
     if (request == QuitRequest::gone) {
         Toast::shared().show(name + QStringLiteral(" isn’t running"), checkmark);
         return;
@@ -86,15 +90,16 @@ void Store::quit(const KeptAwakeRow& row) {
 }
 
 void Store::setLoginItem(bool on) {
-    const auto error = on ? LoginItem::registerApp() : LoginItem::unregisterApp();
+    LoginItemService& service = *platform_.loginItem;
+    const auto error = on ? service.registerApp() : service.unregisterApp();
     if (error)
         setLoginItemMessage(
             QStringLiteral("macOS didn’t accept the change (") + QString::fromStdString(*error) +
             QStringLiteral("). You can add Dormio in System Settings › General › Login Items."));
     else
         setLoginItemMessage(std::nullopt);
-    setLoginItemEnabled(LoginItem::status() == LoginItemStatus::enabled);
-    if (LoginItem::status() == LoginItemStatus::requiresApproval)
+    setLoginItemEnabled(service.status() == LoginItemStatus::enabled);
+    if (service.status() == LoginItemStatus::requiresApproval)
         setLoginItemMessage(QStringLiteral("Approve Dormio in System Settings › General › Login Items."));
 }
 

@@ -27,16 +27,24 @@ protected:
     }
 
     std::string playerPath() const { return player.toStdString(); }
+
+    // Looked up in the running applications of this moment, as a live read does.
+    static AppIdentity identity(int32_t pid, const std::string& fallbackName) {
+        return AppLookup::identity(*RunningApps::snapshot(), pid, fallbackName);
+    }
+    static AppIdentity identity(const std::string& processName) {
+        return AppLookup::identity(*RunningApps::snapshot(), processName);
+    }
 };
 
 TEST_F(AppLookupTest, IdentityOfARunningApp) {
     Child process(player, {QStringLiteral("30")});
     ASSERT_TRUE(process.started);
     const AppIdentity expected{"Fake Player", playerPath(), "org.example.FakePlayer", true};
-    EXPECT_EQ(AppLookup::identity(process.pid(), "fakeplayer"), expected);
+    EXPECT_EQ(identity(process.pid(), "fakeplayer"), expected);
     // By its executable's name or by its own name.
-    EXPECT_EQ(AppLookup::identity("fakeplayer"), expected);
-    EXPECT_EQ(AppLookup::identity("Fake Player"), expected);
+    EXPECT_EQ(identity("fakeplayer"), expected);
+    EXPECT_EQ(identity("Fake Player"), expected);
 }
 
 TEST_F(AppLookupTest, AnAccessoryAppIsNoUserApp) {
@@ -44,17 +52,15 @@ TEST_F(AppLookupTest, AnAccessoryAppIsNoUserApp) {
                           player, "NoDisplay=true\n");
     Child process(player, {QStringLiteral("30")});
     ASSERT_TRUE(process.started);
-    EXPECT_EQ(AppLookup::identity(process.pid(), "fakeplayer"),
+    EXPECT_EQ(identity(process.pid(), "fakeplayer"),
               (AppIdentity{"Fake Player", playerPath(), "org.example.FakePlayer", false}));
 }
 
 TEST_F(AppLookupTest, IdentityOfAProcessThatIsNoApp) {
     const std::string self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().toStdString();
-    EXPECT_EQ(AppLookup::identity(int32_t(::getpid()), "tests"),
-              (AppIdentity{"tests", self, std::nullopt, false}));
-    EXPECT_EQ(AppLookup::identity(INT32_MAX, "gone"),
-              (AppIdentity{"gone", std::nullopt, std::nullopt, false}));
-    EXPECT_EQ(AppLookup::identity(0, "kernel"), (AppIdentity{"kernel", std::nullopt, std::nullopt, false}));
+    EXPECT_EQ(identity(int32_t(::getpid()), "tests"), (AppIdentity{"tests", self, std::nullopt, false}));
+    EXPECT_EQ(identity(INT32_MAX, "gone"), (AppIdentity{"gone", std::nullopt, std::nullopt, false}));
+    EXPECT_EQ(identity(0, "kernel"), (AppIdentity{"kernel", std::nullopt, std::nullopt, false}));
 }
 
 TEST_F(AppLookupTest, IdentityOfAProgramInsideABundle) {
@@ -64,7 +70,7 @@ TEST_F(AppLookupTest, IdentityOfAProgramInsideABundle) {
     Child process(inner, {QStringLiteral("30")});
     ASSERT_TRUE(process.started);
     const QString outer = inner.left(inner.indexOf(QStringLiteral(".app/")) + 4);
-    EXPECT_EQ(AppLookup::identity(process.pid(), "Inner"),
+    EXPECT_EQ(identity(process.pid(), "Inner"),
               (AppIdentity{"Foo Bar", outer.toStdString(), std::nullopt, false}));
 }
 
@@ -85,7 +91,7 @@ TEST_F(AppLookupTest, IdentityOfAProcessName) {
         {"Idle App", {"Idle App", std::nullopt, std::nullopt, false}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(AppLookup::identity(c.name), c.expected) << c.name;
+        EXPECT_EQ(identity(c.name), c.expected) << c.name;
 }
 
 TEST_F(AppLookupTest, DisplayName) {

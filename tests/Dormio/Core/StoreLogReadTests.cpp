@@ -20,10 +20,6 @@ std::vector<Night> storedNights(const QString& path) {
     return nights.value_or(std::vector<Night>{});
 }
 
-QString toastText() {
-    return Toast::shared().current() ? Toast::shared().current()->text : QString();
-}
-
 using StoreLogReadTest = StoreTest;
 
 TEST_F(StoreLogReadTest, FirstReadWritesTheFinishedNightsInOrderAndSelectsTheNewest) {

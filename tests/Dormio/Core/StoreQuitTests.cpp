@@ -25,13 +25,6 @@ KeptAwakeRow keptAwakeRow(std::string process, std::string name, bool isUserApp)
                         AppIdentity{std::move(name), std::nullopt, std::nullopt, isUserApp}};
 }
 
-QString toastText() {
-    return Toast::shared().current() ? Toast::shared().current()->text : QString();
-}
-QString toastSymbol() {
-    return Toast::shared().current() ? Toast::shared().current()->symbol : QString();
-}
-
 std::vector<int32_t> ownerPIDs(const std::vector<LiveRow>& rows) {
     std::vector<int32_t> pids;
     for (const LiveRow& row : rows)

@@ -32,27 +32,27 @@ AppIdentity identityOf(const RunningApp& app, const std::string& fallbackName) {
 
 } // namespace
 
-AppIdentity AppLookup::identity(int32_t pid, const std::string& fallbackName) {
-    if (const auto app = RunningApps::forPid(pid)) return identityOf(*app, fallbackName);
-    const auto executable = executablePath(pid);
-    if (!executable) return {fallbackName, std::nullopt, std::nullopt, false};
-    const auto bundle = ProcessNames::appBundle(*executable);
+AppIdentity AppLookup::identity(const RunningAppsSnapshot& running, int32_t pid,
+                                const std::string& fallbackName) {
+    if (const RunningApp* app = running.forPid(pid)) return identityOf(*app, fallbackName);
+    const auto found = running.executables.constFind(pid);
+    if (found == running.executables.cend()) return {fallbackName, std::nullopt, std::nullopt, false};
+    const std::string executable = found->toStdString();
+    const auto bundle = ProcessNames::appBundle(executable);
     if (!bundle) return {fallbackName, executable, std::nullopt, false};
     // A bundle on this system has no information keys, so no bundle id.
     return {displayName(*bundle).value_or(fallbackName), bundle, std::nullopt, false};
 }
 
-AppIdentity AppLookup::identity(const std::string& processName) {
+AppIdentity AppLookup::identity(const RunningAppsSnapshot& running, const std::string& processName) {
     const QString name = QString::fromStdString(processName);
-    for (const RunningApp& app : RunningApps::list()) {
+    for (const RunningApp& app : running.apps) {
         const bool executableMatches = app.executablePath && lastComponent(*app.executablePath) == name;
         if (executableMatches || app.localizedName == name) return identityOf(app, processName);
     }
     // Installed but not running: the entry's program by its file name.
-    const auto catalog = InstalledApps::all();
-    for (const InstalledApp& app : catalog->apps)
-        if (!app.executable.isEmpty() && lastComponent(app.executable) == name)
-            return {processName, app.executable.toStdString(), std::nullopt, false};
+    if (const InstalledApp* app = running.installed->withProgramNamed(name))
+        return {processName, app->executable.toStdString(), std::nullopt, false};
     return {ProcessNames::friendly(processName), std::nullopt, std::nullopt, false};
 }
 

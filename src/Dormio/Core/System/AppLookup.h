@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Dormio/Core/System/AppIdentity.h"
+#include "Dormio/Core/System/RunningApps.h"
 
 #include <cstdint>
 #include <optional>
@@ -10,8 +11,11 @@
 // UI side (AppIcons.h).
 namespace dormio::AppLookup {
 
-AppIdentity identity(int32_t pid, const std::string& fallbackName);
-AppIdentity identity(const std::string& processName);
+// Who the process with this pid is, among the running applications of the snapshot; `fallbackName` (the
+// name the listing gives) when nothing better is found.
+AppIdentity identity(const RunningAppsSnapshot& running, int32_t pid, const std::string& fallbackName);
+// Who a process of this name is: a running application, else an installed one, else its friendly name.
+AppIdentity identity(const RunningAppsSnapshot& running, const std::string& processName);
 std::optional<std::string> displayName(const std::string& bundlePath);
 std::optional<std::string> executablePath(int32_t pid);
 

@@ -19,3 +19,25 @@ std::optional<BatteryInfo> read(const std::vector<QVariantMap>& sources,
 std::optional<BatteryInfo> read(const QString& powerSupplyRoot = QStringLiteral("/sys/class/power_supply"));
 
 } // namespace dormio::BatteryReader
+
+namespace dormio {
+
+// The battery as the store sees it: the kernel's power-supply folders (SysfsBattery), or a fake in tests
+// and the developer modes. Read off the main thread.
+class BatterySource {
+public:
+    virtual ~BatterySource() = default;
+    virtual std::optional<BatteryInfo> read() = 0;
+};
+
+class SysfsBattery final : public BatterySource {
+public:
+    explicit SysfsBattery(QString powerSupplyRoot = QStringLiteral("/sys/class/power_supply"))
+        : root_(std::move(powerSupplyRoot)) {}
+    std::optional<BatteryInfo> read() override { return BatteryReader::read(root_); }
+
+private:
+    QString root_;
+};
+
+} // namespace dormio

@@ -80,6 +80,8 @@ InstalledAppCatalog load(const std::vector<EntryFile>& files) {
         if (known == catalog.byExecutable.cend() ||
             (catalog.apps[*known].entry.noDisplay && !app.entry.noDisplay))
             catalog.byExecutable.insert(app.executable, i);
+        const QString programName = QFileInfo(app.executable).fileName();
+        if (!catalog.byProgramName.contains(programName)) catalog.byProgramName.insert(programName, i);
     }
     return catalog;
 }
@@ -89,6 +91,11 @@ InstalledAppCatalog load(const std::vector<EntryFile>& files) {
 const InstalledApp* InstalledAppCatalog::launching(const QString& executable) const {
     const auto it = byExecutable.constFind(executable);
     return it == byExecutable.cend() ? nullptr : &apps[*it];
+}
+
+const InstalledApp* InstalledAppCatalog::withProgramNamed(const QString& fileName) const {
+    const auto it = byProgramName.constFind(fileName);
+    return it == byProgramName.cend() ? nullptr : &apps[*it];
 }
 
 namespace InstalledApps {

@@ -25,8 +25,11 @@ struct InstalledAppCatalog {
     // NoDisplay one for the same program (apps often ship hidden handler entries that start the same
     // binary); else precedence order.
     QHash<QString, size_t> byExecutable;
+    // Index into apps of the first entry whose program has each file name.
+    QHash<QString, size_t> byProgramName;
 
     const InstalledApp* launching(const QString& executable) const;
+    const InstalledApp* withProgramNamed(const QString& fileName) const;
 };
 
 namespace InstalledApps {

@@ -17,4 +17,21 @@ std::optional<std::string> registerApp();
 std::optional<std::string> unregisterApp();
 
 } // namespace LoginItem
+
+// Opening at login as the store sees it: the autostart entry (AutostartLoginItem), or a fake.
+class LoginItemService {
+public:
+    virtual ~LoginItemService() = default;
+    virtual LoginItemStatus status() = 0;
+    virtual std::optional<std::string> registerApp() = 0;
+    virtual std::optional<std::string> unregisterApp() = 0;
+};
+
+class AutostartLoginItem final : public LoginItemService {
+public:
+    LoginItemStatus status() override { return LoginItem::status(); }
+    std::optional<std::string> registerApp() override { return LoginItem::registerApp(); }
+    std::optional<std::string> unregisterApp() override { return LoginItem::unregisterApp(); }
+};
+
 } // namespace dormio

@@ -4,13 +4,22 @@
 #include "Dormio/Core/System/ProcessTable.h"
 
 #include <QHash>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <functional>
 #include <sys/syscall.h>
 #include <unistd.h>
 
-namespace dormio::RunningApps {
+namespace dormio {
+
+const RunningApp* RunningAppsSnapshot::forPid(int32_t pid) const {
+    const auto found = std::lower_bound(apps.begin(), apps.end(), pid,
+                                        [](const RunningApp& app, int32_t id) { return app.pid < id; });
+    return found != apps.end() && found->pid == pid ? &*found : nullptr;
+}
+
+namespace RunningApps {
 
 namespace {
 
@@ -46,23 +55,27 @@ std::optional<RunningApp> appOf(int32_t pid, const QString& executable, const In
 
 } // namespace
 
-std::vector<RunningApp> list() {
-    const auto catalog = InstalledApps::all();
+std::shared_ptr<const RunningAppsSnapshot> snapshot() {
+    auto taken = std::make_shared<RunningAppsSnapshot>();
+    taken->installed = InstalledApps::all();
     const std::vector<int32_t> pids = ProcessTable::pids();
-    QHash<int32_t, QString> executables;
-    executables.reserve(qsizetype(pids.size()));
+    taken->executables.reserve(qsizetype(pids.size()));
     for (const int32_t pid : pids)
-        if (const auto executable = executableOf(pid)) executables.insert(pid, *executable);
+        if (const auto executable = executableOf(pid)) taken->executables.insert(pid, *executable);
     const auto known = [&](int32_t pid) -> std::optional<QString> {
-        const auto it = executables.constFind(pid);
-        if (it == executables.cend()) return std::nullopt;
+        const auto it = taken->executables.constFind(pid);
+        if (it == taken->executables.cend()) return std::nullopt;
         return *it;
     };
-    std::vector<RunningApp> running;
     for (const int32_t pid : pids)
         if (const auto executable = known(pid))
-            if (auto app = appOf(pid, *executable, *catalog, known)) running.push_back(std::move(*app));
-    return running;
+            if (auto app = appOf(pid, *executable, *taken->installed, known))
+                taken->apps.push_back(std::move(*app));
+    return taken;
+}
+
+std::vector<RunningApp> list() {
+    return snapshot()->apps;
 }
 
 std::optional<RunningApp> forPid(int32_t pid) {
@@ -70,6 +83,14 @@ std::optional<RunningApp> forPid(int32_t pid) {
     const auto executable = executableOf(pid);
     if (!executable) return std::nullopt;
     return appOf(pid, *executable, *InstalledApps::all(), executableOf);
+}
+
+std::optional<ProcessStamp> stamp(int32_t pid) {
+    if (pid < 1) return std::nullopt;
+    const auto stat = ProcessTable::stat(pid);
+    const auto executable = executableOf(pid);
+    if (!stat || !executable) return std::nullopt;
+    return ProcessStamp{stat->startTime, *executable};
 }
 
 QuitRequest terminate(const RunningApp& app) {
@@ -92,4 +113,5 @@ QuitRequest terminate(const RunningApp& app) {
     return error == ESRCH ? QuitRequest::gone : QuitRequest::refused;
 }
 
-} // namespace dormio::RunningApps
+} // namespace RunningApps
+} // namespace dormio

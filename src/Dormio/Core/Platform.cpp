@@ -1,0 +1,11 @@
+#include "Dormio/Core/Platform.h"
+
+namespace dormio {
+
+Platform Platform::system() {
+    return {std::make_shared<SysfsBattery>(), std::make_shared<ProcRunningApps>(),
+            std::make_shared<AutostartLoginItem>(), std::make_shared<SigtermQuit>(),
+            std::make_shared<ProcEnergyProbe>()};
+}
+
+} // namespace dormio
