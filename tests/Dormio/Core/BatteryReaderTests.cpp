@@ -179,8 +179,10 @@ TEST(BatteryReaderSysfs, FakeSupplyFolders) {
         std::optional<BatteryInfo> expected;
     };
     const Case cases[] = {
-        {"laptop-discharging", battery(57, false, false, 225, 212, 45000, 43820, 30.5, "Good")},
-        {"charging-on-mains", battery(80, true, true, {}, {}, 48000, 50000)},
+        // Energy in µWh becomes charge in mAh through the design voltage (11.4 V): 45 Wh is 3947 mAh.
+        {"laptop-discharging", battery(57, false, false, 225, 212, 3947, 3843, 30.5, "Good")},
+        // Energy without a design voltage says nothing in mAh.
+        {"charging-on-mains", battery(80, true, true)},
         {"full-on-usb-c", battery(100, false, true)},
         {"desktop", std::nullopt},
         {"battery-not-present", std::nullopt},
@@ -189,9 +191,15 @@ TEST(BatteryReaderSysfs, FakeSupplyFolders) {
         {"missing-files", battery(0)},
         {"no-adapter-listed", battery(33, true, true)},
         {"no-such-folder", std::nullopt},
-        // Figures out of any range: the percentage is held at the edge, time and temperature are left out.
-        {"out-of-range",
-         battery(std::numeric_limits<int64_t>::max(), false, false, {}, {}, 1, 9'223'372'036'854'775)},
+        // Figures out of any range: a percentage over 100 is left out for what the battery holds against
+        // what it holds when full; time, temperature and the capacities without a voltage are left out.
+        {"out-of-range", battery(100, false, false)},
+        // Two batteries, one counting energy (its cycle count 0 is unknown), one charge (its percentage
+        // out of range): capacities added up in mAh, the charge and the time left from the sums, the
+        // higher cycle count.
+        {"two-batteries", battery(50, false, false, 180, 35, 6700, 6000, 30.0)},
+        // Two that count energy without a voltage: the charge from the sums, no capacities.
+        {"two-energy-batteries", battery(66, true, true)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);

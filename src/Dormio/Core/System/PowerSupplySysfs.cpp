@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 
 namespace dormio::PowerSupplySysfs {
@@ -46,68 +48,141 @@ private:
     bool isDevice;
 };
 
-// Batteries count either energy (µWh, µW) or charge (µAh, µA); the two are never mixed in one figure.
-struct Units {
-    const char* now;
-    const char* full;
-    const char* design;
-    const char* rate;
+// What one internal battery says. Batteries count either energy (µWh, µW) or charge (µAh, µA); an
+// energy figure becomes a charge only through the battery's design voltage.
+struct Battery {
+    bool countsEnergy = false;
+    std::optional<qint64> percent; // the kernel's own, 0–100
+    std::optional<qint64> now, full, design, rate;
+    std::optional<qint64> microvolts;
+    QString status;
+    std::optional<QString> health;
+    std::optional<qint64> cycles;
+    std::optional<qint64> tenthsOfADegree;
+
+    explicit Battery(const Supply& supply) {
+        countsEnergy = supply.number("energy_full") || supply.number("energy_full_design") ||
+                       supply.number("energy_now");
+        const auto amount = [&](const char* energy, const char* charge) {
+            return supply.number(countsEnergy ? energy : charge);
+        };
+        now = amount("energy_now", "charge_now");
+        full = amount("energy_full", "charge_full");
+        design = amount("energy_full_design", "charge_full_design");
+        // Some drivers give the drain as a negative current.
+        if (const auto drain = amount("power_now", "current_now")) rate = *drain < 0 ? -*drain : *drain;
+        microvolts = supply.number("voltage_min_design");
+        if (const auto capacity = supply.number("capacity"); capacity && *capacity >= 0 && *capacity <= 100)
+            percent = capacity;
+        status = supply.text("status").value_or(QString());
+        health = supply.text("health");
+        // The kernel's 0 is "unknown".
+        if (const auto count = supply.number("cycle_count"); count && *count > 0) cycles = count;
+        tenthsOfADegree = supply.number("temp");
+    }
+
+    // An amount as a charge in µAh; none for energy without a design voltage.
+    std::optional<qint64> charge(std::optional<qint64> amount) const {
+        if (!amount || !countsEnergy) return amount;
+        if (!microvolts || *microvolts <= 0) return std::nullopt;
+        const double microampHours = double(*amount) / double(*microvolts) * 1e6;
+        if (!(std::abs(microampHours) < 0x1p62)) return std::nullopt;
+        return qint64(microampHours);
+    }
 };
 
-Units unitsOf(const Supply& battery) {
-    if (battery.number("energy_full") || battery.number("energy_full_design") || battery.number("energy_now"))
-        return {"energy_now", "energy_full", "energy_full_design", "power_now"};
-    return {"charge_now", "charge_full", "charge_full_design", "current_now"};
+// Amounts of several batteries added up in one unit: charge where every battery can say it, else the
+// batteries' own unit when they all count alike; none when an amount is missing.
+std::optional<qint64> total(const std::vector<Battery>& batteries, std::optional<qint64> Battery::*amount) {
+    if (batteries.size() == 1) return batteries.front().*amount;
+    const bool alike = std::all_of(batteries.begin(), batteries.end(), [&](const Battery& b) {
+        return b.countsEnergy == batteries.front().countsEnergy;
+    });
+    const bool asCharge = std::all_of(batteries.begin(), batteries.end(),
+                                      [&](const Battery& b) { return b.charge(b.*amount).has_value(); });
+    if (!asCharge && !alike) return std::nullopt;
+    double sum = 0;
+    for (const Battery& battery : batteries) {
+        const auto value = asCharge ? battery.charge(battery.*amount) : battery.*amount;
+        if (!value) return std::nullopt;
+        sum += double(*value);
+    }
+    if (!(std::abs(sum) < 0x1p62)) return std::nullopt;
+    return qint64(sum);
 }
 
-void put(QVariantMap& map, const QString& key, const std::optional<qint64>& value) {
-    if (value) map.insert(key, *value);
+// The charge of all batteries together in mAh, only when every battery can say it.
+std::optional<qint64> totalCharge(const std::vector<Battery>& batteries,
+                                  std::optional<qint64> Battery::*amount) {
+    double sum = 0;
+    for (const Battery& battery : batteries) {
+        const auto value = battery.charge(battery.*amount);
+        if (!value) return std::nullopt;
+        sum += double(*value);
+    }
+    return qint64(sum / 1000);
 }
 
-std::optional<qint64> milli(const std::optional<qint64>& micro) {
-    if (!micro) return std::nullopt;
-    return *micro / 1000;
+bool anyStatus(const std::vector<Battery>& batteries, std::initializer_list<const char*> statuses) {
+    return std::any_of(batteries.begin(), batteries.end(), [&](const Battery& battery) {
+        return std::any_of(statuses.begin(), statuses.end(),
+                           [&](const char* status) { return battery.status == QLatin1String(status); });
+    });
 }
 
-QVariantMap source(const Supply& battery, const Units& units, bool onAC) {
+// One description for all internal batteries, as the system of a single battery gives it.
+QVariantMap source(const std::vector<Battery>& batteries, bool onAC) {
     QVariantMap map;
     map.insert(QStringLiteral("Type"), QStringLiteral("InternalBattery"));
-    if (const auto present = battery.number("present"))
-        map.insert(QStringLiteral("Is Present"), *present != 0);
-    if (const auto capacity = battery.number("capacity")) {
-        map.insert(QStringLiteral("Current Capacity"), *capacity);
+    const auto put = [&](const QString& key, const std::optional<qint64>& value) {
+        if (value) map.insert(key, *value);
+    };
+    const auto now = total(batteries, &Battery::now);
+    const auto full = total(batteries, &Battery::full);
+    if (batteries.size() == 1 && batteries.front().percent) {
+        map.insert(QStringLiteral("Current Capacity"), *batteries.front().percent);
         map.insert(QStringLiteral("Max Capacity"), qint64(100));
     } else {
-        // Without a percentage the charge is what the battery holds against what it holds when full.
-        put(map, QStringLiteral("Current Capacity"), battery.number(units.now));
-        put(map, QStringLiteral("Max Capacity"), battery.number(units.full));
+        // The charge is what the batteries hold against what they hold when full.
+        put(QStringLiteral("Current Capacity"), now);
+        put(QStringLiteral("Max Capacity"), full);
     }
-    const QString status = battery.text("status").value_or(QString());
-    map.insert(QStringLiteral("Is Charging"), status == QStringLiteral("Charging"));
+    map.insert(QStringLiteral("Is Charging"), anyStatus(batteries, {"Charging"}));
     map.insert(QStringLiteral("Power Source State"),
                onAC ? QStringLiteral("AC Power") : QStringLiteral("Battery Power"));
-    if (status == QStringLiteral("Discharging")) {
-        const auto left = battery.number(units.now);
-        const auto rate = battery.number(units.rate);
-        // Some drivers give the drain as a negative current.
-        if (left && rate && *rate != 0) {
-            const double minutes = std::floor(double(*left) / std::abs(double(*rate)) * 60.0);
+    if (anyStatus(batteries, {"Discharging"}) && !anyStatus(batteries, {"Charging"})) {
+        const auto rate = total(batteries, &Battery::rate);
+        if (now && rate && *rate != 0) {
+            const double minutes = std::floor(double(*now) / double(*rate) * 60.0);
             // A figure beyond any battery's life is no estimate.
             if (std::abs(minutes) < 0x1p62) map.insert(QStringLiteral("Time to Empty"), qint64(minutes));
         }
     }
-    if (const auto health = battery.text("health")) map.insert(QStringLiteral("BatteryHealth"), *health);
+    for (const Battery& battery : batteries)
+        if (battery.health) {
+            map.insert(QStringLiteral("BatteryHealth"), *battery.health);
+            break;
+        }
     return map;
 }
 
-QVariantMap registry(const Supply& battery, const Units& units) {
+QVariantMap registry(const std::vector<Battery>& batteries) {
     QVariantMap map;
-    put(map, QStringLiteral("CycleCount"), battery.number("cycle_count"));
-    put(map, QStringLiteral("DesignCapacity"), milli(battery.number(units.design)));
-    put(map, QStringLiteral("AppleRawMaxCapacity"), milli(battery.number(units.full)));
+    const auto put = [&](const QString& key, const std::optional<qint64>& value) {
+        if (value) map.insert(key, *value);
+    };
+    // The most worn and the warmest battery speak for the pair.
+    std::optional<qint64> cycles, tenths;
+    for (const Battery& battery : batteries) {
+        if (battery.cycles) cycles = std::max(cycles.value_or(0), *battery.cycles);
+        if (battery.tenthsOfADegree)
+            tenths = std::max(tenths.value_or(std::numeric_limits<qint64>::min()), *battery.tenthsOfADegree);
+    }
+    put(QStringLiteral("CycleCount"), cycles);
+    put(QStringLiteral("DesignCapacity"), totalCharge(batteries, &Battery::design));
+    put(QStringLiteral("AppleRawMaxCapacity"), totalCharge(batteries, &Battery::full));
     constexpr qint64 tenthsLimit = std::numeric_limits<qint64>::max() / 10;
-    if (const auto tenths = battery.number("temp");
-        tenths && *tenths <= tenthsLimit && *tenths >= -tenthsLimit)
+    if (tenths && *tenths <= tenthsLimit && *tenths >= -tenthsLimit)
         map.insert(QStringLiteral("Temperature"), *tenths * 10);
     return map;
 }
@@ -115,32 +190,23 @@ QVariantMap registry(const Supply& battery, const Units& units) {
 } // namespace
 
 Reading read(const QString& root) {
-    std::vector<Supply> batteries;
+    std::vector<Battery> batteries;
     bool hasExternalSupply = false;
     bool externalOnline = false;
     const QDir dir(root);
     for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
         Supply supply(dir.filePath(name));
-        if (supply.isInternalBattery()) batteries.push_back(supply);
+        if (supply.isInternalBattery() && supply.isPresent()) batteries.emplace_back(supply);
         if (supply.isExternalSupply()) {
             hasExternalSupply = true;
             externalOnline = externalOnline || supply.number("online") == 1;
         }
     }
-    Reading reading;
-    for (const Supply& battery : batteries) {
-        const Units units = unitsOf(battery);
-        bool onAC = externalOnline;
-        if (!hasExternalSupply) {
-            // A machine that lists no adapter still tells from its battery whether it is plugged in.
-            const QString status = battery.text("status").value_or(QString());
-            onAC = status == QStringLiteral("Charging") || status == QStringLiteral("Full") ||
-                   status == QStringLiteral("Not charging");
-        }
-        reading.sources.push_back(source(battery, units, onAC));
-        if (battery.isPresent()) reading.registry = registry(battery, units);
-    }
-    return reading;
+    if (batteries.empty()) return {};
+    // A machine that lists no adapter still tells from its batteries whether it is plugged in.
+    const bool onAC =
+        hasExternalSupply ? externalOnline : anyStatus(batteries, {"Charging", "Full", "Not charging"});
+    return {{source(batteries, onAC)}, registry(batteries)};
 }
 
 } // namespace dormio::PowerSupplySysfs

@@ -13,8 +13,10 @@ struct Reading {
     std::optional<QVariantMap> registry;
 };
 
-// Reads every supply under root (normally /sys/class/power_supply). Missing or unreadable files
-// leave their keys out.
+// Reads every supply under root (normally /sys/class/power_supply). The internal batteries that are
+// present make one description together: their capacities added up in mAh (an energy figure converted
+// through the battery's design voltage, left out without one), the charge from the sums. Missing,
+// unreadable or out-of-range files leave their keys out.
 Reading read(const QString& root);
 
 } // namespace dormio::PowerSupplySysfs
