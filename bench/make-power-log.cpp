@@ -2,11 +2,14 @@
 // running the app off a Mac:
 //
 //   make-power-log --days D --mb M --seed S --out FILE [--assertions FILE2] [--end UNIXSECONDS]
+//                  [--profile week|busy]
 //
 // The log covers D days that end at --end (default: now), in the local time zone (TZ), and is about
 // M megabytes (MiB): evenings of use, sleep around midnight with dark wakes through the night, a morning
-// wake, and the assertion traffic of a busy machine filling the waking hours. The same seed, end and
-// zone always give the same bytes.
+// wake, and the assertion traffic of a busy machine filling the waking hours. The busy profile is heavier
+// in what the reader keeps: wake requests all day, many short sleep-blocking assertions of many
+// processes, and dark wakes every few minutes through the night. The same seed, end, zone and profile
+// always give the same bytes.
 
 #include "PowerLogLines.h"
 #include "Random.h"
@@ -27,15 +30,6 @@ using dormio::Random;
 namespace LogLines = dormio::LogLines;
 
 namespace {
-
-struct Options {
-    int days = 7;
-    double megabytes = 64;
-    uint64_t seed = 1;
-    std::string out;
-    std::string assertions;
-    int64_t end = 0;
-};
 
 // --- What the machine's processes hold ---------------------------------------------------------
 
@@ -80,6 +74,68 @@ const std::vector<Holder> nightHolders{
     {523, "mds_stores", "BackgroundTask", "com.apple.metadata.mds_stores.power", 5, 45},
     {118, "powerd", "InternalPreventSleep", "com.apple.powermanagement.maintenance", 10, 30},
     {1522, "mail", "PreventSystemSleep", "com.apple.mail.fetch", 3, 30},
+};
+
+// A busy machine's day: many processes holding sleep for seconds at a time (sync, indexing, push, media,
+// helpers of every app), and a few holding the display.
+const std::vector<Holder> busyDayHolders{
+    {301, "cloudd", "NoIdleSleepAssertion", "com.apple.cloudd.sync", 1, 60},
+    {312, "bird", "NoIdleSleepAssertion", "com.apple.bird.upload", 1, 45},
+    {233, "apsd", "PreventUserIdleSystemSleep", "com.apple.apsd-datawake", 1, 20},
+    {290, "dasd", "PreventUserIdleSystemSleep", "com.apple.dasd.activity", 2, 90},
+    {523, "mds_stores", "PreventUserIdleSystemSleep", "com.apple.metadata.mds_stores.power", 1, 60},
+    {540, "mdworker_shared", "PreventUserIdleSystemSleep", "com.apple.metadata.mdworker", 1, 30},
+    {618, "nsurlsessiond", "PreventUserIdleSystemSleep", "com.apple.nsurlsessiond.download", 2, 120},
+    {640, "photoanalysisd", "PreventUserIdleSystemSleep", "com.apple.photoanalysisd.backgroundanalysis", 5,
+     300},
+    {655, "mediaanalysisd", "PreventUserIdleSystemSleep", "com.apple.mediaanalysisd.analysis", 5, 240},
+    {702, "suggestd", "NoIdleSleepAssertion", "com.apple.suggestd.harvest", 1, 30},
+    {718, "remindd", "PreventUserIdleSystemSleep", "com.apple.remindd.sync", 1, 15},
+    {731, "IMDPersistenceAgent", "PreventUserIdleSystemSleep", "com.apple.imdpersistence.save", 1, 10},
+    {744, "identityservicesd", "PreventSystemSleep", "com.apple.identityservicesd.push", 1, 20},
+    {760, "softwareupdated", "PreventSystemSleep", "com.apple.softwareupdate.scan", 10, 300},
+    {412, "backupd", "PreventUserIdleSystemSleep", "Time Machine backup", 30, 600},
+    {187, "coreaudiod", "PreventUserIdleSystemSleep",
+     "com.apple.audio.AppleUSBAudioEngine:Built-In.context.preventuseridlesleep", 2, 300},
+    {1840, "Music", "PreventUserIdleSystemSleep", "Playing audio", 30, 600},
+    {1522, "Mail", "PreventSystemSleep", "com.apple.mail.fetch", 1, 30},
+    {2231, "com.apple.WebKit.Networking", "PreventUserIdleSystemSleep", "WebKit Networking", 1, 60},
+    {2232, "com.apple.WebKit.GPU", "PreventUserIdleSystemSleep", "WebKit Media Playback", 5, 300},
+    {2601, "Google Chrome Helper", "PreventUserIdleSystemSleep", "Chromium is downloading a file", 2, 180},
+    {2890, "Slack Helper (Renderer)", "PreventUserIdleSystemSleep", "Electron \"power save blocker\"", 5,
+     600},
+    {3021, "zoom.us", "PreventSystemSleep", "Zoom meeting", 60, 1800},
+    {3105, "Microsoft Teams Helper", "PreventUserIdleSystemSleep", "Teams call [in progress]", 30, 900},
+    {3310, "Dropbox", "PreventUserIdleSystemSleep", "Dropbox: syncing 24 files", 2, 240},
+    {3402, "OneDrive", "NoIdleSleepAssertion", "OneDrive sync", 2, 120},
+    {4410, "caffeinate", "PreventSystemSleep", "caffeinate command-line tool", 60, 1800},
+    {5120, "Final Cut Pro", "PreventUserIdleSystemSleep", "Exporting \"Holiday\" video", 60, 900},
+    {2210, "Safari", "PreventUserIdleDisplaySleep", "Video Wake Lock", 10, 600},
+    {154, "WindowServer", "InternalPreventDisplaySleep", "Display is on", 5, 300},
+    {0, "kernel_task", "UserIsActive", "com.apple.iohideventsystem.queue.tickle serviceID:100000541", 1, 60},
+    {611, "sharingd", "NetworkClientActive", "Handoff", 1, 30},
+};
+
+// How busy the machine is. The ordinary week is a laptop's; the busy week keeps the reader busy.
+struct Profile {
+    const std::vector<Holder>& dayHolders;
+    int64_t darkWakeGap[2]; // seconds between the end of one dark wake and the next, at night
+    int64_t dimGap[2];      // seconds between dimmings of the display, by day
+    double otherLines;      // of the filler: lines of other types
+    double requestLines;    // of the filler: "Wake Requests" lines
+};
+
+const Profile weekProfile{dayHolders, {900, 5400}, {1800, 7200}, 0.08, 0};
+const Profile busyProfile{busyDayHolders, {60, 420}, {300, 1800}, 0.10, 0.14};
+
+struct Options {
+    int days = 7;
+    double megabytes = 64;
+    uint64_t seed = 1;
+    std::string out;
+    std::string assertions;
+    int64_t end = 0;
+    const Profile* profile = &weekProfile;
 };
 
 const std::vector<std::string> endVerbs{"Released", "Released", "Released",  "Released",  "Released",
@@ -131,7 +187,8 @@ struct Span {
 
 class Machine {
 public:
-    Machine(Random& random, Log& log) : random_(random), log_(log) {}
+    Machine(Random& random, Log& log, const Profile& profile)
+        : random_(random), log_(log), profile_(profile) {}
 
     void boot(int64_t when) {
         log_.add(when, "Start", "Start due to PowerButton " + source(), "");
@@ -150,7 +207,7 @@ public:
                 t = fullWakeInTheNight(t);
             else
                 t = darkWake(t);
-            t += random_.between(900, 5400);
+            t += random_.between(profile_.darkWakeGap[0], profile_.darkWakeGap[1]);
         }
         wake(morning, random_.chance(0.6) ? "EC.LidOpen/Lid Open" : "UserActivity Assertion");
         log_.add(morning + 1, "Notification", "Display is turned on");
@@ -174,8 +231,8 @@ public:
         awake.push_back({from, bed});
         if (random_.chance(0.15)) boot(from + (bed - from) / 2); // an update's restart now and then
         for (std::size_t i = 0; i < awake.size(); ++i) {
-            for (int64_t t = awake[i].start + random_.between(1800, 7200); t < awake[i].end - 600;
-                 t += random_.between(1800, 7200)) {
+            for (int64_t t = awake[i].start + random_.between(profile_.dimGap[0], profile_.dimGap[1]);
+                 t < awake[i].end - 600; t += random_.between(profile_.dimGap[0], profile_.dimGap[1])) {
                 // The battery runs down through a day away from the charger and fills up on it.
                 const int drain = static_cast<int>(random_.between(2, 6));
                 charge_ = onAC_ ? std::min(charge_ + 8, 100) : std::max(charge_ - drain, 20);
@@ -242,6 +299,32 @@ public:
         }
     }
 
+    // A "Wake Requests" line: the wakes that processes have scheduled, one of them chosen.
+    void wakeRequests(int64_t when) {
+        struct Request {
+            std::string process, request, info;
+        };
+        static const std::vector<Request> requests{
+            {"dasd", "TimerPlugin", "com.apple.mail.fetch"},
+            {"powerd", "Maintenance", "com.apple.powerd.maintenance"},
+            {"com.apple.CDScheduler", "CDScheduler", "com.apple.cloudd [nightly]"},
+            {"apsd", "PushWake", "com.apple.apsd \"keepalive\""},
+            {"backupd-helper", "TimeMachine", "com.apple.backupd.autobackup"},
+        };
+        const int64_t count = random_.between(1, 4);
+        const int64_t chosen = random_.between(0, count - 1);
+        std::string message;
+        for (int64_t i = 0; i < count; ++i) {
+            const Request& r = random_.pick(requests);
+            const int64_t delta = random_.between(300, 14400);
+            message += std::string(message.empty() ? "" : " ") + "[" + (i == chosen ? "*" : "") +
+                       "process=" + r.process + " request=" + r.request +
+                       " deltaSecs=" + std::to_string(delta) + " wakeAt=" + LogLines::clock(when + delta) +
+                       " info=\"" + r.info + "\"]";
+        }
+        log_.add(when, "Wake Requests", message);
+    }
+
 private:
     std::string source() {
         return std::string(onAC_ ? "Using AC" : "Using Batt") + " (Charge:" + std::to_string(charge_) + "%)";
@@ -292,7 +375,7 @@ private:
         log_.add(when + 3, "Notification", "Display is turned on");
         const int64_t awake = random_.between(120, 900);
         for (int64_t t = when + 10; t < when + awake; t += random_.between(5, 40))
-            assertionPair(t, random_.pick(dayHolders), when + awake - 1);
+            assertionPair(t, random_.pick(profile_.dayHolders), when + awake - 1);
         log_.add(when + awake, "Notification", "Display is turned off");
         log_.add(when + awake + 30, "Sleep", "Entering DarkWake state due to 'Idle Sleep': " + source(),
                  "4 secs");
@@ -302,33 +385,9 @@ private:
         return dark;
     }
 
-    void wakeRequests(int64_t when) {
-        struct Request {
-            std::string process, request, info;
-        };
-        static const std::vector<Request> requests{
-            {"dasd", "TimerPlugin", "com.apple.mail.fetch"},
-            {"powerd", "Maintenance", "com.apple.powerd.maintenance"},
-            {"com.apple.CDScheduler", "CDScheduler", "com.apple.cloudd [nightly]"},
-            {"apsd", "PushWake", "com.apple.apsd \"keepalive\""},
-            {"backupd-helper", "TimeMachine", "com.apple.backupd.autobackup"},
-        };
-        const int64_t count = random_.between(1, 4);
-        const int64_t chosen = random_.between(0, count - 1);
-        std::string message;
-        for (int64_t i = 0; i < count; ++i) {
-            const Request& r = random_.pick(requests);
-            const int64_t delta = random_.between(300, 14400);
-            message += std::string(message.empty() ? "" : " ") + "[" + (i == chosen ? "*" : "") +
-                       "process=" + r.process + " request=" + r.request +
-                       " deltaSecs=" + std::to_string(delta) + " wakeAt=" + LogLines::clock(when + delta) +
-                       " info=\"" + r.info + "\"]";
-        }
-        log_.add(when, "Wake Requests", message);
-    }
-
     Random& random_;
     Log& log_;
+    const Profile& profile_;
     bool onAC_ = true;
     int charge_ = 100;
 };
@@ -350,7 +409,8 @@ int64_t localTime(int64_t day, int dayOffset, int minutes) {
 
 std::vector<Line> makeLog(const Options& options, Random& random) {
     Log log;
-    Machine machine(random, log);
+    const Profile& profile = *options.profile;
+    Machine machine(random, log, profile);
     const int64_t start = options.end - int64_t{options.days} * 86400;
     machine.boot(start);
 
@@ -368,8 +428,8 @@ std::vector<Line> makeLog(const Options& options, Random& random) {
         morning = nextMorning;
     }
 
-    // The busy hours fill the rest of the size: assertion traffic and the odd other line, spread over the
-    // waking time in proportion to its length.
+    // The busy hours fill the rest of the size: assertion traffic, wake requests and other lines, spread
+    // over the waking time in proportion to its length.
     std::vector<int64_t> reach;
     int64_t total = 0;
     for (const Span& span : awake)
@@ -381,10 +441,13 @@ std::vector<Line> makeLog(const Options& options, Random& random) {
             static_cast<std::size_t>(std::upper_bound(reach.begin(), reach.end(), at) - reach.begin());
         const Span& span = awake[index];
         const int64_t when = span.end - (reach[index] - at);
-        if (random.chance(0.08))
+        const double kind = random.unit();
+        if (kind < profile.otherLines)
             machine.otherLines(when);
+        else if (kind < profile.otherLines + profile.requestLines)
+            machine.wakeRequests(when);
         else
-            machine.assertionPair(when, random.pick(dayHolders), span.end - 1);
+            machine.assertionPair(when, random.pick(profile.dayHolders), span.end - 1);
     }
     return std::move(log).sorted(start, options.end);
 }
@@ -456,6 +519,10 @@ std::optional<Options> readOptions(int argc, char** argv) {
             options.assertions = value;
         else if (key == "--end")
             options.end = std::strtoll(value, nullptr, 10);
+        else if (key == "--profile" && std::string_view(value) == "week")
+            options.profile = &weekProfile;
+        else if (key == "--profile" && std::string_view(value) == "busy")
+            options.profile = &busyProfile;
         else
             return std::nullopt;
     }
@@ -470,7 +537,7 @@ int main(int argc, char** argv) {
     const auto options = readOptions(argc, argv);
     if (!options) {
         std::cerr << "usage: make-power-log --days D --mb M --seed S --out FILE [--assertions FILE2] "
-                     "[--end UNIXSECONDS]\n";
+                     "[--end UNIXSECONDS] [--profile week|busy]\n";
         return 2;
     }
     try {
