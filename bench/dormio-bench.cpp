@@ -16,7 +16,6 @@
 #include "DormioKit/NightBuilder.h"
 #include "DormioKit/NightWindow.h"
 #include "DormioKit/PowerLogParser.h"
-#include "DormioKit/Utf8.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -82,9 +81,7 @@ std::vector<dormio::Night> build(const dormio::PowerLog& log) {
 
 // The file as the app reads its log: bytes in, nights out. Text that is not UTF-8 reads as empty.
 std::size_t wholeRead(const std::string& path) {
-    const std::optional<std::string> text = readFile(path);
-    const bool wellFormed = text && dormio::Utf8::isWellFormed(*text);
-    const dormio::PowerLog log = dormio::PowerLogParser::parse(wellFormed ? *text : std::string_view{});
+    const dormio::PowerLog log = dormio::PowerLogParser::parseFile(path).value_or(dormio::PowerLog{});
     return build(log).size();
 }
 

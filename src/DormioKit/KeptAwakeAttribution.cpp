@@ -74,7 +74,8 @@ std::vector<KeptAwake> keptAwake(const std::vector<AssertionRelease>& releases,
         double seconds = secondsUp(mergedSpans(group), up);
         if (seconds < minimumSeconds) continue;
         const AssertionRelease& detail = longest(group);
-        entries.push_back(KeptAwake{std::string(process), detail.name, detail.type, seconds});
+        entries.push_back(
+            KeptAwake{std::string(process), std::string(detail.name), std::string(detail.type), seconds});
     }
     std::sort(entries.begin(), entries.end(), [](const KeptAwake& a, const KeptAwake& b) {
         if (a.seconds != b.seconds) return a.seconds > b.seconds;

@@ -3,7 +3,6 @@
 #include "DormioKit/Calendar.h"
 #include "DormioKit/DecimalText.h"
 #include "DormioKit/DurationText.h"
-#include "DormioKit/PowerLogParser.h"
 #include "DormioKit/UnicodeText.h"
 
 #include <algorithm>
@@ -19,8 +18,11 @@ constexpr std::array<std::string_view, 4> endVerbs{"Released", "TimedOut", "Turn
 constexpr std::array<std::string_view, 3> sleepBlockingTypes{"PreventUserIdleSystemSleep",
                                                              "PreventSystemSleep", "NoIdleSleepAssertion"};
 
-template <std::size_t N> bool isMember(const std::array<std::string_view, N>& set, std::string_view word) {
-    return std::find(set.begin(), set.end(), word) != set.end();
+// The set's own copy of `word`, which outlives any message; empty when it is no member.
+template <std::size_t N>
+std::string_view member(const std::array<std::string_view, N>& set, std::string_view word) {
+    const auto found = std::find(set.begin(), set.end(), word);
+    return found == set.end() ? std::string_view{} : *found;
 }
 
 constexpr std::size_t npos = std::string_view::npos;
@@ -74,12 +76,16 @@ std::string_view field(std::string_view group, std::string_view keyIs) {
     return value.substr(0, value.find(' '));
 }
 
-std::optional<Date> wakeTime(std::string_view group, std::string_view zoneSuffix) {
+// The clock time after "wakeAt=" (19 bytes, fewer when the group ends sooner) read in the line's zone.
+std::optional<Date> wakeTime(std::string_view group, std::string_view zoneSuffix, LogDateReader& dates) {
     const std::size_t at = group.find("wakeAt=");
     if (at == npos) return std::nullopt;
-    std::string text(group.substr(at + 7, 19));
-    text += zoneSuffix;
-    return parseDate(text);
+    const std::string_view clock = group.substr(at + 7, 19);
+    char text[64];
+    const std::size_t length = std::min(clock.size() + zoneSuffix.size(), sizeof text);
+    std::copy_n(clock.begin(), clock.size(), text);
+    std::copy_n(zoneSuffix.begin(), length - clock.size(), text + clock.size());
+    return dates.read(std::string_view(text, length));
 }
 
 // The end of the group that starts `s` (just after its "["): the first "]", unless a quoted info value
@@ -114,7 +120,8 @@ std::optional<AssertionRelease> parseRelease(std::string_view message, Date date
     const std::string_view type = nextWord(words, at);
     const std::string_view tail = words.substr(at);
     if (verb.empty() || type.empty() || tail.empty()) return std::nullopt;
-    if (!isMember(endVerbs, verb) || !isMember(sleepBlockingTypes, type)) return std::nullopt;
+    const std::string_view blockingType = member(sleepBlockingTypes, type);
+    if (member(endVerbs, verb).empty() || blockingType.empty()) return std::nullopt;
 
     std::string_view name;
     std::string_view durationText = tail;
@@ -126,13 +133,20 @@ std::optional<AssertionRelease> parseRelease(std::string_view message, Date date
     }
     std::size_t wordAt = 0;
     const double duration = parseDuration(nextWord(durationText, wordAt));
-    return AssertionRelease{date, duration, *pid, std::string(process), std::string(type), std::string(name)};
+    return AssertionRelease{date, duration, *pid, process, blockingType, name};
 }
 
 std::vector<WakeRequest> parseWakeRequests(std::string_view message, Date logged,
                                            std::optional<std::string_view> zone) {
-    const std::string suffix = " " + (zone && isZone(*zone) ? std::string(*zone) : logZone(logged));
     std::vector<WakeRequest> requests;
+    LogDateReader dates;
+    appendWakeRequests(message, logged, zone, dates, requests);
+    return requests;
+}
+
+void appendWakeRequests(std::string_view message, Date logged, std::optional<std::string_view> zone,
+                        LogDateReader& dates, std::vector<WakeRequest>& requests) {
+    const std::string suffix = " " + (zone && isZone(*zone) ? std::string(*zone) : logZone(logged));
     std::string_view remaining = message;
     while (!remaining.empty()) {
         const std::size_t open = remaining.find('[');
@@ -144,11 +158,9 @@ std::vector<WakeRequest> parseWakeRequests(std::string_view message, Date logged
 
         const std::string_view process = field(group, "process=");
         if (process.empty()) continue;
-        requests.push_back({logged, std::string(process), std::string(field(group, "request=")),
-                            wakeTime(group, suffix), std::string(field(group, "info=")),
-                            group.starts_with('*')});
+        requests.push_back({logged, process, field(group, "request="), wakeTime(group, suffix, dates),
+                            field(group, "info="), group.starts_with('*')});
     }
-    return requests;
 }
 
 } // namespace dormio::PowerLogParser

@@ -247,8 +247,9 @@ std::optional<std::string> scheduler(const PowerEvent& event, const std::vector<
         --first;
 
     const WakeRequest& picked = pickRequest(first, *last, event.date, requests);
-    if (!picked.info.empty()) return picked.process + " \u00B7 " + picked.info;
-    return picked.process + " (" + picked.request + ")";
+    const std::string process(picked.process);
+    if (!picked.info.empty()) return process + " \u00B7 " + std::string(picked.info);
+    return process + " (" + std::string(picked.request) + ")";
 }
 
 Night makeNight(const std::string& id, Date start, Date end, const PowerLog& log, bool hasBattery) {

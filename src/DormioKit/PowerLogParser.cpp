@@ -1,12 +1,18 @@
 #include "DormioKit/PowerLogParser.h"
 
 #include "DormioKit/DecimalText.h"
+#include "DormioKit/LogDates.h"
 #include "DormioKit/LogReleases.h"
 #include "DormioKit/UnicodeText.h"
+#include "DormioKit/Utf8.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <ctime>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace dormio::PowerLogParser {
 
@@ -28,8 +34,10 @@ constexpr std::string_view noIdle = "NoIdleSleepAssertion";
 constexpr std::string_view created = ") Created ";
 } // namespace Bytes
 
-constexpr std::size_t dateLength = 25;
 constexpr std::size_t shortestEntry = 28;
+// A log read from a file is parsed a piece of whole lines at a time, so that its text is never held whole:
+// touching a buffer the size of the log would cost more than reading it.
+constexpr std::size_t pieceSize = 256 * 1024;
 
 bool contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
@@ -41,47 +49,10 @@ std::string_view trimmedSpaces(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// Two ASCII digits as a number, -1 when either is not a digit.
-int twoDigits(const char* p) {
-    const unsigned tens = static_cast<unsigned char>(p[0]) - '0';
-    const unsigned ones = static_cast<unsigned char>(p[1]) - '0';
-    return tens < 10 && ones < 10 ? static_cast<int>(tens * 10 + ones) : -1;
-}
-
-// Consecutive lines nearly always share their day, so the calendar arithmetic of timegm runs once
-// per day; hours, minutes and seconds are plain UTC arithmetic on top of it.
-struct DayCache {
-    int key = -1;
-    time_t midnight = 0;
-};
-
-std::optional<Date> readDate(std::string_view bytes, DayCache& cache) {
-    if (bytes.size() < dateLength) return std::nullopt;
-    const char* p = bytes.data();
-    if (p[4] != '-' || p[7] != '-' || p[10] != ' ' || p[13] != ':' || p[16] != ':') return std::nullopt;
-    if (p[20] != '+' && p[20] != '-') return std::nullopt;
-    const int century = twoDigits(p), yearOfCentury = twoDigits(p + 2);
-    const int month = twoDigits(p + 5), day = twoDigits(p + 8);
-    const int hour = twoDigits(p + 11), minute = twoDigits(p + 14), second = twoDigits(p + 17);
-    const int zoneHours = twoDigits(p + 21), zoneMinutes = twoDigits(p + 23);
-    if (century < 0 || yearOfCentury < 0 || zoneHours < 0 || zoneMinutes < 0) return std::nullopt;
-    if (month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 ||
-        minute > 59 || second < 0 || second > 60)
-        return std::nullopt;
-    const int year = century * 100 + yearOfCentury;
-    const int key = (year * 100 + month) * 100 + day;
-    if (key != cache.key) {
-        std::tm fields{};
-        fields.tm_year = year - 1900;
-        fields.tm_mon = month - 1;
-        fields.tm_mday = day;
-        const time_t midnight = timegm(&fields);
-        if (midnight == -1) return std::nullopt; // no midnight is one second before the epoch: an error
-        cache = {key, midnight};
-    }
-    const int zone = (zoneHours * 3600 + zoneMinutes * 60) * (p[20] == '-' ? -1 : 1);
-    const auto unixSeconds = static_cast<int64_t>(cache.midnight) + hour * 3600 + minute * 60 + second - zone;
-    return Date::fromUnix(static_cast<double>(unixSeconds));
+// Where the next TAB at or after `from` stands, or the end.
+std::size_t tabFrom(std::string_view line, std::size_t from) {
+    const void* tab = std::memchr(line.data() + from, '\t', line.size() - from);
+    return tab ? static_cast<std::size_t>(static_cast<const char*>(tab) - line.data()) : line.size();
 }
 
 // The text after the first `marker`, or none.
@@ -115,36 +86,62 @@ LineType lineType(std::string_view type) {
     return LineType::other;
 }
 
-bool isSleepRelease(std::string_view message) {
-    // Half of all assertion lines are creations, whose marker stands early: testing it first is cheapest.
-    return message.starts_with(Bytes::pid) && !contains(message, Bytes::created) &&
-           (contains(message, Bytes::prevent) || contains(message, Bytes::noIdle));
-}
-
 template <typename Record, typename Key> void sortStably(std::vector<Record>& records, Key key) {
     const auto earlier = [key](const Record& a, const Record& b) { return a.*key < b.*key; };
     if (!std::is_sorted(records.begin(), records.end(), earlier))
         std::stable_sort(records.begin(), records.end(), earlier);
 }
 
+// Reads a log line by line into a PowerLog, from a text in memory or from a file in pieces. The texts of
+// requests and releases go into the log's pool; every date goes through one date reader.
 class LineReader {
 public:
-    explicit LineReader(PowerLog& log) : log_(log) {}
+    // `bytes` is the log's size where known: room for its records is made once, from the densest mix a
+    // busy machine writes (a release kept for every 256 bytes, a wake request for every 512). Room that is
+    // never filled is never touched, and costs no memory.
+    explicit LineReader(std::size_t bytes) : texts_(std::make_shared<TextPool>()) {
+        log_.releases.reserve(bytes / 256);
+        log_.requests.reserve(bytes / 512);
+    }
 
+    // The lines of `text`, each without its line end. The piece after the last LF is a line of its own
+    // only at the end of the log: elsewhere a piece ends just after an LF.
+    void readLines(std::string_view text, bool endOfLog) {
+        std::size_t start = 0;
+        for (;;) {
+            const void* lf =
+                text.size() > start ? std::memchr(text.data() + start, '\n', text.size() - start) : nullptr;
+            if (!lf && !endOfLog) return;
+            const std::size_t end =
+                lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
+            std::string_view line = text.substr(start, end - start);
+            if (line.ends_with('\r')) line.remove_suffix(1);
+            read(line);
+            if (!lf) return;
+            start = end + 1;
+        }
+    }
+
+    PowerLog finish() && {
+        sortStably(log_.events, &PowerEvent::date);
+        sortStably(log_.display, &DisplayChange::date);
+        sortStably(log_.requests, &WakeRequest::logged);
+        sortStably(log_.releases, &AssertionRelease::end);
+        log_.texts = std::move(texts_);
+        return std::move(log_);
+    }
+
+private:
     void read(std::string_view line) {
         if (line.size() < shortestEntry || line[0] != '2' || line[1] != '0') return;
-        std::size_t typeEnd = 26;
-        if (line[typeEnd] != '\t') {
-            const void* tab = std::memchr(line.data() + 27, '\t', line.size() - 27);
-            if (!tab) {
-                ++log_.skippedLines;
-                return;
-            }
-            typeEnd = static_cast<std::size_t>(static_cast<const char*>(tab) - line.data());
+        const std::size_t typeEnd = line[26] == '\t' ? 26 : tabFrom(line, 27);
+        if (typeEnd == line.size()) {
+            ++log_.skippedLines;
+            return;
         }
         const std::string_view type = trimmedSpaces(line.substr(26, typeEnd - 26));
-        const std::string_view rest = line.substr(typeEnd + 1);
-        const std::string_view message = trimmedSpaces(rest.substr(0, rest.find('\t')));
+        const std::size_t messageEnd = tabFrom(line, typeEnd + 1);
+        const std::string_view message = trimmedSpaces(line.substr(typeEnd + 1, messageEnd - typeEnd - 1));
 
         switch (lineType(type)) {
         case LineType::assertions:
@@ -157,27 +154,33 @@ public:
             return readWakeRequests(line, message);
         case LineType::other:
             if (!log_.firstDate)
-                if (const auto date = readDate(line, days_)) noteFirst(*date);
+                if (const auto date = dates_.read(line)) noteFirst(*date);
             return;
         }
     }
 
-private:
     void noteFirst(Date date) {
         if (!log_.firstDate || date < *log_.firstDate) log_.firstDate = date;
     }
 
     std::string_view text(std::string_view bytes) { return UnicodeText::wellFormed(bytes, scratch_); }
 
+    // Only lines that end a sleep-blocking assertion are kept. Such a line names one of the sleep-blocking
+    // types, so it holds "SystemSleep" or "NoIdleSleepAssertion" as it must; what is left to rule out is a
+    // creation marker anywhere in it, which only the few lines that read as releases are searched for.
     void readRelease(std::string_view line, std::string_view message) {
-        if (!isSleepRelease(message)) return;
-        const auto date = readDate(line, days_);
+        if (!message.starts_with(Bytes::pid)) return;
+        const auto date = dates_.read(line);
         if (!date) return;
-        if (auto release = parseRelease(text(message), *date)) log_.releases.push_back(std::move(*release));
+        auto release = parseRelease(text(message), *date);
+        if (!release || contains(message, Bytes::created)) return;
+        release->process = texts_->intern(release->process);
+        release->name = texts_->intern(release->name);
+        log_.releases.push_back(*release);
     }
 
     void readState(std::string_view line, std::string_view type, std::string_view message) {
-        const auto date = readDate(line, days_);
+        const auto date = dates_.read(line);
         if (!date) {
             ++log_.skippedLines;
             return;
@@ -188,49 +191,95 @@ private:
 
     void readDisplay(std::string_view line, std::string_view message) {
         if (!message.starts_with(Bytes::display)) return;
-        if (const auto date = readDate(line, days_)) log_.display.push_back({*date, message.back() == 'n'});
+        if (const auto date = dates_.read(line)) log_.display.push_back({*date, message.back() == 'n'});
     }
 
     void readWakeRequests(std::string_view line, std::string_view message) {
-        const auto date = readDate(line, days_);
+        const auto date = dates_.read(line);
         if (!date) {
             ++log_.skippedLines;
             return;
         }
-        auto requests = parseWakeRequests(text(message), *date, line.substr(20, 5));
-        log_.requests.insert(log_.requests.end(), std::make_move_iterator(requests.begin()),
-                             std::make_move_iterator(requests.end()));
+        const std::size_t first = log_.requests.size();
+        appendWakeRequests(text(message), *date, line.substr(20, 5), dates_, log_.requests);
+        for (std::size_t i = first; i < log_.requests.size(); ++i) {
+            WakeRequest& request = log_.requests[i];
+            request.process = texts_->intern(request.process);
+            request.request = texts_->intern(request.request);
+            request.info = texts_->intern(request.info);
+        }
     }
 
-    PowerLog& log_;
-    DayCache days_;
+    PowerLog log_;
+    std::shared_ptr<TextPool> texts_;
+    LogDateReader dates_;
     std::string scratch_;
+};
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int get() const { return fd_; }
+
+private:
+    int fd_;
 };
 
 } // namespace
 
 PowerLog parse(std::string_view text) {
-    PowerLog log;
-    LineReader reader(log);
-    // By index rather than by pointer: a view of nothing has no data pointer to search from.
-    for (std::size_t start = 0;;) {
-        const std::size_t newline = text.find('\n', start);
-        std::size_t lineEnd = newline == std::string_view::npos ? text.size() : newline;
-        if (lineEnd > start && text[lineEnd - 1] == '\r') --lineEnd;
-        reader.read(std::string_view(text.data() + start, lineEnd - start));
-        if (newline == std::string_view::npos) break;
-        start = newline + 1;
+    LineReader reader(text.size());
+    reader.readLines(text, true);
+    return std::move(reader).finish();
+}
+
+std::optional<PowerLog> parseFile(const std::string& path) {
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) return std::nullopt;
+    LineReader reader(S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) : 0);
+
+    // Whole lines go to the reader as soon as they are in; the unfinished last one waits at the start of
+    // the buffer for the rest. The buffer grows only for a line longer than itself. UTF-8 sequences never
+    // span a line end, so checking whole lines checks the text.
+    std::size_t capacity = pieceSize;
+    auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
+    std::size_t held = 0;
+    for (;;) {
+        if (held == capacity) {
+            auto larger = std::make_unique_for_overwrite<char[]>(capacity * 2);
+            std::memcpy(larger.get(), buffer.get(), held);
+            buffer = std::move(larger);
+            capacity *= 2;
+        }
+        const ssize_t count = ::read(file.get(), buffer.get() + held, capacity - held);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return std::nullopt;
+        if (count == 0) break;
+        const std::size_t scanned = held;
+        held += static_cast<std::size_t>(count);
+        const void* lastLF = ::memrchr(buffer.get() + scanned, '\n', held - scanned);
+        if (!lastLF) continue;
+        const auto complete = static_cast<std::size_t>(static_cast<const char*>(lastLF) - buffer.get()) + 1;
+        const std::string_view lines(buffer.get(), complete);
+        if (!Utf8::isWellFormed(lines)) return std::nullopt;
+        reader.readLines(lines, false);
+        std::memmove(buffer.get(), buffer.get() + complete, held - complete);
+        held -= complete;
     }
-    sortStably(log.events, &PowerEvent::date);
-    sortStably(log.display, &DisplayChange::date);
-    sortStably(log.requests, &WakeRequest::logged);
-    sortStably(log.releases, &AssertionRelease::end);
-    return log;
+    const std::string_view lastLine(buffer.get(), held);
+    if (!Utf8::isWellFormed(lastLine)) return std::nullopt;
+    reader.readLines(lastLine, true);
+    return std::move(reader).finish();
 }
 
 std::optional<Date> parseDate(std::string_view bytes) {
-    DayCache cache;
-    return readDate(bytes, cache);
+    return LogDateReader().read(bytes);
 }
 
 PowerEvent parseStateEvent(std::string_view type, std::string_view message, Date date) {

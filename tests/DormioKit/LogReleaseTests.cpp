@@ -24,9 +24,9 @@ std::ostream& operator<<(std::ostream& out, const ReleaseCase& c) {
     return out << c.message;
 }
 
-AssertionRelease released(double duration, int32_t pid, std::string process, std::string type,
-                          std::string name) {
-    return {lineDate, duration, pid, std::move(process), std::move(type), std::move(name)};
+AssertionRelease released(double duration, int32_t pid, std::string_view process, std::string_view type,
+                          std::string_view name) {
+    return {lineDate, duration, pid, process, type, name};
 }
 
 class Releases : public testing::TestWithParam<ReleaseCase> {};
@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
 std::vector<std::string> processes(const std::vector<WakeRequest>& requests) {
     std::vector<std::string> names;
     for (const auto& request : requests)
-        names.push_back(request.process);
+        names.emplace_back(request.process);
     return names;
 }
 

@@ -239,7 +239,7 @@ TEST_F(NightEventsTest, ReleasesOverlapTheNightStrictly) {
     double longest = NightBuilder::longestRelease(log.releases);
     EXPECT_EQ(longest, 3 * hour);
     for (const AssertionRelease& r : NightBuilder::overlappingReleases(log, nightStart, nightEnd, longest))
-        names.push_back(r.process);
+        names.emplace_back(r.process);
     EXPECT_EQ(names, (std::vector<std::string>{"beganBefore", "long"}));
 }
 

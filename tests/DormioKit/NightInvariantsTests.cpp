@@ -181,10 +181,12 @@ TEST_P(NightInvariants, HoldForEveryNightOfAGeneratedLog) {
         std::vector<std::string> walked, scanned;
         for (const AssertionRelease& r :
              NightBuilder::overlappingReleases(log, night.start, night.end, longest))
-            walked.push_back(std::to_string(r.end.seconds) + r.process + std::to_string(r.duration));
+            walked.push_back(std::to_string(r.end.seconds) + std::string(r.process) +
+                             std::to_string(r.duration));
         for (const AssertionRelease& r : log.releases)
             if (r.end > night.start && r.start() < night.end)
-                scanned.push_back(std::to_string(r.end.seconds) + r.process + std::to_string(r.duration));
+                scanned.push_back(std::to_string(r.end.seconds) + std::string(r.process) +
+                                  std::to_string(r.duration));
         EXPECT_EQ(walked, scanned);
     }
     EXPECT_EQ(nights.back().inProgress, true);

@@ -324,7 +324,7 @@ TEST(PowerLogParser, SortsByDateKeepingTextOrderOfEqualDates) {
     EXPECT_FALSE(log.display[0].on);
     std::vector<std::string> requesters;
     for (const auto& request : log.requests)
-        requesters.push_back(request.process);
+        requesters.emplace_back(request.process);
     EXPECT_EQ(requesters, (std::vector<std::string>{"a", "b", "c"}));
     ASSERT_EQ(log.releases.size(), 2u);
     EXPECT_EQ(log.releases[0].process, "one");

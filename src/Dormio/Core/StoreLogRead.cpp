@@ -10,6 +10,7 @@
 #include "DormioKit/NightWindow.h"
 #include "DormioKit/PowerLogParser.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QtConcurrent>
@@ -50,9 +51,9 @@ LogRead readAndMerge(NightWindow window, QString historyPath) {
 
 PowerLogParser::SystemLog Store::readLog() {
     if (qEnvironmentVariableIsSet("DORMIO_LOG_FIXTURE")) {
-        const QByteArray text = readFixture("DORMIO_LOG_FIXTURE");
-        return {PowerLogParser::parse(std::string_view(text.constData(), text.size())),
-                RunOutcome::completed};
+        // Parsed as it is read, never held whole; a file that cannot be read or is not UTF-8 is the empty text.
+        const QByteArray path = QFile::encodeName(qEnvironmentVariable("DORMIO_LOG_FIXTURE"));
+        return {PowerLogParser::parseFile(path.toStdString()).value_or(PowerLog{}), RunOutcome::completed};
     }
     if (QFileInfo::exists(QStringLiteral("/usr/bin/pmset"))) return PowerLogParser::loadSystemLog();
     // Off a Mac, the same text written from what Linux keeps; a machine without a journal has no log.

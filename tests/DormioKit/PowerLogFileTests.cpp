@@ -1,0 +1,187 @@
+// A log read from a file in pieces is the log of its whole text, and a log's texts live as long as any
+// copy of it.
+
+#include "DormioKit/PowerLogParser.h"
+#include "PowerLogLines.h"
+#include "Random.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+using namespace dormio;
+namespace Parser = dormio::PowerLogParser;
+
+namespace {
+
+std::string optionalText(const auto& value) {
+    if (!value) return "-";
+    std::ostringstream out;
+    out << *value;
+    return out.str();
+}
+
+// Every field of every record, one record a line, so that two logs compare as texts.
+std::string describe(const PowerLog& log) {
+    std::ostringstream out;
+    out.precision(17);
+    for (const PowerEvent& e : log.events)
+        out << "event " << e.date.seconds << ' ' << rawValue(e.kind) << " [" << e.raw << "] [" << e.cause
+            << "] " << optionalText(e.onBattery) << ' ' << optionalText(e.charge) << '\n';
+    for (const WakeRequest& r : log.requests)
+        out << "request " << r.logged.seconds << " [" << r.process << "] [" << r.request << "] "
+            << (r.wakeAt ? std::to_string(r.wakeAt->seconds) : "-") << " [" << r.info << "] " << r.chosen
+            << '\n';
+    for (const AssertionRelease& r : log.releases)
+        out << "release " << r.end.seconds << ' ' << r.duration << ' ' << r.pid << " [" << r.process << "] ["
+            << r.type << "] [" << r.name << "]\n";
+    for (const DisplayChange& d : log.display)
+        out << "display " << d.date.seconds << ' ' << d.on << '\n';
+    out << "first " << (log.firstDate ? std::to_string(log.firstDate->seconds) : "-") << " skipped "
+        << log.skippedLines << '\n';
+    return out.str();
+}
+
+// Lines of every kind the reader keeps or counts, in an order drawn from `seed`, some with CR LF ends and
+// some far longer than a piece of the file reader, so that lines straddle every kind of piece boundary.
+std::string mixedLog(uint64_t seed, std::size_t bytes) {
+    Random random(seed);
+    int64_t now = 1773100800; // 2026-03-10
+    std::string text = "Time stamp                Domain                  \tMessage\tDuration\tDelay\n";
+    while (text.size() < bytes) {
+        now += random.between(0, 90);
+        const std::string date = LogLines::date(now);
+        std::string line;
+        switch (random.between(0, 7)) {
+        case 0:
+            line = LogLines::line(date, "Sleep",
+                                  "Entering Sleep state due to 'Idle Sleep': Using Batt (Charge:80%)",
+                                  "12 secs");
+            break;
+        case 1:
+            line =
+                LogLines::line(date, "DarkWake", "DarkWake from Deep Idle [CDNP] : due to RTC/Maintenance");
+            break;
+        case 2:
+            line = LogLines::line(date, "Assertions",
+                                  "PID " + std::to_string(random.between(1, 9000)) + "(proc" +
+                                      std::to_string(random.between(0, 30)) +
+                                      ") Released PreventUserIdleSystemSleep \"task " +
+                                      std::to_string(random.between(0, 5)) + "\" " +
+                                      LogLines::hms(random.between(0, 4000)) + "  id:0x0x1");
+            break;
+        case 3:
+            line = LogLines::line(date, "Assertions", "PID 9(a) Created PreventSystemSleep \"x\" 00:00:00");
+            break;
+        case 4:
+            line = LogLines::line(date, "Wake Requests",
+                                  "[*process=dasd request=Maintenance wakeAt=" + LogLines::clock(now + 600) +
+                                      " info=\"com.apple.dasd [" + std::to_string(random.between(0, 3)) +
+                                      "]\"] [process=powerd request=Wake]");
+            break;
+        case 5:
+            line = LogLines::line(date, "Notification",
+                                  random.chance(0.5) ? "Display is turned on" : "Display is turned off");
+            break;
+        case 6:
+            line = LogLines::line(
+                date, "Kernel Client Acks",
+                std::string(random.chance(0.01) ? random.between(300'000, 600'000) : random.between(10, 200),
+                            'x'));
+            break;
+        default:
+            line = date.substr(0, 10) + " no tab in this line at all, but long enough\n";
+            break;
+        }
+        if (random.chance(0.2)) line.insert(line.size() - 1, "\r");
+        text += line;
+    }
+    return text + LogLines::line(LogLines::date(now + 1), "Wake", "Wake due to lid").substr(0, 60); // no LF
+}
+
+class PowerLogFile : public testing::Test {
+protected:
+    std::string write(const std::string& text) {
+        std::ofstream(path_, std::ios::binary) << text;
+        return path_;
+    }
+
+    ~PowerLogFile() override { std::filesystem::remove(path_); }
+
+private:
+    std::string path_ = testing::TempDir() + "power-log-" + std::to_string(::getpid()) + ".log";
+};
+
+TEST_F(PowerLogFile, ReadsTheLogOfItsWholeText) {
+    for (const uint64_t seed : {1u, 2u, 3u}) {
+        const std::string text = mixedLog(seed, 3 << 20);
+        const std::optional<PowerLog> read = Parser::parseFile(write(text));
+        ASSERT_TRUE(read) << seed;
+        const PowerLog whole = Parser::parse(text);
+        ASSERT_GT(whole.releases.size(), 100u);
+        ASSERT_GT(whole.requests.size(), 100u);
+        ASSERT_GT(whole.skippedLines, 10);
+        EXPECT_EQ(describe(*read), describe(whole)) << seed;
+    }
+}
+
+TEST_F(PowerLogFile, ReadsSmallAndEmptyFilesLikeTheirText) {
+    for (const std::string text :
+         {std::string(), std::string("\n"), std::string("2026-03-10 23:15:02 +0000 Sleep"),
+          LogLines::line("2026-03-10 23:15:02 +0000", "Sleep", "Entering Sleep") + "\r",
+          LogLines::line("2026-03-10 23:15:02 +0000", "Start", "x")}) {
+        const std::optional<PowerLog> read = Parser::parseFile(write(text));
+        ASSERT_TRUE(read) << text;
+        EXPECT_EQ(describe(*read), describe(Parser::parse(text))) << text;
+    }
+}
+
+TEST_F(PowerLogFile, RefusesWhatCannotBeReadOrIsNotUtf8) {
+    EXPECT_FALSE(Parser::parseFile(testing::TempDir() + "no-such-power.log"));
+    EXPECT_FALSE(Parser::parseFile(testing::TempDir()));
+    // The ill-formed byte stands far beyond the first piece, after many lines already read.
+    const std::string text =
+        mixedLog(4, 1 << 20) + "\n" +
+        LogLines::line("2026-03-10 23:15:02 +0000", "Kernel Client Acks", "bad \xFF byte");
+    EXPECT_FALSE(Parser::parseFile(write(text)));
+}
+
+TEST(PowerLogTexts, OutliveTheTextAndTheLogTheyWereReadFrom) {
+    PowerLog copy;
+    {
+        std::string text =
+            LogLines::line("2026-03-10 23:15:02 +0000", "Assertions",
+                           "PID 7(a long process name) Released PreventSystemSleep \"a long "
+                           "assertion name\" 00:00:09") +
+            LogLines::line("2026-03-10 23:15:03 +0000", "Wake Requests",
+                           "[*process=a.long.process.name request=SomeRequest info=\"an info\"]");
+        const PowerLog log = Parser::parse(text);
+        text.assign(text.size(), '#');
+        copy = log;
+    }
+    ASSERT_EQ(copy.releases.size(), 1u);
+    EXPECT_EQ(copy.releases[0].process, "a long process name");
+    EXPECT_EQ(copy.releases[0].name, "a long assertion name");
+    ASSERT_EQ(copy.requests.size(), 1u);
+    EXPECT_EQ(copy.requests[0].process, "a.long.process.name");
+    EXPECT_EQ(copy.requests[0].info, "an info");
+}
+
+TEST(PowerLogTexts, AreKeptOnceHoweverOftenTheyRecur) {
+    std::string text;
+    for (int i = 0; i < 100; ++i)
+        text += LogLines::line("2026-03-10 23:15:02 +0000", "Assertions",
+                               "PID 7(backupd) Released PreventSystemSleep \"Time Machine backup\" 00:00:09");
+    const PowerLog log = Parser::parse(text);
+    ASSERT_EQ(log.releases.size(), 100u);
+    for (const AssertionRelease& release : log.releases) {
+        EXPECT_EQ(release.name.data(), log.releases[0].name.data());
+        EXPECT_EQ(release.process.data(), log.releases[0].process.data());
+    }
+}
+
+} // namespace
