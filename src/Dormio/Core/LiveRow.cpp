@@ -14,7 +14,14 @@ template <typename First, typename Second> std::size_t hashed(const First& first
 } // namespace
 
 std::size_t std::hash<dormio::LiveRow>::operator()(const dormio::LiveRow& row) const noexcept {
-    return hashed(row.assertion, row.identity);
+    dormio::Hasher hasher;
+    hasher.add(static_cast<int64_t>(hashed(row.assertion, row.identity)));
+    hasher.add(row.owner.has_value());
+    if (row.owner) {
+        hasher.add(static_cast<int64_t>(row.owner->startTime));
+        hasher.add(std::string_view(row.owner->executable.toStdString()));
+    }
+    return hasher.value();
 }
 
 std::size_t std::hash<dormio::KeptAwakeRow>::operator()(const dormio::KeptAwakeRow& row) const noexcept {

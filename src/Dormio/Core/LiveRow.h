@@ -4,11 +4,13 @@
 // identity of its process.
 
 #include "Dormio/Core/System/AppIdentity.h"
+#include "Dormio/Core/System/RunningApps.h"
 #include "DormioKit/Assertions.h"
 #include "DormioKit/Night.h"
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace dormio {
@@ -16,6 +18,9 @@ namespace dormio {
 struct LiveRow {
     LiveAssertion assertion;
     AppIdentity identity; // of the assertion's owner pid
+    // What the owner pid ran when the live read saw it: a quit signals only that same process, never a
+    // later one that reused the pid. None when the process could not be read.
+    std::optional<ProcessStamp> owner = {};
 
     // Two rows of one process with the same type and name share an id.
     std::string id() const { return assertion.id(); }

@@ -61,8 +61,9 @@ LiveRead Store::readLive(BatterySource& battery, RunningAppsSource& apps) {
     LiveRead read{{}, battery.read(), apps.snapshot()};
     read.rows.reserve(assertions.size());
     for (LiveAssertion& assertion : assertions) {
-        AppIdentity identity = AppLookup::identity(*read.running, assertion.ownerPID(), assertion.process);
-        read.rows.push_back(LiveRow{std::move(assertion), std::move(identity)});
+        const int32_t owner = assertion.ownerPID();
+        AppIdentity identity = AppLookup::identity(*read.running, owner, assertion.process);
+        read.rows.push_back(LiveRow{std::move(assertion), std::move(identity), apps.stamp(owner)});
     }
     return read;
 }

@@ -38,8 +38,11 @@ void Store::quit(const LiveRow& row) {
                              moon);
         return;
     }
-    const auto app = platform_.apps->runningApp(pid);
-    const auto request = app ? platform_.quit->terminate(*app) : QuitRequest::gone;
+    // Only the process the row stood for: a pid reused since the live read is someone else.
+    const auto app = row.owner ? platform_.apps->runningApp(pid) : std::nullopt;
+    const bool same =
+        app && row.owner == ProcessStamp{app->startTime, app->executablePath.value_or(QString())};
+    const auto request = same ? platform_.quit->terminate(*app) : QuitRequest::gone;
     if (request == QuitRequest::gone) {
         Toast::shared().show(name + QStringLiteral(" has already quit"), checkmark);
         refreshNow();

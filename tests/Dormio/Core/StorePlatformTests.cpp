@@ -82,6 +82,39 @@ TEST_F(StorePlatformTest, KeptAwakeRowsAndQuitsUseTheRunningAppsAndTheQuitSignal
     EXPECT_EQ(toastSymbol(), "exclamationmark.circle");
 }
 
+// The app of a live row quits after the read, and its pid goes to another app before the click: the
+// other app is never asked to quit.
+TEST_F(StorePlatformTest, AQuitSignalsOnlyTheProcessTheRowStoodFor) {
+    Store& s = makeStore(fake.platform());
+    readLiveOnce();
+    const LiveRow player = s.live()[0];
+    ASSERT_EQ(player.owner, (ProcessStamp{1000, "/opt/player/bin/player"}));
+
+    struct Case {
+        const char* what;
+        RunningApp now;
+    };
+    const std::vector<Case> cases = {
+        {"another program", userApp(4242, "Other App", "/usr/bin/other", 5000)},
+        {"the same program started anew", userApp(4242, "Player Deluxe", "/opt/player/bin/player", 5000)},
+    };
+    for (const Case& c : cases) {
+        fake.apps->end(4242);
+        fake.apps->run(c.now);
+        QSignalSpy read(&s, &Store::lastLiveReadChanged);
+        s.quit(player);
+        EXPECT_TRUE(fake.quit->asked.empty()) << c.what;
+        EXPECT_EQ(toastText(), "Player Deluxe has already quit") << c.what;
+        EXPECT_TRUE(read.wait(10000)) << c.what << ": the live state is read again at once";
+    }
+
+    // A row whose owner could not be read is never signalled either.
+    LiveRow unread = player;
+    unread.owner.reset();
+    s.quit(unread);
+    EXPECT_TRUE(fake.quit->asked.empty());
+}
+
 TEST_F(StorePlatformTest, TheLoginItemSwitchUsesTheService) {
     fake.loginItem->state = LoginItemStatus::enabled;
     Store& s = makeStore(fake.platform());

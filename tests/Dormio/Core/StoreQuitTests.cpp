@@ -17,7 +17,10 @@ LiveRow liveRow(int32_t pid, std::string process, std::string type, std::string 
                 std::optional<int32_t> createdFor = std::nullopt) {
     LiveAssertion assertion{pid, process, std::move(type), "holding", 60};
     assertion.createdFor = createdFor;
-    return LiveRow{std::move(assertion), AppIdentity{std::move(name), std::nullopt, std::nullopt, false}};
+    // Stamped with what the owner runs now, as a live read stamps its rows.
+    const auto owner = RunningApps::stamp(assertion.ownerPID());
+    return LiveRow{std::move(assertion), AppIdentity{std::move(name), std::nullopt, std::nullopt, false},
+                   owner};
 }
 
 KeptAwakeRow keptAwakeRow(std::string process, std::string name, bool isUserApp) {
