@@ -10,7 +10,15 @@
 namespace dormio::Charts {
 
 // Which point of the label's box sits on the label's point; leading is left, trailing right.
-enum class Anchor { topCentre, topTrailing, bottomCentre, bottomLeading, leadingCentre, trailingCentre };
+enum class Anchor {
+    topCentre,
+    topTrailing,
+    bottomCentre,
+    bottomLeading,
+    bottomTrailing,
+    leadingCentre,
+    trailingCentre
+};
 
 struct ChartLabel {
     QString text;

@@ -30,6 +30,10 @@ void drawLabel(QPainter& painter, const Font& font, const QColor& color, const C
     case Anchor::bottomLeading:
         baseline = label.at.y() - font.descent();
         break;
+    case Anchor::bottomTrailing:
+        left -= width;
+        baseline = label.at.y() - font.descent();
+        break;
     case Anchor::leadingCentre:
         baseline = label.at.y() - font.height() / 2 + font.ascent();
         break;
