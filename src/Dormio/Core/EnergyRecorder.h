@@ -44,6 +44,8 @@ public:
     ~EnergyRecorder() override;
 
     const EnergyFile& file() const { return file_; }
+    // Where the file is kept.
+    const QString& url() const { return url_; }
 
     // The interval the timer really uses: at least one minute.
     static int effectiveMinutes(int minutes) { return minutes < 1 ? 1 : minutes; }

@@ -9,10 +9,7 @@ Toast& Toast::shared() {
 
 Toast::Toast(std::chrono::milliseconds hideDelay, QObject* parent) : QObject(parent), hideDelay_(hideDelay) {
     hide_.setSingleShot(true);
-    connect(&hide_, &ClockTimer::timeout, this, [this] {
-        current_.reset();
-        emit currentChanged();
-    });
+    connect(&hide_, &ClockTimer::timeout, this, &Toast::clear);
 }
 
 void Toast::show(const QString& text, const QString& symbol) {
@@ -20,6 +17,13 @@ void Toast::show(const QString& text, const QString& symbol) {
     current_ = Message{QUuid::createUuid(), text, symbol};
     // Restarting the one timer drops the previous hide, so an older message's hide never clears this one.
     hide_.start(hideDelay_);
+    emit currentChanged();
+}
+
+void Toast::clear() {
+    hide_.stop();
+    if (!current_) return;
+    current_.reset();
     emit currentChanged();
 }
 

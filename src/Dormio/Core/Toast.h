@@ -35,6 +35,8 @@ public:
 
     // An empty text changes nothing: the shown message and its pending hide stay.
     void show(const QString& text, const QString& symbol);
+    // Removes the shown message at once, and its pending hide with it.
+    void clear();
 
     const std::optional<Message>& current() const { return current_; }
     std::chrono::milliseconds hideDelay() const { return hideDelay_; }

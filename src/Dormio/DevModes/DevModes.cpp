@@ -18,10 +18,6 @@ void Snapshotter::run(const QString&) {
     notBuilt("The snapshot mode is not built yet.");
 }
 
-void SelfTest::run() {
-    notBuilt("The self-test is not built yet.");
-}
-
 void DormioDemo::run() {
     notBuilt("The scripted demo is not built yet.");
 }

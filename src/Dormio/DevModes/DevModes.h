@@ -1,7 +1,9 @@
 #pragma once
 
-// The three developer modes that start-up hands control to. Until a mode is built, starting it says so and
-// ends the application with status 2.
+// The three developer modes that start-up hands control to. Until the snapshot and demo modes are built,
+// starting one says so and ends the application with status 2.
+
+#include "Dormio/DevModes/SelfTest.h"
 
 #include <QString>
 
@@ -11,11 +13,6 @@ namespace Snapshotter {
 // Starts the snapshot mode writing into `dir` and returns at once; the mode ends the application.
 void run(const QString& dir);
 } // namespace Snapshotter
-
-namespace SelfTest {
-// Runs the self-test against the store and ends the application with its status.
-void run();
-} // namespace SelfTest
 
 namespace DormioDemo {
 // Records the scripted demo into the folder named by DORMIO_DEMO_DIR and ends the application.

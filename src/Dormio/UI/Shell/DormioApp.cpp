@@ -51,7 +51,7 @@ void DormioApp::startUp(const EnvLookup& env) {
         Snapshotter::run(QString::fromStdString(mode.snapshotDir));
         return;
     case RunMode::Kind::selfTest:
-        SelfTest::run();
+        SelfTest::run(store_, env);
         return;
     case RunMode::Kind::demo:
         DormioDemo::run();
