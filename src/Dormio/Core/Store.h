@@ -60,6 +60,8 @@ public:
 
     // The machine is read through `platform`: the Linux layers, or fakes.
     explicit Store(Platform platform = Platform::system(), QObject* parent = nullptr);
+    // The machine as the store reads it: the self-test asks it, as a quit does, whether a pid is an app.
+    const Platform& platform() const { return platform_; }
     ~Store() override;
 
     // The support folder, evaluated and created afresh on every call.

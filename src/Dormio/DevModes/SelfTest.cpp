@@ -2,7 +2,6 @@
 
 #include "Dormio/Core/EnergyRecorder.h"
 #include "Dormio/Core/Store.h"
-#include "Dormio/Core/System/RunningApps.h"
 #include "Dormio/DevModes/SelfTestFixtures.h"
 
 #include <QFile>
@@ -47,7 +46,7 @@ void end(Store& store, int status) {
 } // namespace
 
 void run(Store& store, const EnvLookup& env) {
-    end(store, runAgainst(store, printOnStdout, env, pidInUse));
+    end(store, runAgainst(store, printOnStdout, env, [&store](int32_t pid) { return pidInUse(store, pid); }));
 }
 
 int runAgainst(Store& store, const PrintLine& print, const EnvLookup& env, const PidInUse& pidInUse) {
@@ -76,9 +75,9 @@ int runAgainst(Store& store, const PrintLine& print, const EnvLookup& env, const
     return report.status();
 }
 
-bool pidInUse(int32_t pid) {
+bool pidInUse(const Store& store, int32_t pid) {
     // 0 and the negative ids stand for groups of processes, never for a free one.
-    if (pid < 1 || RunningApps::forPid(pid)) return true;
+    if (pid < 1 || store.platform().apps->runningApp(pid)) return true;
     return ::kill(pid, 0) == 0 || errno == EPERM;
 }
 

@@ -24,9 +24,9 @@ void run(Store& store, const EnvLookup& env = processEnvironment);
 // night hours put back and the summary. Gives the exit status.
 int runAgainst(Store& store, const PrintLine& print, const EnvLookup& env, const PidInUse& pidInUse);
 
-// Whether the pid belongs to a running app, in the sense the store's quit gives it, or to any other
-// process, even one this user may not signal.
-bool pidInUse(int32_t pid);
+// Whether the pid belongs to a running app, as the store's quit finds one, or to any other process, even
+// one this user may not signal.
+bool pidInUse(const Store& store, int32_t pid);
 
 // How the process ends once the settings are written and the output flushed: at once, without running
 // static destructors under reads that may still be going. Tests put their own end in its place; an empty

@@ -4,6 +4,7 @@
 #include "Dormio/DevModes/SelfTest.h"
 #include "Dormio/DevModes/SelfTestFixtures.h"
 #include "DormioKit/NightJson.h"
+#include "FakePlatform.h"
 #include "FixedClock.h"
 #include "LocalTime.h"
 #include "StoreTests.h"
@@ -31,12 +32,16 @@ const QStringList sectionTitles = {"▸ Load the log",
 const QString refusal =
     "✗ self-test needs DORMIO_SUPPORT_DIR, DORMIO_LOG_FIXTURE and DORMIO_ASSERTIONS_FIXTURE";
 
+// The store runs on a machine of the test's making, whose quit signal only records what it is asked.
 class SelfTestRun : public StoreTest {
 protected:
-    int runSelfTest(const SelfTest::PidInUse& pidInUse = SelfTest::pidInUse) {
-        Store& s = store ? *store : makeStore();
+    Store& theStore() { return store ? *store : makeStore(machine.platform()); }
+
+    int runSelfTest() {
+        Store& s = theStore();
         return SelfTest::runAgainst(
-            s, [&](const QString& line) { lines << line; }, processEnvironment, pidInUse);
+            s, [&](const QString& line) { lines << line; }, processEnvironment,
+            [&s](int32_t pid) { return SelfTest::pidInUse(s, pid); });
     }
 
     QStringList linesStartingWith(const QString& prefix) const {
@@ -47,8 +52,9 @@ protected:
     }
 
     // Whether a process on this machine has the fixture player's pid: the run then skips its quit.
-    static bool playerPIDInUse() { return SelfTest::pidInUse(SelfTest::fixturePlayerPID); }
+    bool playerPIDInUse() { return SelfTest::pidInUse(theStore(), SelfTest::fixturePlayerPID); }
 
+    FakePlatform machine;
     QStringList lines;
 };
 
@@ -106,6 +112,7 @@ TEST_F(SelfTestRun, ARunAtHalfPastSevenPassesEveryCheck) {
                   "  ✓ menu bar says so",
                   summary,
               }));
+    EXPECT_TRUE(machine.quit->asked.empty());
 }
 
 struct RunCase {
@@ -144,28 +151,30 @@ INSTANTIATE_TEST_SUITE_P(Moments, SelfTestRunAt,
                                            RunCase{"Europe/Berlin", 2025, 4, 1, 7, 30},
                                            RunCase{"America/New_York", 2025, 11, 4, 7, 30}));
 
-// A holder's pid that a process has is never asked to quit: the run says so and counts one check fewer.
-TEST_F(SelfTestRun, APidInUseSkipsTheQuit) {
+// An app that has the holder's pid is never asked to quit: the run says so and counts one check fewer.
+TEST_F(SelfTestRun, AnAppWithTheFixturePidIsNotAskedToQuit) {
     const FixedClock clock(localMoment("UTC", 2026, 3, 2, 12, 0));
-    std::vector<int32_t> asked;
-    EXPECT_EQ(runSelfTest([&](int32_t pid) {
-                  asked.push_back(pid);
-                  return true;
-              }),
-              0);
-    EXPECT_EQ(asked, std::vector<int32_t>{SelfTest::fixturePlayerPID});
+    machine.apps->run(userApp(SelfTest::fixturePlayerPID, "Player", "/opt/player/player"));
+    EXPECT_EQ(runSelfTest(), 0);
     EXPECT_EQ(linesStartingWith("  – "),
               QStringList{"  – skipped quit: fixture pid 99991 is in use on this Mac"});
     EXPECT_TRUE(linesStartingWith("  ✓ quitting").isEmpty());
     EXPECT_EQ(lines.back(), "✓ self-test: all 27 checks passed");
+    EXPECT_TRUE(machine.quit->asked.empty());
 }
 
-TEST_F(SelfTestRun, APidIsInUseWhileAProcessHasIt) {
-    EXPECT_TRUE(SelfTest::pidInUse(int32_t(QCoreApplication::applicationPid())));
-    EXPECT_TRUE(SelfTest::pidInUse(1));
+// In use: an app the store knows, as its quit would find it, and any process, even one of another user.
+TEST_F(SelfTestRun, APidIsInUseWhileAnAppOrAProcessHasIt) {
+    Store& s = theStore();
+    constexpr int32_t beyondAnyProcess =
+        std::numeric_limits<int32_t>::max(); // above any pid the kernel gives
+    EXPECT_FALSE(SelfTest::pidInUse(s, beyondAnyProcess));
+    machine.apps->run(userApp(beyondAnyProcess, "Player", "/opt/player/player"));
+    EXPECT_TRUE(SelfTest::pidInUse(s, beyondAnyProcess));
+    EXPECT_TRUE(SelfTest::pidInUse(s, int32_t(QCoreApplication::applicationPid())));
+    EXPECT_TRUE(SelfTest::pidInUse(s, 1));
     for (const int32_t group : {0, -1})
-        EXPECT_TRUE(SelfTest::pidInUse(group));
-    EXPECT_FALSE(SelfTest::pidInUse(std::numeric_limits<int32_t>::max())); // above any pid the kernel gives
+        EXPECT_TRUE(SelfTest::pidInUse(s, group));
 }
 
 // Hours other than the defaults are set for the run and put back after it, exactly. The change of hours
@@ -180,7 +189,7 @@ TEST_F(SelfTestRun, TheRunLeavesTheSettingsAsItFoundThem) {
     const Date now = currentDate();
     writeFile(historyPath(), *encodeNights({storedNight("2026-02-20", now - 11 * day, now - 10.7 * day)}));
 
-    Store& s = makeStore();
+    Store& s = theStore();
     std::optional<bool> firstReadFindsTheRunsFiles;
     QObject::connect(&s, &Store::loadingChanged, [&] {
         if (s.loading() && !firstReadFindsTheRunsFiles)
@@ -198,7 +207,7 @@ TEST_F(SelfTestRun, TheRunLeavesTheSettingsAsItFoundThem) {
 
 // Nothing is saved, written or read when a variable is missing: one line and status 2.
 TEST_F(SelfTestRun, AMissingVariableRefusesBeforeTouchingAnything) {
-    Store& s = makeStore();
+    Store& s = theStore();
     QSettings().setValue("nightStartHour", 21);
     writeFile(historyPath(), "[]");
     qunsetenv("DORMIO_ASSERTIONS_FIXTURE");
@@ -223,7 +232,7 @@ TEST_F(SelfTestRun, AFailingCheckEndsWithStatusOne) {
 
 // The mode's way out, whatever the status: the test takes the place of the process's end.
 TEST_F(SelfTestRun, TheModeEndsTheProcessWithItsStatus) {
-    Store& s = makeStore();
+    Store& s = theStore();
     std::vector<int> ended;
     SelfTest::setProcessEnd([&](int status) { ended.push_back(status); });
     SelfTest::run(s, [](const char*) { return std::optional<std::string>(); });
