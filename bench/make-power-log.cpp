@@ -34,7 +34,7 @@ namespace {
 // --- What the machine's processes hold ---------------------------------------------------------
 
 struct Holder {
-    int pid;
+    int pid; // as a Mac would number it; written out through listedPid()
     std::string process;
     std::string type;
     std::string name;
@@ -75,6 +75,12 @@ const std::vector<Holder> nightHolders{
     {118, "powerd", "InternalPreventSleep", "com.apple.powermanagement.maintenance", 10, 30},
     {1522, "mail", "PreventSystemSleep", "com.apple.mail.fetch", 3, 30},
 };
+
+// Linux never hands out a pid at or above its absolute limit (PID_MAX_LIMIT, 4194304), so the holders of
+// a generated log and listing can never name a real process of the machine that a Quit would signal.
+constexpr int impossiblePidBase = 4194304;
+
+int listedPid(int macPid) { return macPid == 0 ? 0 : impossiblePidBase + macPid; }
 
 // A busy machine's day: many processes holding sleep for seconds at a time (sync, indexing, push, media,
 // helpers of every app), and a few holding the display.
@@ -262,7 +268,7 @@ public:
             std::min<int64_t>(random_.between(holder.shortest, holder.longest), until - when);
         const std::string id = "id:0x0x" + hex(0x800000000ull + random_.next() % 0xFFFFFFFull);
         const std::string name = "\"" + holder.name + "\"";
-        const std::string head = "PID " + std::to_string(holder.pid) + "(" + holder.process + ") ";
+        const std::string head = "PID " + std::to_string(listedPid(holder.pid)) + "(" + holder.process + ") ";
         const std::string aggregate = " Aggregate:0x" + hex(random_.next() % 0x4000);
         log_.add(when, "Assertions",
                  head + "Created " + holder.type + " " + name + " 00:00:00  " + id + aggregate);
@@ -485,10 +491,10 @@ void writeAssertions(const std::string& path, int64_t end, Random& random) {
     for (const Holder* holder : held) {
         char group[16];
         std::snprintf(group, sizeof group, "[0x%04x]", 0x1000 + ++slot);
-        out << "   pid " << holder->pid << "(" << holder->process << "): " << group << ' '
+        out << "   pid " << listedPid(holder->pid) << "(" << holder->process << "): " << group << ' '
             << LogLines::hms(random.between(60, 3 * 3600)) << ' ' << holder->type << " named: \""
             << holder->name << "\" \n";
-        if (holder->process == "com.apple.WebKit.GPU") out << "\tCreated for PID: 2210. \n";
+        if (holder->process == "com.apple.WebKit.GPU") out << "\tCreated for PID: " << listedPid(2210) << ". \n";
         if (holder->process == "caffeinate")
             out << "\tTimeout will fire in " << random.between(60, 3600)
                 << " secs Action=TimeoutActionRelease\n";

@@ -7,6 +7,7 @@
 #include "Dormio/UI/Shell/DormioApp.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -16,8 +17,11 @@ int main(int argc, char** argv) {
     // A developer mode runs on its own, even beside the user's running copy.
     dormio::SingleInstance instance;
     if (dormio::chooseRunMode(dormio::processEnvironment).kind == dormio::RunMode::Kind::normal &&
-        !instance.claim())
+        !instance.claim()) {
+        // Said on the terminal, for a launch from a shell that would otherwise end without a word.
+        std::fputs("Dormio is already running: its window has been brought forward.\n", stderr);
         return 0;
+    }
 
     dormio::DormioApp dormio(dormio::Store::shared(), dormio::Toast::shared());
     QObject::connect(&instance, &dormio::SingleInstance::activationRequested, &dormio,
