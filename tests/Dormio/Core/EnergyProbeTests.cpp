@@ -30,13 +30,19 @@ protected:
             QStringLiteral("/Applications/Outer.app/Contents/Helpers/Inner.app/Contents/MacOS/Inner"));
         home.fakeProcess(QStringLiteral("proc"), 420, statLine(420, 7, 3, 2000), "player",
                          QStringLiteral("/usr/bin/player"));
-        root = home.fakeProcess(QStringLiteral("proc"), 500, statLine(500, 1, 1, 3000), "zombie");
+        home.fakeProcess(QStringLiteral("proc"), 500, statLine(500, 1, 1, 3000), "zombie");
+        // Another user's processes: the executable cannot be read, the command line and name can.
+        home.fakeProcess(QStringLiteral("proc"), 600, statLine(600, 1, 1, 4000), "sshd");
+        home.write(QStringLiteral("proc/600/cmdline"), QByteArray("/usr/sbin/sshd\0-D\0", 18));
+        home.fakeProcess(QStringLiteral("proc"), 601, statLine(601, 1, 1, 4001), "sshd");
+        home.write(QStringLiteral("proc/601/cmdline"), QByteArray("sshd: alice [priv]\0", 19));
+        root = home.fakeProcess(QStringLiteral("proc"), 602, statLine(602, 1, 1, 4002), "");
     }
 };
 
 TEST_F(ProcEnergyProbeFake, CountsCpuTimeAndSkipsKernelThreads) {
     ProcEnergyProbe probe(root.toStdString());
-    EXPECT_EQ(probe.allPIDs(), (std::vector<int32_t>{2, 310, 311, 420, 500}));
+    EXPECT_EQ(probe.allPIDs(), (std::vector<int32_t>{2, 310, 311, 420, 500, 600, 601, 602}));
     EXPECT_EQ(probe.counters(2), std::nullopt);
     EXPECT_EQ(probe.counters(420), (ProcessCounter{0, 10 * tick, 2000 * tick}));
     EXPECT_EQ(probe.counters(500), (ProcessCounter{0, 2 * tick, 3000 * tick}));
@@ -63,7 +69,10 @@ TEST_F(ProcEnergyProbeFake, AppKeys) {
         {310, "/Applications/Music.app", "Music", "/Applications/Music.app"},
         {311, "/Applications/Outer.app", "Outer", "/Applications/Outer.app"},
         {420, "/usr/bin/player", "player", "/usr/bin/player"},
-        {500, "pid-500", "Process 500", std::nullopt},
+        {500, "pid-500", "zombie", std::nullopt},
+        {600, "/usr/sbin/sshd", "sshd", "/usr/sbin/sshd"},
+        {601, "pid-601", "sshd", std::nullopt},
+        {602, "pid-602", "Process 602", std::nullopt},
         {999, "pid-999", "Process 999", std::nullopt},
     };
     for (const Case& c : cases) {

@@ -57,6 +57,40 @@ TEST_F(RunningAppsTest, FindsAProcessThatAnEntryLaunches) {
     EXPECT_EQ(inList->startTime, app->startTime);
 }
 
+// The entries are read once and again only when a folder of them changes: an entry installed, one in a new
+// folder below, one removed, and another PATH are each seen at the next lookup.
+TEST_F(RunningAppsTest, TheInstalledEntriesFollowTheirFolders) {
+    const auto programs = [] {
+        QStringList names;
+        for (const InstalledApp& app : InstalledApps::all()->apps)
+            names.push_back(app.entry.name);
+        names.sort();
+        return names;
+    };
+    entry(QStringLiteral("player.desktop"), QStringLiteral("Player"), player);
+    EXPECT_EQ(programs(), QStringList{QStringLiteral("Player")});
+    EXPECT_EQ(InstalledApps::all(), InstalledApps::all()) << "an unchanged folder is not read again";
+
+    entry(QStringLiteral("editor.desktop"), QStringLiteral("Editor"), QStringLiteral("editor"));
+    EXPECT_EQ(programs(), (QStringList{QStringLiteral("Editor"), QStringLiteral("Player")}));
+
+    entry(QStringLiteral("games/chess.desktop"), QStringLiteral("Chess"), QStringLiteral("chess"));
+    EXPECT_EQ(programs(), (QStringList{QStringLiteral("Chess"), QStringLiteral("Editor"), QStringLiteral("Player")}));
+    entry(QStringLiteral("games/go.desktop"), QStringLiteral("Go"), QStringLiteral("go"));
+    EXPECT_EQ(programs().size(), 4);
+
+    QFile::remove(home.path(QStringLiteral("data/applications/editor.desktop")));
+    EXPECT_EQ(programs(), (QStringList{QStringLiteral("Chess"), QStringLiteral("Go"), QStringLiteral("Player")}));
+
+    // The program of an entry is found through PATH.
+    home.install(QStringLiteral("/bin/sleep"), QStringLiteral("tools/chess"));
+    EXPECT_TRUE(InstalledApps::all()->withProgramNamed(QStringLiteral("chess")) == nullptr);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(home.path(QStringLiteral("tools"))) + ':' + path);
+    EXPECT_TRUE(InstalledApps::all()->withProgramNamed(QStringLiteral("chess")) != nullptr);
+    qputenv("PATH", path);
+}
+
 TEST_F(RunningAppsTest, ProcessesWithoutAnEntryAreNoApps) {
     EXPECT_EQ(RunningApps::forPid(int32_t(::getpid())), std::nullopt);
     EXPECT_EQ(RunningApps::forPid(0), std::nullopt);

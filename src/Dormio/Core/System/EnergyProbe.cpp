@@ -35,8 +35,15 @@ std::optional<ProcessCounter> ProcEnergyProbe::counters(int32_t pid) {
 }
 
 AppKey ProcEnergyProbe::appKey(int32_t pid) {
-    const auto executable = ProcessTable::exePath(pid, root);
-    if (!executable) return {"pid-" + std::to_string(pid), "Process " + std::to_string(pid), std::nullopt};
+    // Another user's process hides its executable but not its command line nor its kernel name, which
+    // name it as the user knows it.
+    auto executable = ProcessTable::exePath(pid, root);
+    if (!executable) executable = ProcessTable::commandPath(pid, root);
+    if (!executable) {
+        const std::string key = "pid-" + std::to_string(pid);
+        const auto comm = ProcessTable::comm(pid, root);
+        return {key, comm && !comm->empty() ? *comm : "Process " + std::to_string(pid), std::nullopt};
+    }
     // Every program inside an app's bundle counts as that app.
     if (const auto bundle = ProcessNames::appBundle(*executable))
         return {*bundle, withoutExtension(lastComponent(*bundle)), *bundle};

@@ -6,7 +6,9 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <mutex>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace dormio {
 
@@ -17,16 +19,26 @@ struct EntryFile {
     QString path;
 };
 
-// Every .desktop file under each applications folder, the first of each id only.
-std::vector<EntryFile> entryFiles() {
+// What one walk of the applications folders found: the entry files, and every folder below the top ones.
+struct Scan {
     std::vector<EntryFile> files;
+    QStringList subfolders;
+};
+
+// Every .desktop file under each applications folder, the first of each id only.
+Scan scan(const QStringList& folders) {
+    Scan found;
     QSet<QString> seen;
-    for (const QString& folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
-        QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files,
+    for (const QString& folder : folders) {
+        QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
         std::vector<EntryFile> inFolder;
         while (it.hasNext()) {
             const QString path = it.next();
+            if (it.fileInfo().isDir()) {
+                found.subfolders.push_back(path);
+                continue;
+            }
             QString id = path.mid(folder.size() + 1);
             id.chop(int(sizeof ".desktop") - 1);
             id.replace(QLatin1Char('/'), QLatin1Char('-'));
@@ -37,25 +49,52 @@ std::vector<EntryFile> entryFiles() {
         for (EntryFile& file : inFolder)
             if (!seen.contains(file.id)) {
                 seen.insert(file.id);
-                files.push_back(std::move(file));
+                found.files.push_back(std::move(file));
             }
     }
-    return files;
+    return found;
 }
 
-// What the cached list was made from: a change to any entry file, or to PATH, makes a new one.
-QString signatureOf(const std::vector<EntryFile>& files) {
-    QString signature = qEnvironmentVariable("PATH");
-    for (const EntryFile& file : files) {
-        struct stat info {};
-        if (::stat(QFile::encodeName(file.path).constData(), &info) != 0) continue;
-        signature += QStringLiteral("\n%1 %2.%3 %4")
-                         .arg(file.path)
-                         .arg(qint64(info.st_mtim.tv_sec))
-                         .arg(qint64(info.st_mtim.tv_nsec))
-                         .arg(qint64(info.st_size));
+// Tells whether anything was added, removed, renamed or written in the watched folders since the last
+// look, without an event loop: inotify's events wait in a non-blocking descriptor that each look drains.
+class FolderWatch {
+public:
+    FolderWatch() : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
+    ~FolderWatch() {
+        if (fd_ >= 0) ::close(fd_);
     }
-    return signature;
+
+    void add(const QStringList& folders) {
+        constexpr uint32_t events = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_CLOSE_WRITE |
+                                    IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
+        for (const QString& folder : folders)
+            if (fd_ >= 0) ::inotify_add_watch(fd_, QFile::encodeName(folder).constData(), events);
+    }
+
+    // Without inotify every look counts as a change, which is right but slow.
+    bool changed() {
+        if (fd_ < 0) return true;
+        bool any = false;
+        alignas(inotify_event) char buffer[4096];
+        while (::read(fd_, buffer, sizeof buffer) > 0)
+            any = true;
+        return any;
+    }
+
+private:
+    int fd_;
+};
+
+// Which of the top folders exist: one that appears later (the user's first own entry) has no watch yet.
+QString existing(const QStringList& folders) {
+    QString found;
+    for (const QString& folder : folders) {
+        struct stat info {};
+        found += (::stat(QFile::encodeName(folder).constData(), &info) == 0 ? QStringLiteral("\n+")
+                                                                            : QStringLiteral("\n-")) +
+                 folder;
+    }
+    return found;
 }
 
 QString resolveProgram(const QString& program) {
@@ -102,15 +141,21 @@ namespace InstalledApps {
 
 std::shared_ptr<const InstalledAppCatalog> all() {
     static std::mutex mutex;
-    static QString cachedSignature;
+    static std::unique_ptr<FolderWatch> watch;
+    static QString madeFrom; // PATH, which decides the programs entries start, and the top folders present
     static std::shared_ptr<const InstalledAppCatalog> cached;
-    const std::vector<EntryFile> files = entryFiles();
-    const QString signature = signatureOf(files);
     const std::lock_guard lock(mutex);
-    if (!cached || signature != cachedSignature) {
-        cached = std::make_shared<const InstalledAppCatalog>(load(files));
-        cachedSignature = signature;
-    }
+    const QStringList folders = QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
+    const QString now = qEnvironmentVariable("PATH") + existing(folders);
+    const bool changed = !watch || watch->changed();
+    if (cached && !changed && now == madeFrom) return cached;
+    // Watched before the walk, so that a change during it is seen at the next call.
+    watch = std::make_unique<FolderWatch>();
+    watch->add(folders);
+    const Scan found = scan(folders);
+    watch->add(found.subfolders);
+    cached = std::make_shared<const InstalledAppCatalog>(load(found.files));
+    madeFrom = now;
     return cached;
 }
 

@@ -34,7 +34,8 @@ struct InstalledAppCatalog {
 
 namespace InstalledApps {
 
-// Re-read only when an entry file, a folder or PATH changes.
+// Read again only when an entry or a folder of them changes (added, removed, renamed or written), or
+// PATH; checking costs a few system calls.
 std::shared_ptr<const InstalledAppCatalog> all();
 
 } // namespace InstalledApps

@@ -120,6 +120,16 @@ std::optional<std::string> comm(int32_t pid, std::string_view root) {
     return std::string(name);
 }
 
+std::optional<std::string> commandPath(int32_t pid, std::string_view root) {
+    char buffer[4096];
+    const ssize_t n = readSmall(ProcPath(root, pid, "cmdline"), buffer, sizeof buffer);
+    if (n <= 0 || buffer[0] != '/') return std::nullopt;
+    const auto* nul = static_cast<const char*>(std::memchr(buffer, '\0', size_t(n)));
+    // Without its terminator the first argument may go on past what was read.
+    if (!nul) return std::nullopt;
+    return std::string(buffer, size_t(nul - buffer));
+}
+
 uint64_t ticksPerSecond() {
     static const uint64_t ticks = [] {
         const long hz = ::sysconf(_SC_CLK_TCK);

@@ -26,6 +26,9 @@ std::optional<Stat> stat(int32_t pid, std::string_view root = defaultRoot);
 std::optional<std::string> exePath(int32_t pid, std::string_view root = defaultRoot);
 // The kernel's short name of the process.
 std::optional<std::string> comm(int32_t pid, std::string_view root = defaultRoot);
+// The program its command line starts with, when that is an absolute path. Readable for processes whose
+// executable is not (another user's daemons); the process itself chose it, so it only names.
+std::optional<std::string> commandPath(int32_t pid, std::string_view root = defaultRoot);
 
 uint64_t ticksPerSecond();
 uint64_t ticksToNanoseconds(uint64_t ticks);
