@@ -1,5 +1,7 @@
 #include "Dormio/Core/System/Inhibitors.h"
 
+#include "Dormio/Core/Clock.h"
+
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -68,7 +70,7 @@ std::vector<Inhibitor> BusInhibitors::logind() {
              QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("ListInhibitors"));
     if (!replied(reply)) return locks;
     const auto times = lockTimes(stateFolder_);
-    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime now = QDateTime::fromSecsSinceEpoch(qint64(currentDate().unix()), Qt::UTC);
     const QDBusArgument list = reply.arguments().first().value<QDBusArgument>();
     list.beginArray();
     while (!list.atEnd()) {
