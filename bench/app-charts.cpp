@@ -8,12 +8,12 @@
 #include "Dormio/UI/Charts/HypnogramView.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Random.h"
+#include "Slowest.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <benchmark/benchmark.h>
 
 using namespace dormio;
@@ -120,15 +120,8 @@ void actogram30Rows(benchmark::State& state) {
         paintFrame(actogram, image);
 }
 
-double largest(const std::vector<double>& values) {
-    return *std::max_element(values.begin(), values.end());
-}
-
 void repeated(benchmark::internal::Benchmark* run) {
-    run->Unit(benchmark::kMillisecond)
-        ->Repetitions(9)
-        ->ComputeStatistics("max", largest)
-        ->DisplayAggregatesOnly(true);
+    bench::withSlowest(run->Unit(benchmark::kMillisecond), 9);
 }
 
 BENCHMARK(cursorMove)->Apply(repeated);

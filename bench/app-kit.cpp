@@ -14,10 +14,10 @@
 #include "Dormio/UI/Kit/StatusDot.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
+#include "Slowest.h"
 
 #include <QApplication>
 #include <QImage>
-#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <functional>
 #include <memory>
@@ -43,15 +43,8 @@ void paint(benchmark::State& state, const std::function<QWidget*()>& make) {
     state.counters["height"] = widget->height();
 }
 
-double largest(const std::vector<double>& values) {
-    return *std::max_element(values.begin(), values.end());
-}
-
 void repeated(benchmark::internal::Benchmark* run) {
-    run->Unit(benchmark::kMicrosecond)
-        ->Repetitions(5)
-        ->ComputeStatistics("max", largest)
-        ->DisplayAggregatesOnly(true);
+    bench::withSlowest(run->Unit(benchmark::kMicrosecond), 5);
 }
 
 #define KIT_BENCHMARK(name, make)                                                                        \

@@ -8,6 +8,7 @@
 
 #include "Dormio/Core/Store.h"
 #include "DormioKit/NightJson.h"
+#include "Slowest.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -135,18 +136,9 @@ void withSixtyDays(benchmark::State& state) {
     refresh(state, true);
 }
 
-double largest(const std::vector<double>& values) {
-    return *std::max_element(values.begin(), values.end());
-}
-
 // Each read is timed once per repetition; nine repetitions give the median and the slowest.
 void timedOnce(benchmark::internal::Benchmark* run) {
-    run->UseManualTime()
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(1)
-        ->Repetitions(9)
-        ->ComputeStatistics("max", largest)
-        ->DisplayAggregatesOnly(true);
+    bench::withSlowest(run->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1), 9);
 }
 
 BENCHMARK(firstRead)->Apply(timedOnce);
