@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,6 +95,17 @@ template <typename Record, typename Key> void sortStably(std::vector<Record>& re
 
 // Reads a log line by line into a PowerLog, from a text in memory or from a file in pieces. The texts of
 // requests and releases go into the log's pool; every date goes through one date reader.
+// First touching fresh memory costs the kernel a fault per 4 KiB page, a large share of a whole read of a
+// busy log; asked to, it backs the aligned middle of a large block with 2 MiB pages instead, and still
+// commits only what is touched.
+template <typename T> void preferLargePages(const std::vector<T>& records) {
+    constexpr std::uintptr_t large = std::uintptr_t(2) << 20;
+    const auto from = reinterpret_cast<std::uintptr_t>(records.data());
+    const std::uintptr_t begin = (from + large - 1) & ~(large - 1);
+    const std::uintptr_t end = (from + records.capacity() * sizeof(T)) & ~(large - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
 class LineReader {
 public:
     // `bytes` is the log's size where known: room for its records is made once, from the densest mix a
@@ -102,6 +114,8 @@ public:
     explicit LineReader(std::size_t bytes) : texts_(std::make_shared<TextPool>()) {
         log_.releases.reserve(bytes / 256);
         log_.requests.reserve(bytes / 512);
+        preferLargePages(log_.releases);
+        preferLargePages(log_.requests);
     }
 
     // The lines of `text`, each without its line end. The piece after the last LF is a line of its own
