@@ -4,6 +4,7 @@
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/Toast.h"
 #include "Dormio/UI/Kit/Buttons.h"
+#include "Dormio/UI/Kit/FilledBar.h"
 #include "Dormio/UI/Kit/HolderGlyph.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
@@ -32,15 +33,6 @@ protected:
 
 private:
     qreal width_;
-};
-
-// A filled line across the panel under each row.
-class Hairline : public QWidget {
-public:
-    Hairline() { setFixedHeight(1); }
-
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor(Theme::rule)); }
 };
 
 QString text(const std::string& s) {
@@ -97,7 +89,7 @@ QWidget* EnergyLedger::rows() const {
     const double largest = shown_.front().share;
     for (const EnergyShare& share : shown_) {
         stack->addWidget(row(share, largest));
-        stack->addWidget(new Hairline);
+        stack->addWidget(FilledBar::hairline());
     }
     const QString footnote =
         night_.lost() ? QStringLiteral("Battery used, split by each app\u2019s share of the energy Dormio measured. "

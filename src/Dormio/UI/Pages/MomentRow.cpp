@@ -1,0 +1,147 @@
+#include "Dormio/UI/Pages/MomentRow.h"
+
+#include "Dormio/Core/DormioDemo.h"
+#include "Dormio/UI/Kit/Badges.h"
+#include "Dormio/UI/Kit/Buttons.h"
+#include "Dormio/UI/Kit/DemoAnchors.h"
+#include "Dormio/UI/Kit/FilledBar.h"
+#include "Dormio/UI/Kit/RowHover.h"
+#include "Dormio/UI/Kit/Text.h"
+#include "DormioKit/Fmt.h"
+#include "DormioKit/ProcessNames.h"
+
+#include <QBoxLayout>
+
+namespace dormio {
+
+namespace {
+
+QString text(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QString clock(Date date) {
+    return text(Fmt::clockTime(date));
+}
+
+// A cell of the row with 1 px above it, so its text sits with the label's.
+QLayout* loweredByOne(QWidget* cell) {
+    auto* box = new QVBoxLayout;
+    box->setContentsMargins(0, 1, 0, 0);
+    box->addWidget(cell);
+    return box;
+}
+
+} // namespace
+
+MomentRow::MomentRow(StoryItem item, QWidget* parent)
+    : QWidget(parent), item_(std::move(item)),
+      info_(Button::withSymbol(IconButtonStyle{22}, "text.alignleft")) {
+    const NightEvent& first = item_.first();
+    auto* line = new QHBoxLayout(this);
+    line->setContentsMargins(0, 7, 2, 7);
+    line->setSpacing(int(spacing));
+    line->setAlignment(Qt::AlignTop);
+
+    auto* time = new Label(clock(first.date), Theme::Typo::time(), Theme::ink2);
+    time->setAlignment(Qt::AlignTrailing);
+    time->setFixedWidth(int(timeWidth));
+    line->addLayout(loweredByOne(time));
+    line->addLayout(loweredByOne(new FilledBar(mark(first), int(markWidth), 15)));
+
+    auto* column = new QVBoxLayout;
+    column->setSpacing(2);
+    auto* title = new QHBoxLayout;
+    title->setSpacing(6);
+    auto* label = new Label(text(first.label), Theme::Typo::bodyStrong(), Theme::ink);
+    label->setElide(Qt::ElideRight);
+    title->addWidget(label, 0, Qt::AlignVCenter);
+    if (item_.isGroup())
+        title->addWidget(new Tag(QStringLiteral("\u00D7") + QString::number(item_.events.size()), Theme::rose), 0,
+                         Qt::AlignVCenter);
+    title->addStretch();
+    column->addLayout(title);
+    auto* explained = new Label(detail(item_), Theme::Typo::small(), Theme::ink2);
+    explained->setElide(Qt::ElideMiddle);
+    column->addWidget(explained);
+    line->addLayout(column, 1);
+
+    line->addSpacing(6); // the column's stretch keeps at least this much before the duration
+    if (first.kind != NightEvent::Kind::fellAsleep) {
+        static const Font font = Theme::systemFont(11, QFont::Normal, true);
+        line->addLayout(loweredByOne(new Label(text(Fmt::duration(item_.totalDuration(), false)), font, Theme::ink2)));
+    }
+
+    info_->setToolTip(QStringLiteral("Show what pmset recorded"));
+    connect(info_, &QAbstractButton::clicked, this, [this] { setShowInfo(!showInfo()); });
+    line->addWidget(info_);
+    demoAnchor(info_, QStringLiteral("info-") + text(item_.id()));
+
+    RowHover::attach(this);
+}
+
+DynamicColor MomentRow::mark(const NightEvent& event) {
+    switch (event.kind) {
+    case NightEvent::Kind::awakeAtStart: return Theme::ink3;
+    case NightEvent::Kind::fellAsleep: return Theme::indigo;
+    case NightEvent::Kind::darkWake: return Theme::rose;
+    case NightEvent::Kind::stayedAwake: return Theme::rose.opacity(0.55);
+    case NightEvent::Kind::screenOn: return Theme::amber;
+    }
+    return Theme::ink3;
+}
+
+QString MomentRow::shortScheduler(const QString& scheduledBy) {
+    if (!scheduledBy.contains(QStringLiteral("com.apple.dasd:"))) return scheduledBy;
+    const QStringList pieces = scheduledBy.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    return QStringLiteral("dasd \u00B7 ") + pieces.last();
+}
+
+QString MomentRow::detail(const StoryItem& item) {
+    if (item.isGroup())
+        return QStringLiteral("Between ") + clock(item.first().date) + QStringLiteral(" and ") +
+               clock(item.events.back().date);
+    const NightEvent& first = item.first();
+    switch (first.kind) {
+    case NightEvent::Kind::awakeAtStart: return QStringLiteral("When the night window began");
+    case NightEvent::Kind::fellAsleep:
+        return QStringLiteral("Slept ") + text(Fmt::duration(first.duration, false)) +
+               QStringLiteral(" before anything stirred");
+    case NightEvent::Kind::darkWake:
+        return first.scheduledBy ? QStringLiteral("Requested by ") + shortScheduler(text(*first.scheduledBy))
+                                 : QStringLiteral("Screen stayed off");
+    case NightEvent::Kind::stayedAwake:
+        if (first.culprit) return QStringLiteral("Held up by ") + text(ProcessNames::friendly(*first.culprit));
+        if (first.scheduledBy) return text(*first.scheduledBy);
+        return QStringLiteral("Nothing obvious was holding it");
+    case NightEvent::Kind::screenOn:
+        return first.scheduledBy ? text(*first.scheduledBy) : QStringLiteral("Display turned on");
+    }
+    return {};
+}
+
+void MomentRow::setShowInfo(bool show) {
+    if (show == showInfo()) return;
+    if (!show) {
+        popup_->close();
+        return;
+    }
+    popup_ = new RawPopup(item_, info_, [this] { popup_ = nullptr; });
+    // The demo recorder films the card on the side facing the page, where it stays in frame.
+    popup_->open(DormioDemo::recordingDemo() ? RawPopup::Edge::leading : RawPopup::Edge::trailing);
+}
+
+void MomentRow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (demoRequests_) return;
+    demoRequests_ = connect(&DormioDemo::shared(), &DormioDemo::showInfo, this,
+                            [this](const std::optional<QString>& id) { setShowInfo(id == text(item_.id())); });
+}
+
+void MomentRow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    disconnect(demoRequests_);
+    demoRequests_ = {};
+}
+
+} // namespace dormio

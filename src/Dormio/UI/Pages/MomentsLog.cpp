@@ -1,0 +1,133 @@
+#include "Dormio/UI/Pages/MomentsLog.h"
+
+#include "Dormio/UI/Kit/Buttons.h"
+#include "Dormio/UI/Kit/FilledBar.h"
+#include "Dormio/UI/Kit/Text.h"
+#include "Dormio/UI/Kit/Theme.h"
+#include "Dormio/UI/Pages/MomentRow.h"
+#include "DormioKit/Fmt.h"
+#include "DormioKit/NightSummary.h"
+
+#include <QBoxLayout>
+#include <cmath>
+
+namespace dormio {
+
+namespace {
+
+// A borderless text button in the brand's indigo.
+ButtonStyle plainStyle() {
+    ButtonStyle style{Theme::systemFont(11, QFont::Medium, true)};
+    style.label = style.labelHover = Theme::indigo;
+    style.fill = style.fillHover = style.fillPressed = clear;
+    style.outline = style.outlineHover = clear;
+    style.height = style.font.height();
+    return style;
+}
+
+// Puts a cell in a line aligned on the first text baseline: `top` is how far the cell's baseline lies
+// below its top edge, `baseline` the line's.
+void addOnBaseline(QHBoxLayout* line, QWidget* cell, qreal top, qreal baseline, int stretch = 0) {
+    auto* box = new QVBoxLayout;
+    box->setContentsMargins(0, int(std::lround(baseline - top)), 0, 0);
+    box->addWidget(cell);
+    box->addStretch();
+    line->addLayout(box, stretch);
+}
+
+// The night's end time under the rows' times, a dash under their marks, and the morning line.
+QWidget* closingLine(const Night& night) {
+    auto* closing = new QWidget;
+    auto* line = new QHBoxLayout(closing);
+    line->setContentsMargins(0, 8, 0, 0);
+    line->setSpacing(int(MomentRow::spacing));
+    auto* end = new Label(QString::fromStdString(Fmt::clockTime(night.end)), Theme::Typo::time(), Theme::ink3);
+    end->setAlignment(Qt::AlignTrailing);
+    end->setFixedWidth(int(MomentRow::timeWidth));
+    auto* morning =
+        new Label(QString::fromStdString(NightSummary::morningLine(night)), Theme::Typo::small(), Theme::ink2);
+    morning->setElide(Qt::ElideRight);
+    // Each label stands at its natural height, where its baseline lies its font's ascent below its top.
+    const qreal endBaseline = end->textFont().ascent();
+    const qreal morningBaseline = morning->textFont().ascent();
+    const qreal baseline = std::max(endBaseline, morningBaseline);
+    addOnBaseline(line, end, endBaseline, baseline);
+    // The dash floats above the baseline: its top lies 4 px over it.
+    addOnBaseline(line, new FilledBar(Theme::ink3, int(MomentRow::markWidth), 1), 4, baseline);
+    addOnBaseline(line, morning, morningBaseline, baseline, 1);
+    return closing;
+}
+
+} // namespace
+
+MomentsLog::MomentsLog(const Night& night, QWidget* parent)
+    : Panel(QStringLiteral("Logbook"), QString::number(night.events.size()) + QStringLiteral(" entries"),
+            Theme::Space::l, nullptr, parent),
+      night_(night), items_(Story::items(night)) {
+    if (items_.empty()) {
+        setContent(new Label(QStringLiteral("Nothing was recorded in this window."), Theme::Typo::body(), Theme::ink2));
+        return;
+    }
+    setContent(list());
+}
+
+QString MomentsLog::toggleText(bool showAll, std::size_t items) {
+    return showAll ? QStringLiteral("Show fewer")
+                   : QStringLiteral("Show all ") + QString::number(items) + QStringLiteral(" entries");
+}
+
+QWidget* MomentsLog::list() {
+    auto* content = new QWidget;
+    auto* stack = new QVBoxLayout(content);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    rowsBox_ = new QWidget;
+    auto* rows = new QVBoxLayout(rowsBox_);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    stack->addWidget(rowsBox_);
+    if (items_.size() > cutAbove) {
+        auto* button = new Button(plainStyle(), toggleText(showAll_, items_.size()));
+        connect(button, &QAbstractButton::clicked, this, [this] { setShowAll(!showAll_); });
+        toggle_ = button;
+        auto* padded = new QHBoxLayout;
+        padded->setContentsMargins(int(hairlineInset), 8, 0, 8);
+        padded->addWidget(button);
+        padded->addStretch();
+        stack->addLayout(padded);
+    }
+    if (!night_.inProgress) stack->addWidget(closingLine(night_));
+    showRows();
+    return content;
+}
+
+void MomentsLog::setShowAll(bool showAll) {
+    if (showAll == showAll_ || !toggle_) return;
+    showAll_ = showAll;
+    toggle_->setText(toggleText(showAll_, items_.size()));
+    showRows();
+}
+
+void MomentsLog::showRows() {
+    auto* rows = static_cast<QVBoxLayout*>(rowsBox_->layout());
+    const std::size_t shown = items_.size() > cutAbove && !showAll_ ? cutTo : items_.size();
+    const std::size_t present = std::size_t(rows->count() / 2);
+    // Rows past the cut come and go; the ones above it stay as they are.
+    for (std::size_t i = present; i < shown; ++i) {
+        rows->addWidget(new MomentRow(items_[i]));
+        rows->addWidget(FilledBar::hairline(int(hairlineInset)));
+    }
+    while (std::size_t(rows->count() / 2) > shown) {
+        for (int k = 0; k < 2; ++k) delete rows->takeAt(rows->count() - 1)->widget();
+    }
+}
+
+std::vector<MomentRow*> MomentsLog::rows() const {
+    std::vector<MomentRow*> found;
+    if (!rowsBox_) return found;
+    for (int i = 0; i < rowsBox_->layout()->count(); ++i)
+        if (auto* row = dynamic_cast<MomentRow*>(rowsBox_->layout()->itemAt(i)->widget())) found.push_back(row);
+    return found;
+}
+
+} // namespace dormio

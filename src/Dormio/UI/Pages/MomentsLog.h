@@ -1,0 +1,48 @@
+#pragma once
+
+// The "Logbook" panel of the night page: the night told as a list of moments in the order of its story,
+// a long night cut to its first moments behind "Show all", and a finished night's closing line.
+
+#include "Dormio/UI/Kit/Panel.h"
+#include "DormioKit/Night.h"
+#include "DormioKit/Story.h"
+
+#include <QAbstractButton>
+#include <vector>
+
+namespace dormio {
+
+class MomentRow;
+
+
+class MomentsLog : public Panel {
+public:
+    // A list is cut only from 17 moments up, and then to 14, so a cut always hides at least three.
+    static constexpr std::size_t cutAbove = 16;
+    static constexpr std::size_t cutTo = 14;
+    static constexpr qreal hairlineInset = 74;
+
+    explicit MomentsLog(const Night& night, QWidget* parent = nullptr);
+
+    bool showAll() const { return showAll_; }
+    void setShowAll(bool showAll);
+    const std::vector<StoryItem>& items() const { return items_; }
+    std::vector<MomentRow*> rows() const;
+    // The toggle under the rows, only for a list long enough to cut.
+    QAbstractButton* toggle() const { return toggle_; }
+
+    // The toggle's label: "Show all 23 entries", or "Show fewer" while the list is whole.
+    static QString toggleText(bool showAll, std::size_t items);
+
+private:
+    QWidget* list();
+    void showRows();
+
+    Night night_;
+    std::vector<StoryItem> items_;
+    bool showAll_ = false;
+    QWidget* rowsBox_ = nullptr;
+    QAbstractButton* toggle_ = nullptr;
+};
+
+} // namespace dormio
