@@ -169,6 +169,7 @@ void EnergyRecorder::clear() {
     change.clearSamples = true;
     change.write = true;
     commit(std::move(change));
+    emit cleared();
 }
 
 void EnergyRecorder::commit(Change change) {

@@ -56,7 +56,7 @@ public:
     bool isRunning() const;
     // Starts one collection off the main thread; a call while one runs is dropped.
     void sample();
-    // Forgets the samples, keeps the app names, and writes the file.
+    // Forgets the samples, keeps the app names, writes the file and says so.
     void clear();
 
     // Blocks until every write handed to the writer is on disk (or failed).
@@ -68,6 +68,8 @@ public:
 signals:
     // A collection's result has been applied (whether or not it recorded a sample).
     void sampleApplied();
+    // The samples were forgotten: whatever shows energy shows it again.
+    void cleared();
 
 private:
     struct Writer;

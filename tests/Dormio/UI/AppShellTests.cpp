@@ -264,27 +264,6 @@ TEST_F(AppShellTest, TheMenuBarViewSaysWhoHoldsTheMacAwake) {
     EXPECT_EQ(open.count(), 1);
 }
 
-TEST_F(AppShellTest, TheSettingsFormWritesTheStore) {
-    Store& store = makeStore();
-    SettingsWindow settings(store);
-    EXPECT_EQ(settings.size(), SettingsWindow::fixedSize);
-    EXPECT_EQ(settings.startHour()->currentData().toInt(), 23);
-    EXPECT_EQ(settings.endHour()->currentData().toInt(), 7);
-    EXPECT_EQ(settings.sampleMinutes()->currentData().toInt(), 5);
-
-    settings.showMenuBar()->click();
-    EXPECT_FALSE(store.showMenuBar());
-    settings.trackEnergy()->click();
-    EXPECT_FALSE(store.trackEnergy());
-    EXPECT_FALSE(settings.sampleMinutes()->isEnabled());
-
-    store.setNightStartHour(21);
-    EXPECT_EQ(settings.startHour()->currentData().toInt(), 21);
-    waitForLogRead();
-    store.setSampleMinutes(3); // not one of the form's choices, still shown
-    EXPECT_EQ(settings.sampleMinutes()->currentData().toInt(), 3);
-}
-
 TEST_F(AppShellTest, TheNightsOfTheLogAreListedWithTheirWords) {
     writeLog(testing::recentNights(3));
     Store& store = makeStore();

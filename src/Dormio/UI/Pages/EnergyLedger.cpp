@@ -72,6 +72,7 @@ EnergyLedger::EnergyLedger(Store& store, Night night, QWidget* parent)
     // Queued: a change can come from this panel's own button, which a rebuild deletes.
     connect(&store_, &Store::loginItemEnabledChanged, this, [this] { rebuild(); }, Qt::QueuedConnection);
     connect(&store_.energy(), &EnergyRecorder::sampleApplied, this, [this] { rebuild(); }, Qt::QueuedConnection);
+    connect(&store_.energy(), &EnergyRecorder::cleared, this, [this] { rebuild(); }, Qt::QueuedConnection);
     rebuild();
 }
 

@@ -22,7 +22,14 @@ QList<QColor> DormioApp::brandColours() {
 }
 
 DormioApp::DormioApp(Store& store, Toast& toast, QObject* parent)
-    : QObject(parent), store_(store), main_(new MainWindow(store, toast)), tray_(new TrayIcon(store, this)) {
+    : QObject(parent), store_(store) {
+    // Connected ahead of the main window's own reaction, so that the window is up before its tour sheet
+    // opens, whether it was closed or not: asking for the tour never does nothing.
+    connect(&store_, &Store::showWelcomeChanged, this, [this] {
+        if (store_.showWelcome()) showMainWindow();
+    });
+    main_ = new MainWindow(store, toast);
+    tray_ = new TrayIcon(store, this);
     QApplication::setQuitOnLastWindowClosed(false);
     connect(main_->commands(), &DormioCommands::settingsRequested, this, &DormioApp::showSettings);
     connect(main_->commands(), &DormioCommands::aboutRequested, this, &DormioApp::showAbout);

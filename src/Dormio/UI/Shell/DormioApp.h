@@ -45,8 +45,8 @@ public:
 
 private:
     Store& store_;
-    MainWindow* main_;
-    TrayIcon* tray_;
+    MainWindow* main_ = nullptr;
+    TrayIcon* tray_ = nullptr;
     QPointer<SettingsWindow> settings_;
 };
 

@@ -1,120 +1,96 @@
 #include "Dormio/UI/Shell/SettingsWindow.h"
 
-#include "Dormio/Core/Store.h"
+#include "Dormio/UI/Kit/Headers.h"
+#include "Dormio/UI/Kit/Panel.h"
 #include "Dormio/UI/Kit/Symbols.h"
+#include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
+#include "Dormio/UI/Pages/SettingsForm.h"
+#include "OstrelKit/Ostrel.h"
+#include "OstrelKit/Updater/Updater.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFormLayout>
+#include <QBoxLayout>
+#include <QPainter>
 #include <QScrollArea>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 namespace dormio {
 
 namespace {
 
-// Picks the entry holding `value`, adding it when the stored value is not one of the usual choices.
-void select(QComboBox* box, int value, const QString& text) {
-    int index = box->findData(value);
-    if (index < 0) {
-        box->addItem(text, value);
-        index = box->count() - 1;
-    }
-    const QSignalBlocker quiet(box);
-    box->setCurrentIndex(index);
-}
+constexpr int tabIconSize = 16;
 
-QString hourText(int hour) {
-    return QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0'));
-}
-QString minutesText(int minutes) {
-    return QStringLiteral("%1 minutes").arg(minutes);
-}
-
-void setChecked(QCheckBox* box, bool on) {
-    const QSignalBlocker quiet(box);
-    box->setChecked(on);
-}
+// The paper every page of the window stands on.
+class Paper : public QWidget {
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor(Theme::paper)); }
+};
 
 } // namespace
 
-SettingsWindow::SettingsWindow(Store& store, bool single, QWidget* parent) : QWidget(parent), store_(store) {
-    setWindowTitle("Dormio Settings");
-    setObjectName("Settings");
+SettingsWindow::SettingsWindow(Store& store, bool single, QWidget* parent) : QWidget(parent) {
+    setWindowTitle(QStringLiteral("Dormio Settings"));
+    // "Show Welcome Again" closes the key window whose name holds "Settings".
+    setObjectName(QStringLiteral("Settings"));
     setFixedSize(fixedSize);
+    // The paper also shows beside the tabs.
+    setAutoFillBackground(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     if (single) {
-        layout->addWidget(makeForm());
-    } else {
-        auto* tabs = new QTabWidget(this);
-        tabs->addTab(makeForm(), Symbols::icon("gearshape", QColor(Theme::ink), 16), "General");
-        layout->addWidget(tabs);
+        layout->addWidget(formContent(store));
+        return;
     }
-
-    for (auto changed :
-         {&Store::nightStartHourChanged, &Store::nightEndHourChanged, &Store::trackEnergyChanged,
-          &Store::sampleMinutesChanged, &Store::loginItemEnabledChanged, &Store::showMenuBarChanged})
-        connect(&store_, changed, this, &SettingsWindow::showStore);
-    showStore();
+    tabs_ = new QTabWidget(this);
+    tabs_->setDocumentMode(true);
+    tabs_->addTab(formContent(store), QStringLiteral("General"));
+    tabs_->addTab(updatesContent(), QStringLiteral("Updates"));
+    layout->addWidget(tabs_);
+    showTabIcons();
+    connect(ThemeEvents::instance(), &ThemeEvents::appearanceChanged, this, &SettingsWindow::showTabIcons);
 }
 
-QWidget* SettingsWindow::makeForm() {
-    auto* form = new QWidget;
-    auto* rows = new QFormLayout(form);
-    rows->setContentsMargins(16, 16, 16, 16);
-    rows->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-
-    start_ = new QComboBox(form);
-    for (int hour : {17, 18, 19, 20, 21, 22, 23, 0, 1, 2})
-        start_->addItem(hourText(hour), hour);
-    end_ = new QComboBox(form);
-    for (int hour = 4; hour <= 11; ++hour)
-        end_->addItem(hourText(hour), hour);
-    track_ = new QCheckBox("Measure energy per app while Dormio is open", form);
-    sample_ = new QComboBox(form);
-    for (int minutes : {2, 5, 10})
-        sample_->addItem(minutesText(minutes), minutes);
-    login_ = new QCheckBox("Open Dormio at login, so it can measure every night", form);
-    menuBar_ = new QCheckBox("Show last night’s trace in the menu bar", form);
-
-    rows->addRow("Starts", start_);
-    rows->addRow("Ends", end_);
-    rows->addRow(track_);
-    rows->addRow("Sample every", sample_);
-    rows->addRow(login_);
-    rows->addRow(menuBar_);
-
-    connect(start_, &QComboBox::activated, this,
-            [this] { store_.setNightStartHour(start_->currentData().toInt()); });
-    connect(end_, &QComboBox::activated, this,
-            [this] { store_.setNightEndHour(end_->currentData().toInt()); });
-    connect(track_, &QCheckBox::toggled, this, [this](bool on) { store_.setTrackEnergy(on); });
-    connect(sample_, &QComboBox::activated, this,
-            [this] { store_.setSampleMinutes(sample_->currentData().toInt()); });
-    // The store decides; the box then shows what it reports.
-    connect(login_, &QCheckBox::toggled, this, [this](bool on) {
-        store_.setLoginItem(on);
-        setChecked(login_, store_.loginItemEnabled());
-    });
-    connect(menuBar_, &QCheckBox::toggled, this, [this](bool on) { store_.setShowMenuBar(on); });
-
-    auto* scroll = new QScrollArea;
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(form);
-    return scroll;
+// The symbols are pictures in the appearance's ink, drawn again when the appearance changes.
+void SettingsWindow::showTabIcons() {
+    tabs_->setTabIcon(0, Symbols::icon("gearshape", Theme::ink, tabIconSize));
+    tabs_->setTabIcon(1, Symbols::icon("arrow.down.circle", Theme::ink, tabIconSize));
 }
 
-void SettingsWindow::showStore() {
-    select(start_, store_.nightStartHour(), hourText(store_.nightStartHour()));
-    select(end_, store_.nightEndHour(), hourText(store_.nightEndHour()));
-    setChecked(track_, store_.trackEnergy());
-    select(sample_, store_.sampleMinutes(), minutesText(store_.sampleMinutes()));
-    sample_->setEnabled(store_.trackEnergy());
-    setChecked(login_, store_.loginItemEnabled());
-    setChecked(menuBar_, store_.showMenuBar());
+QScrollArea* SettingsWindow::formContent(Store& store) {
+    auto* page = new Paper;
+    auto* inset = new QVBoxLayout(page);
+    const int padding = int(Theme::Space::l);
+    inset->setContentsMargins(padding, padding, padding, padding);
+    form_ = new SettingsForm(store, false);
+    inset->addWidget(form_);
+    inset->addStretch(1);
+
+    scroll_ = new QScrollArea;
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroll_->setWidget(page);
+    return scroll_;
+}
+
+// The kit's update rows go here, as the one section of this tab. Until the kit offers them, the section
+// shows what is known now: the running version.
+QWidget* SettingsWindow::updatesContent() {
+    auto* rows = new QWidget;
+    auto* row = new QHBoxLayout(rows);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(new Label(QStringLiteral("Version"), Theme::Typo::body(), Theme::ink));
+    row->addStretch(1);
+    row->addWidget(new Label(Ostrel::updater().currentVersion(), Theme::Typo::body(), Theme::ink2));
+
+    auto* page = new Paper;
+    auto* inset = new QVBoxLayout(page);
+    const int padding = int(Theme::Space::l);
+    inset->setContentsMargins(padding, padding, padding, padding);
+    inset->addWidget(new Panel(QStringLiteral("Updates"), std::nullopt, Theme::Space::l, rows));
+    inset->addStretch(1);
+    return page;
 }
 
 } // namespace dormio

@@ -1,15 +1,16 @@
 #pragma once
 
-// The settings window's content. Until the full form is built it is a plain form of the night window,
-// energy sampling, the menu bar extra and opening at login, always showing what the store holds.
+// The settings window's content at a fixed size: the settings form without its page header, either alone
+// in a scroll view or as the "General" tab beside the kit's update rows.
 
 #include <QWidget>
 
-class QCheckBox;
-class QComboBox;
+class QScrollArea;
+class QTabWidget;
 
 namespace dormio {
 
+class SettingsForm;
 class Store;
 
 class SettingsWindow : public QWidget {
@@ -17,27 +18,22 @@ class SettingsWindow : public QWidget {
 public:
     static constexpr QSize fixedSize{560, 640};
 
-    // `single` gives the form alone; otherwise it sits in a "General" tab.
+    // `single` gives the form alone; otherwise the form and the update rows are two tabs.
     SettingsWindow(Store& store, bool single = false, QWidget* parent = nullptr);
 
-    QComboBox* startHour() const { return start_; }
-    QComboBox* endHour() const { return end_; }
-    QCheckBox* trackEnergy() const { return track_; }
-    QComboBox* sampleMinutes() const { return sample_; }
-    QCheckBox* loginItem() const { return login_; }
-    QCheckBox* showMenuBar() const { return menuBar_; }
+    SettingsForm* form() const { return form_; }
+    QScrollArea* scroll() const { return scroll_; }
+    // Null in the single layout.
+    QTabWidget* tabs() const { return tabs_; }
 
 private:
-    QWidget* makeForm();
-    void showStore();
+    QScrollArea* formContent(Store& store);
+    static QWidget* updatesContent();
+    void showTabIcons();
 
-    Store& store_;
-    QComboBox* start_ = nullptr;
-    QComboBox* end_ = nullptr;
-    QCheckBox* track_ = nullptr;
-    QComboBox* sample_ = nullptr;
-    QCheckBox* login_ = nullptr;
-    QCheckBox* menuBar_ = nullptr;
+    SettingsForm* form_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
 };
 
 } // namespace dormio
