@@ -57,12 +57,6 @@ TEST_F(AppBundleTest, AProgramOutsideABundleRunsAsALooseCopy) {
     EXPECT_EQ(running.name(), QCoreApplication::applicationName());
     EXPECT_EQ(running.shortVersion(), QCoreApplication::applicationVersion());
     EXPECT_EQ(running.string("OstrelUpdateFeedURL"), std::nullopt);
-    EXPECT_FALSE(running.canInstallInPlace());
-}
-
-TEST_F(AppBundleTest, AWritableBundleCanBeReplacedInPlace) {
-    ReleaseFixture::write(at("Here.app/Info.json"), "{}");
-    EXPECT_TRUE(AppBundle::open(at("Here.app"))->canInstallInPlace());
 }
 
 } // namespace

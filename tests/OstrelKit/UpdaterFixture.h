@@ -29,6 +29,9 @@ protected:
     std::unique_ptr<Updater> updater;
     std::unique_ptr<QSignalSpy> windows;
     QList<Updater::Phase> phases;
+    // What the updater started at quit, and how often it asked the application to quit.
+    QList<QStringList> launches;
+    int quits = 0;
 
     void SetUp() override {
         QSettings().clear();
@@ -58,6 +61,11 @@ protected:
         environment.systemVersion = [] { return SystemVersion{2, 36, 0}; };
         environment.feedStall = std::chrono::milliseconds(5000);
         environment.archiveStall = std::chrono::milliseconds(5000);
+        environment.launchInstall = [this](const QStringList& arguments) {
+            launches.append(arguments);
+            return true;
+        };
+        environment.quit = [this] { ++quits; };
         return environment;
     }
 

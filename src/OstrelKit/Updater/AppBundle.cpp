@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace dormio {
 
@@ -49,13 +48,6 @@ std::optional<QString> AppBundle::string(const char* key) const {
     const QJsonValue value = info_.value(QLatin1String(key));
     if (!value.isString()) return std::nullopt;
     return value.toString();
-}
-
-bool AppBundle::canInstallInPlace() const {
-    if (!isBundle()) return false;
-    const QString holder = QFileInfo(path_).absolutePath();
-    return ::access(QFile::encodeName(holder).constData(), W_OK) == 0 &&
-           ::access(QFile::encodeName(path_).constData(), W_OK) == 0;
 }
 
 } // namespace dormio

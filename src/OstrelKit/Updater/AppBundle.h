@@ -32,10 +32,6 @@ public:
     std::optional<QString> shortVersion() const { return string("CFBundleShortVersionString"); }
     std::optional<QString> name() const { return string("CFBundleName"); }
 
-    // Whether the running copy can be replaced where it is: a bundle whose folder and holding folder are
-    // writable (a read-only mount is not).
-    bool canInstallInPlace() const;
-
     static constexpr const char* infoFile = "Info.json";
 
 private:

@@ -1,8 +1,11 @@
 #include "OstrelKit/Updater/Updater.h"
 
 #include "OstrelKit/KitClock.h"
+#include "OstrelKit/Updater/InstallScript.h"
+#include "OstrelKit/Updater/TerminateAsQuit.h"
 #include "OstrelKit/Updater/UpdateUrl.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 namespace dormio {
@@ -35,11 +38,17 @@ Updater::Updater(const AppBundle& bundle, UpdaterEnvironment environment, QObjec
       clock_(environment_.clock ? *environment_.clock : KitClock::shared()), network_(this),
       automaticallyDownloads_(storedBool(QSettings().value(autoUpdateKey)).value_or(true)),
       feedURL_(feedAddress(bundle)), publicKey_(bundle.string("OstrelUpdatePublicKey")),
-      currentVersion_(bundle.shortVersion().value_or("1.0")), appName_(bundle.name().value_or("App")) {}
+      currentVersion_(bundle.shortVersion().value_or("1.0")), appName_(bundle.name().value_or("App")) {
+    if (!environment_.launchInstall) environment_.launchInstall = &InstallScript::launch;
+    if (!environment_.quit) environment_.quit = &QCoreApplication::quit;
+    if (environment_.executable.isEmpty()) environment_.executable = QCoreApplication::applicationFilePath();
+}
 
 void Updater::start() {
     if (started_ || !feedURL_) return;
     started_ = true;
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, &Updater::installOnQuit);
+    TerminateAsQuit::install();
     clock_.after(firstCheckDelay, this, [this] { check(false); });
     clock_.every(checkInterval, this, [this] { check(false); });
 }

@@ -5,6 +5,7 @@
 // and the settings rows show. It lives on the main thread; only the unpacking runs elsewhere.
 
 #include "OstrelKit/Updater/AppBundle.h"
+#include "OstrelKit/Updater/InstallPlace.h"
 #include "OstrelKit/Updater/Staging.h"
 #include "OstrelKit/Updater/Transfer.h"
 #include "OstrelKit/Updater/UpdateFeed.h"
@@ -29,6 +30,14 @@ struct UpdaterEnvironment {
     std::chrono::milliseconds feedStall{20000};
     std::chrono::milliseconds archiveStall{60000};
     Staging::Limits staging;
+    InstallRules installRules;
+    // Starts the install script with its arguments; false when it could not be started.
+    std::function<bool(const QStringList&)> launchInstall;
+    // Asks the application to quit.
+    std::function<void()> quit;
+    // The running program, started again after an install from the same place inside the new bundle;
+    // the Qt application's own when empty.
+    QString executable;
 };
 
 class Updater : public QObject {
@@ -60,7 +69,8 @@ public:
 
     explicit Updater(const AppBundle& bundle, UpdaterEnvironment environment = {}, QObject* parent = nullptr);
 
-    // Starts the first check and the repeating one; nothing at all for a copy that cannot update.
+    // Installs the ready update at every quit (a SIGTERM included), starts the first check and the
+    // repeating one; nothing at all for a copy that cannot update.
     void start();
     // Checks the feed. A user-initiated check brings up the update window; so does one of a copy that
     // cannot update, whose window then says so.
@@ -73,13 +83,20 @@ public:
     bool automaticallyDownloads() const { return automaticallyDownloads_; }
     void setAutomaticallyDownloads(bool on);
     std::optional<QDateTime> lastChecked() const { return lastChecked_; }
+    // The clock the updater's times are read from and its checks run on.
+    KitClock& clock() const { return clock_; }
     std::optional<QUrl> feedURL() const { return feedURL_; }
     std::optional<QString> publicKey() const { return publicKey_; }
     QString currentVersion() const { return currentVersion_; }
     QString appName() const { return appName_; }
     std::optional<QString> stagedApp() const { return stagedApp_; }
     bool relaunchAfterInstall() const { return relaunchAfterInstall_; }
-    bool canInstallInPlace() const { return bundle_.canInstallInPlace(); }
+    // Whether the running bundle can be swapped for an update where it is.
+    bool canInstallInPlace() const { return InstallPlace::canReplace(bundle_, environment_.installRules); }
+    // At quit: starts the install script when an update is ready, still intact and can go in place.
+    void installOnQuit();
+    // "Restart Now": quits, installs the ready update and starts the new copy.
+    void installAndRelaunch();
     // Whether this copy updates at all: its bundle names a feed at an address the updater may use.
     bool isUpdatable() const { return feedURL_.has_value(); }
     // Where updates are unpacked: the user's caches / the bundle's identifier / "OstrelUpdate".

@@ -1,0 +1,80 @@
+#include "OstrelKit/Updater/InstallScript.h"
+
+#include <QFile>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <vector>
+
+extern char** environ;
+
+namespace dormio::InstallScript {
+
+// Leftovers of an interrupted install are cleared first; if they cannot be, nothing is attempted, since
+// a rename onto an existing folder would move into it. `cp -RPp` keeps the bundle's symlinks and modes.
+const char* const text = R"sh(PID="$1"; SRC="$2"; DEST="$3"; RELAUNCH="$4"; EXE="$5"
+cd / || exit 0
+case "$DEST" in *.app) ;; *) exit 0 ;; esac
+i=0; while kill -0 "$PID" 2>/dev/null && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done
+NEW="$DEST.ostrel-new"; OLD="$DEST.ostrel-old"; rm -rf "$NEW" "$OLD"
+if [ -d "$DEST" ] && [ ! -L "$DEST" ] && [ ! -e "$NEW" ] && [ ! -e "$OLD" ] && cp -RPp "$SRC" "$NEW"; then
+  if mv "$DEST" "$OLD"; then
+    if mv "$NEW" "$DEST"; then
+      rm -rf "$OLD"; STAGE="$(dirname "$SRC")"; rm -rf "$STAGE"; rmdir "$(dirname "$STAGE")" 2>/dev/null
+    else
+      mv "$OLD" "$DEST"
+    fi
+  fi
+fi
+rm -rf "$NEW"
+if [ "$RELAUNCH" = 1 ] && [ -f "$DEST/$EXE" ] && [ -x "$DEST/$EXE" ]; then
+  setsid "$DEST/$EXE" </dev/null >/dev/null 2>&1 &
+fi
+exit 0)sh";
+
+QStringList arguments(const Request& request) {
+    return {QStringLiteral("-c"),
+            QString::fromUtf8(text),
+            QStringLiteral("ostrel-update"),
+            QString::number(request.pid),
+            request.staged,
+            request.installed,
+            request.relaunch ? QStringLiteral("1") : QStringLiteral("0"),
+            request.executable};
+}
+
+bool launch(const QStringList& arguments) {
+    std::vector<QByteArray> owned;
+    owned.push_back("/bin/sh");
+    for (const QString& argument : arguments)
+        owned.push_back(QFile::encodeName(argument));
+    std::vector<char*> argv;
+    for (QByteArray& argument : owned)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t files;
+    posix_spawnattr_t attributes;
+    posix_spawn_file_actions_init(&files);
+    posix_spawnattr_init(&attributes);
+    for (int fd : {0, 1, 2})
+        posix_spawn_file_actions_addopen(&files, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&files, 3);
+    // Its own session, so that the end of the application's terminal or session leader spares it, and
+    // every signal as a fresh process has it.
+    sigset_t none;
+    sigset_t all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+    pid_t pid = 0;
+    const int status = posix_spawn(&pid, "/bin/sh", &files, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
+    posix_spawnattr_destroy(&attributes);
+    return status == 0;
+}
+
+} // namespace dormio::InstallScript

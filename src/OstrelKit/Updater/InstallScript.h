@@ -1,0 +1,38 @@
+#pragma once
+
+// The install at quit: a small /bin/sh script, started as a process of its own that outlives the
+// application. It waits for the application to end, copies the staged bundle beside the installed one,
+// swaps the two with renames and, when asked, starts the new copy. Every path travels as a positional
+// argument, never inside the script's text. At each step the user keeps a working application: nothing
+// is touched when the copy or the first rename fails, the old bundle comes back when the second fails,
+// and the staged copy is removed only once it is installed.
+
+#include <QString>
+#include <QStringList>
+
+namespace dormio::InstallScript {
+
+// The script; its arguments: $1 the application's process id, $2 the staged bundle, $3 the installed
+// bundle, $4 "1" to start the application again afterwards, $5 its executable inside the bundle.
+extern const char* const text;
+
+// The names the script gives its working copies beside the installed bundle.
+inline constexpr const char* newSuffix = ".ostrel-new";
+inline constexpr const char* oldSuffix = ".ostrel-old";
+
+struct Request {
+    qint64 pid = 0;
+    QString staged;
+    QString installed;
+    bool relaunch = false;
+    QString executable; // relative to the bundle
+};
+
+// The arguments of /bin/sh: "-c", the script, "ostrel-update" as $0, then the request's five.
+QStringList arguments(const Request& request);
+
+// Starts /bin/sh with `arguments` in a session of its own, its input and output on the null device and
+// no other open files; does not wait. False when it could not be started.
+bool launch(const QStringList& arguments);
+
+} // namespace dormio::InstallScript
