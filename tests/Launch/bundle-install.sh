@@ -18,7 +18,7 @@ tr -d ' \n' <"$bundle/Info.json" >"$work/info"
 for pair in '"CFBundleName":"Dormio"' "\"CFBundleShortVersionString\":\"$version\"" '"CFBundleIdentifier":"'; do
   grep -qF "$pair" "$work/info" || fail "Info.json lacks $pair: $(cat "$bundle/Info.json")"
 done
-grep -qF '"path": "bin/dormio"' "$bundle/Manifest.json" || grep -qF '"path":"bin/dormio"' "$bundle/Manifest.json" ||
+tr -d ' \n' <"$bundle/Manifest.json" | grep -qF '"path":"bin/dormio"' ||
   fail "Manifest.json lists no executable: $(head -c 400 "$bundle/Manifest.json")"
 "$release" pack "$bundle" "$work/Dormio.zip" >/dev/null || fail "the installed bundle does not match its manifest"
 

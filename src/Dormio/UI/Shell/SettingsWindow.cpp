@@ -1,13 +1,11 @@
 #include "Dormio/UI/Shell/SettingsWindow.h"
 
 #include "Dormio/UI/Kit/Headers.h"
-#include "Dormio/UI/Kit/Panel.h"
 #include "Dormio/UI/Kit/Symbols.h"
-#include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Pages/SettingsForm.h"
 #include "OstrelKit/Ostrel.h"
-#include "OstrelKit/Updater/Updater.h"
+#include "OstrelKit/Windows/UpdateSettingsRows.h"
 
 #include <QBoxLayout>
 #include <QPainter>
@@ -74,21 +72,13 @@ QScrollArea* SettingsWindow::formContent(Store& store) {
     return scroll_;
 }
 
-// The kit's update rows go here, as the one section of this tab. Until the kit offers them, the section
-// shows what is known now: the running version.
+// The kit's update rows, as the one section of this tab.
 QWidget* SettingsWindow::updatesContent() {
-    auto* rows = new QWidget;
-    auto* row = new QHBoxLayout(rows);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(new Label(QStringLiteral("Version"), Theme::Typo::body(), Theme::ink));
-    row->addStretch(1);
-    row->addWidget(new Label(Ostrel::updater().currentVersion(), Theme::Typo::body(), Theme::ink2));
-
     auto* page = new Paper;
     auto* inset = new QVBoxLayout(page);
     const int padding = int(Theme::Space::l);
     inset->setContentsMargins(padding, padding, padding, padding);
-    inset->addWidget(new Panel(QStringLiteral("Updates"), std::nullopt, Theme::Space::l, rows));
+    inset->addWidget(new UpdateSettingsRows(Ostrel::updater()));
     inset->addStretch(1);
     return page;
 }
