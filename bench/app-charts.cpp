@@ -1,18 +1,24 @@
 // The night's drawings on a busy night (150 segments, 40 wake moments, 200 battery readings), at a
 // device pixel ratio of 2: the trace's frame after the pointer moves, with its static picture kept; the
-// trace's frame after a change of night, drawn whole; and an actogram of 30 such rows.
+// trace's frame after a change of night, drawn whole; an actogram of 30 such rows; and the History page's
+// actogram of 30 nights with its header, dates and figures, whole and after the pointer enters a row.
 //
 //   app-charts [Google Benchmark flags]
 
+#include "Dormio/Core/Store.h"
 #include "Dormio/UI/Charts/ActogramRowView.h"
 #include "Dormio/UI/Charts/HypnogramView.h"
+#include "Dormio/UI/Kit/AnimationClock.h"
 #include "Dormio/UI/Kit/Theme.h"
+#include "Dormio/UI/Pages/Actogram.h"
 #include "Random.h"
 #include "Slowest.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QEnterEvent>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <benchmark/benchmark.h>
 
@@ -120,6 +126,63 @@ void actogram30Rows(benchmark::State& state) {
         paintFrame(actogram, image);
 }
 
+// The History page's 30-night actogram, 1000 points wide: each a busy night a day after the one before.
+std::vector<Night> busyMonth() {
+    std::vector<Night> nights;
+    for (int i = 0; i < 30; ++i) {
+        Night night = busyNight(uint64_t(i));
+        const double later = i * 86400.0;
+        night.id = "night-" + std::to_string(i);
+        night.start = night.start + later;
+        night.end = night.end + later;
+        for (Segment& segment : night.segments) {
+            segment.start = segment.start + later;
+            segment.end = segment.end + later;
+        }
+        for (NightEvent& event : night.events)
+            event.date = event.date + later;
+        for (BatteryPoint& point : night.battery)
+            point.date = point.date + later;
+        nights.push_back(std::move(night));
+    }
+    return nights;
+}
+
+// The whole actogram as a change of span or of nights shows it: header, ruler and 30 rows.
+void historyActogram30(benchmark::State& state) {
+    Store store;
+    store.setNights(busyMonth());
+    Actogram actogram(store, store.nights(), 11);
+    actogram.resize(1000, actogram.sizeHint().height());
+    QImage image = frame(actogram.size());
+    for (auto _ : state)
+        paintFrame(actogram, image);
+}
+
+// The pointer enters a row: that row alone is drawn again, highlighted or not.
+void historyRowHover(benchmark::State& state) {
+    AnimationClock::shared().setMode(AnimationClock::Mode::instant);
+    Store store;
+    store.setNights(busyMonth());
+    Actogram actogram(store, store.nights(), 11);
+    actogram.resize(1000, actogram.sizeHint().height());
+    ActogramLine* row = actogram.rows()[12];
+    QImage image = frame(row->size());
+    bool inside = false;
+    for (auto _ : state) {
+        inside = !inside;
+        if (inside) {
+            QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+            QApplication::sendEvent(row, &enter);
+        } else {
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(row, &leave);
+        }
+        paintFrame(*row, image);
+    }
+    AnimationClock::shared().setMode(AnimationClock::Mode::running);
+}
+
 void repeated(benchmark::internal::Benchmark* run) {
     bench::withSlowest(run->Unit(benchmark::kMillisecond), 9);
 }
@@ -127,11 +190,18 @@ void repeated(benchmark::internal::Benchmark* run) {
 BENCHMARK(cursorMove)->Apply(repeated);
 BENCHMARK(fullRedraw)->Apply(repeated);
 BENCHMARK(actogram30Rows)->Apply(repeated);
+BENCHMARK(historyActogram30)->Apply(repeated);
+BENCHMARK(historyRowHover)->Apply(repeated);
 
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The store behind the History actogram keeps its files and reads its settings in a folder of the run's
+    // own, never the user's.
+    const QTemporaryDir home;
+    for (const char* variable : {"DORMIO_SUPPORT_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+        qputenv(variable, home.path().toUtf8());
     QApplication app(argc, argv);
     Theme::setAppearance(Appearance::light);
     benchmark::Initialize(&argc, argv);
