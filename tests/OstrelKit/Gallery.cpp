@@ -27,7 +27,8 @@ QPalette darkPalette() {
 
 } // namespace
 
-bool writeGallery(const QString& folder, const QString& name, int width, const std::function<QWidget*()>& make) {
+bool writeGallery(const QString& folder, const QString& name, int width,
+                  const std::function<QWidget*()>& make) {
     const QPalette light = QApplication::palette();
     const QString path = QStringLiteral(OSTREL_GALLERY_DIR) + "/" + folder;
     QDir().mkpath(path);
@@ -36,7 +37,8 @@ bool writeGallery(const QString& folder, const QString& name, int width, const s
         QApplication::setPalette(palette);
         const std::unique_ptr<QWidget> view(make());
         view->setFixedWidth(width);
-        view->setFixedHeight(view->hasHeightForWidth() ? view->heightForWidth(width) : view->sizeHint().height());
+        view->setFixedHeight(view->hasHeightForWidth() ? view->heightForWidth(width)
+                                                       : view->sizeHint().height());
         view->ensurePolished();
         if (view->layout()) view->layout()->activate();
         QImage image(view->size() * 2, QImage::Format_ARGB32_Premultiplied);

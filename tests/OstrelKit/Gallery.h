@@ -13,6 +13,7 @@ namespace dormio::test {
 // Builds the view with `make` once per appearance (the application's palette set to it), lays it out at
 // `width` and its height for that width, and writes gallery/<folder>/<name>-light.png and -dark.png.
 // Returns whether both were written.
-bool writeGallery(const QString& folder, const QString& name, int width, const std::function<QWidget*()>& make);
+bool writeGallery(const QString& folder, const QString& name, int width,
+                  const std::function<QWidget*()>& make);
 
 } // namespace dormio::test

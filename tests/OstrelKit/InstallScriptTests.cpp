@@ -82,7 +82,8 @@ protected:
 };
 
 TEST_F(InstallScriptTest, SwapsTheBundlesAndClearsTheStagingFolder) {
-    ReleaseFixture::write(installed() + InstallScript::oldSuffix + "/left-over", "from an interrupted install");
+    ReleaseFixture::write(installed() + InstallScript::oldSuffix + "/left-over",
+                          "from an interrupted install");
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(version(installed()), "2.1.0");
     EXPECT_TRUE(QFileInfo(installed() + "/bin/dormio").isExecutable());
@@ -162,8 +163,8 @@ TEST_F(InstallScriptTest, WaitsForTheApplicationToEnd) {
     application.start("/bin/sleep", {"30"});
     ASSERT_TRUE(application.waitForStarted());
     QProcess script;
-    script.start("/bin/sh", InstallScript::arguments({application.processId(), staged(), installed(), false,
-                                                      "bin/dormio"}));
+    script.start("/bin/sh", InstallScript::arguments(
+                                {application.processId(), staged(), installed(), false, "bin/dormio"}));
     ASSERT_TRUE(script.waitForStarted());
     QTest::qWait(400);
     EXPECT_EQ(script.state(), QProcess::Running);

@@ -23,7 +23,8 @@ protected:
 
     // A bundle of the host program at `version`.
     QString hostBundle(const QString& relative, QJsonObject info) {
-        const QString bundle = release.bundle(relative, info, {{"bin/ostrel-host", ReleaseFixture::read(OSTREL_HOST)}});
+        const QString bundle =
+            release.bundle(relative, info, {{"bin/ostrel-host", ReleaseFixture::read(OSTREL_HOST)}});
         QFile::setPermissions(bundle + "/bin/ostrel-host",
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
                                   QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
@@ -32,7 +33,8 @@ protected:
 
     void SetUp() override {
         UpdaterTest::SetUp();
-        serveArchive(release.release(hostBundle("Releases/2.0/Dormio.app", ReleaseFixture::info("2.0"))), "2.0");
+        serveArchive(release.release(hostBundle("Releases/2.0/Dormio.app", ReleaseFixture::info("2.0"))),
+                     "2.0");
         QJsonObject info = ReleaseFixture::info("1.0");
         info.insert("OstrelUpdateFeedURL", server.url("/feed.json"));
         info.insert("OstrelUpdatePublicKey", release.publicKey());
@@ -49,8 +51,8 @@ protected:
         host.setProcessEnvironment(environment);
         host.start(installed() + "/bin/ostrel-host");
         ASSERT_TRUE(host.waitForStarted());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return host.canReadLine() || host.state() == QProcess::NotRunning; },
-                                    15000));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return host.canReadLine() || host.state() == QProcess::NotRunning; }, 15000));
         EXPECT_EQ(host.readLine().trimmed(), "ready") << host.readAllStandardError().toStdString();
     }
 
@@ -63,7 +65,8 @@ protected:
 
     bool installedCleanly() const {
         return installedVersion() == "2.0" && !QFileInfo::exists(installed() + InstallScript::oldSuffix) &&
-               !QFileInfo::exists(installed() + InstallScript::newSuffix) && !QFileInfo::exists(stagingRoot());
+               !QFileInfo::exists(installed() + InstallScript::newSuffix) &&
+               !QFileInfo::exists(stagingRoot());
     }
 };
 

@@ -1,5 +1,5 @@
-#include "OstrelKit/Windows/UpdateSettingsRows.h"
 #include "Gallery.h"
+#include "OstrelKit/Windows/UpdateSettingsRows.h"
 #include "UpdaterFixture.h"
 
 #include <QCheckBox>
@@ -17,8 +17,8 @@ protected:
 
     QString status() const { return UpdateSettingsRows::updateStatus(*updater); }
     void picture(const QString& name) {
-        EXPECT_TRUE(
-            writeGallery("update-settings", name, width, [this] { return new UpdateSettingsRows(*updater); }));
+        EXPECT_TRUE(writeGallery("update-settings", name, width,
+                                 [this] { return new UpdateSettingsRows(*updater); }));
     }
 };
 

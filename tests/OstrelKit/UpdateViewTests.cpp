@@ -1,6 +1,6 @@
+#include "Gallery.h"
 #include "OstrelKit/Windows/UpdateView.h"
 #include "OstrelKit/Windows/WindowHost.h"
-#include "Gallery.h"
 #include "UpdaterFixture.h"
 
 #include <QApplication>
@@ -79,7 +79,8 @@ protected:
     }
     static QPushButton* button(UpdateView* view, const QString& text) {
         for (auto* button : view->findChildren<QPushButton*>())
-            if (button->isVisibleTo(view) && QString(button->text()).replace("&&", "&") == text) return button;
+            if (button->isVisibleTo(view) && QString(button->text()).replace("&&", "&") == text)
+                return button;
         return nullptr;
     }
 
@@ -112,8 +113,9 @@ TEST_F(UpdateViewTest, EveryPhaseHasItsWordsAndButtons) {
     serveFeed({"2.0.0", "u"});
     make().check(true);
     ASSERT_TRUE(waitFor(Kind::upToDate));
-    EXPECT_EQ(UpdateView::content(*updater), (Content{"You’re up to date", "Dormio 2.0.0 is the newest version.",
-                                                      Indicator::none, Note::none, ok}));
+    EXPECT_EQ(UpdateView::content(*updater),
+              (Content{"You’re up to date", "Dormio 2.0.0 is the newest version.", Indicator::none,
+                       Note::none, ok}));
     picture("up-to-date");
 
     server.serve("/feed.json", {404});
@@ -127,8 +129,8 @@ TEST_F(UpdateViewTest, EveryPhaseHasItsWordsAndButtons) {
     make().check(true);
     ASSERT_TRUE(waitFor(Kind::available));
     const QStringList download{"Later", "Download & Install"};
-    EXPECT_EQ(UpdateView::content(*updater),
-              (Content{"Dormio 2.1.0 is available", "You have 2.0.0.", Indicator::none, Note::none, download}));
+    EXPECT_EQ(UpdateView::content(*updater), (Content{"Dormio 2.1.0 is available", "You have 2.0.0.",
+                                                      Indicator::none, Note::none, download}));
     feed.notes = "Nights now show the moon’s phase.\nThe history reads twice as fast.";
     serveFeed(feed);
     make().check(true);
@@ -137,16 +139,19 @@ TEST_F(UpdateViewTest, EveryPhaseHasItsWordsAndButtons) {
               (Content{"Dormio 2.1.0 is available", *feed.notes, Indicator::none, Note::none, download}));
     picture("available");
 
-    make(installedInfo(), [&] {
-        UpdaterEnvironment environment = UpdaterTest::environment();
-        environment.installRules = unwritable();
-        return environment;
-    }())
+    make(installedInfo(),
+         [&] {
+             UpdaterEnvironment environment = UpdaterTest::environment();
+             environment.installRules = unwritable();
+             return environment;
+         }())
         .check(true);
     ASSERT_TRUE(waitFor(Kind::available));
-    EXPECT_EQ(UpdateView::content(*updater),
-              (Content{"Dormio 2.1.0 is available", *feed.notes, Indicator::none, Note::moveToInstall,
-                       {"Later", "Open Download Page"}}));
+    EXPECT_EQ(UpdateView::content(*updater), (Content{"Dormio 2.1.0 is available",
+                                                      *feed.notes,
+                                                      Indicator::none,
+                                                      Note::moveToInstall,
+                                                      {"Later", "Open Download Page"}}));
     EXPECT_EQ(UpdateView::noteText(Note::moveToInstall, "Dormio"),
               "Move Dormio to your Applications folder to get updates automatically.");
     picture("available-elsewhere");
@@ -160,8 +165,11 @@ TEST_F(UpdateViewTest, EveryPhaseHasItsWordsAndButtons) {
     feed = publish("2.1.0");
     make().download(feed);
     ASSERT_TRUE(waitFor(Kind::ready));
-    EXPECT_EQ(UpdateView::content(*updater), (Content{"Dormio 2.1.0 is ready", "You have 2.0.0.", Indicator::none,
-                                                      Note::installsAtQuit, {"Later", "Restart Now"}}));
+    EXPECT_EQ(UpdateView::content(*updater), (Content{"Dormio 2.1.0 is ready",
+                                                      "You have 2.0.0.",
+                                                      Indicator::none,
+                                                      Note::installsAtQuit,
+                                                      {"Later", "Restart Now"}}));
     EXPECT_EQ(UpdateView::noteText(Note::installsAtQuit, "Dormio"),
               "It installs automatically the next time you quit Dormio.");
     picture("ready");

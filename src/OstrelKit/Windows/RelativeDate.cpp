@@ -12,8 +12,12 @@ struct Unit {
 
 // Largest first; the first unit that fits at least once names the span.
 constexpr Unit units[] = {
-    {365 * 86400, "year", "last year"}, {30 * 86400, "month", "last month"}, {7 * 86400, "week", "last week"},
-    {86400, "day", "yesterday"},        {3600, "hour", nullptr},             {60, "minute", nullptr},
+    {365 * 86400, "year", "last year"},
+    {30 * 86400, "month", "last month"},
+    {7 * 86400, "week", "last week"},
+    {86400, "day", "yesterday"},
+    {3600, "hour", nullptr},
+    {60, "minute", nullptr},
 };
 
 } // namespace
@@ -24,7 +28,10 @@ QString text(const QDateTime& date, const QDateTime& now) {
         const qint64 count = elapsed / unit.seconds;
         if (count < 1) continue;
         if (count == 1 && unit.single) return QString::fromLatin1(unit.single);
-        return QStringLiteral("%1 %2%3 ago").arg(count).arg(QLatin1String(unit.name)).arg(count == 1 ? "" : "s");
+        return QStringLiteral("%1 %2%3 ago")
+            .arg(count)
+            .arg(QLatin1String(unit.name))
+            .arg(count == 1 ? "" : "s");
     }
     return QStringLiteral("just now");
 }

@@ -48,7 +48,8 @@ UpdateSettingsRows::UpdateSettingsRows(Updater& updater, QWidget* parent)
       footnote_(textLabel("New versions download in the background and install when you quit " +
                               updater.appName() + ".",
                           KitStyle::caption, this)),
-      status_(textLabel({}, KitStyle::callout, this)), checkNow_(new QPushButton(QStringLiteral("Check Now"), this)) {
+      status_(textLabel({}, KitStyle::callout, this)),
+      checkNow_(new QPushButton(QStringLiteral("Check Now"), this)) {
     header_->setFont(KitStyle::font(KitStyle::body, true));
     footnote_->setWordWrap(true);
     status_->setWordWrap(true);
@@ -82,7 +83,8 @@ UpdateSettingsRows::UpdateSettingsRows(Updater& updater, QWidget* parent)
     layout->addWidget(group_);
 
     // The switch writes through the updater, which keeps the choice; the box then shows what it holds.
-    connect(automatic_, &QCheckBox::clicked, this, [this](bool on) { updater_.setAutomaticallyDownloads(on); });
+    connect(automatic_, &QCheckBox::clicked, this,
+            [this](bool on) { updater_.setAutomaticallyDownloads(on); });
     // The same as the menu command: a user-initiated check, after this click has been handled.
     connect(checkNow_, &QPushButton::clicked, this, [this] {
         QMetaObject::invokeMethod(

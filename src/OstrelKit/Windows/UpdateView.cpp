@@ -120,19 +120,24 @@ UpdateView::Content UpdateView::content(const Updater& updater) {
         return {QStringLiteral("Checking for updates…"), {}, Indicator::spinner, Note::none, ok};
     case Kind::upToDate:
         return {QStringLiteral("You’re up to date"),
-                name + " " + updater.currentVersion() + " is the newest version.", Indicator::none, Note::none,
-                ok};
+                name + " " + updater.currentVersion() + " is the newest version.", Indicator::none,
+                Note::none, ok};
     case Kind::available:
-        return {name + " " + phase.feed->version + " is available", notes(updater, *phase.feed),
-                Indicator::none, updater.canInstallInPlace() ? Note::none : Note::moveToInstall,
+        return {name + " " + phase.feed->version + " is available",
+                notes(updater, *phase.feed),
+                Indicator::none,
+                updater.canInstallInPlace() ? Note::none : Note::moveToInstall,
                 {QStringLiteral("Later"), offersDownload(updater, *phase.feed)
                                               ? QStringLiteral("Download & Install")
                                               : QStringLiteral("Open Download Page")}};
     case Kind::downloading:
         return {"Downloading " + name + " " + phase.feed->version + "…", {}, Indicator::bar, Note::none, {}};
     case Kind::ready:
-        return {name + " " + phase.feed->version + " is ready", notes(updater, *phase.feed), Indicator::none,
-                Note::installsAtQuit, {QStringLiteral("Later"), QStringLiteral("Restart Now")}};
+        return {name + " " + phase.feed->version + " is ready",
+                notes(updater, *phase.feed),
+                Indicator::none,
+                Note::installsAtQuit,
+                {QStringLiteral("Later"), QStringLiteral("Restart Now")}};
     case Kind::failed:
         return {QStringLiteral("Update problem"), phase.message, Indicator::none, Note::none, ok};
     }
