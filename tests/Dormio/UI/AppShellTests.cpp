@@ -82,6 +82,8 @@ TEST(ApplicationIdentity, SettingsAreTheApplicationsAndStayOutOfTheRealHome) {
 #include "Dormio/UI/Shell/RootView.h"
 #include "Dormio/UI/Shell/SettingsWindow.h"
 #include "Dormio/UI/Shell/TrayIcon.h"
+#include "Dormio/UI/Kit/Buttons.h"
+#include "Dormio/UI/Pages/SettingsForm.h"
 #include "Dormio/UI/Shell/WelcomeView.h"
 #include "StoreTests.h"
 
@@ -163,9 +165,46 @@ TEST_F(AppShellTest, AFirstNormalStartReadsTheLogAndShowsTheWelcome) {
     waitForLogRead();
     EXPECT_EQ(app->mainWindow()->rootView()->nightList()->count(), 2);
 
-    welcome->findChild<QPushButton*>()->click();
+    // Finishing records the tour as seen before it stops being asked for.
+    std::optional<bool> doneWhenClosed;
+    QObject::connect(store.get(), &Store::showWelcomeChanged, [&] { doneWhenClosed = QSettings().value("welcomeDone").toBool(); });
+    welcome->skipButton()->click();
+    EXPECT_EQ(doneWhenClosed, true);
     EXPECT_FALSE(store->showWelcome());
     EXPECT_TRUE(store->welcomeDone());
+}
+
+// Asking for the tour from a menu or from the settings window brings the main window back first, so the
+// click never does nothing.
+TEST_F(AppShellTest, AskingForTheTourShowsTheMainWindowFirst) {
+    auto app = makeApp();
+    store->setWelcomeDone(true);
+    MainWindow* main = app->mainWindow();
+    main->show();
+    main->close();
+    ASSERT_FALSE(main->isVisible());
+    bool shownFirst = false;
+    QObject::connect(store.get(), &Store::showWelcomeChanged, [&] { shownFirst = main->isVisible(); });
+    main->commands()->welcome->trigger();
+    EXPECT_TRUE(shownFirst);
+    EXPECT_TRUE(main->isVisible());
+    ASSERT_NE(main->rootView()->welcome(), nullptr);
+    EXPECT_TRUE(main->rootView()->welcome()->isVisible());
+    main->rootView()->welcome()->skipButton()->click();
+    EXPECT_FALSE(store->showWelcome());
+
+    // From the settings window: it closes, and the tour shows over the main window.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the ended tour goes
+    main->close();
+    app->showSettings();
+    SettingsWindow* settings = app->settingsWindow();
+    QApplication::setActiveWindow(settings);
+    settings->form()->showWelcomeAgain()->click();
+    EXPECT_TRUE(store->showWelcome());
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(settings == nullptr || !settings->isVisible());
+    ASSERT_NE(main->rootView()->welcome(), nullptr);
+    EXPECT_TRUE(main->rootView()->welcome()->isVisible());
 }
 
 TEST_F(AppShellTest, ALaterStartShowsNoWelcome) {

@@ -71,7 +71,7 @@ void RootView::showSelection() {
 
 void RootView::followWelcome() {
     if (store_.showWelcome() && !welcome_) {
-        welcome_ = new WelcomeView(
+        welcome_ = new WelcomeView(store_,
             [this] {
                 store_.setWelcomeDone(true);
                 store_.setShowWelcome(false);
