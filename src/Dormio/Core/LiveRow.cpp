@@ -2,6 +2,8 @@
 
 #include "DormioKit/Hash.h"
 
+#include <unordered_map>
+
 namespace {
 
 template <typename First, typename Second> std::size_t hashed(const First& first, const Second& second) {
@@ -26,4 +28,16 @@ std::size_t std::hash<dormio::LiveRow>::operator()(const dormio::LiveRow& row) c
 
 std::size_t std::hash<dormio::KeptAwakeRow>::operator()(const dormio::KeptAwakeRow& row) const noexcept {
     return hashed(row.entry, row.identity);
+}
+
+std::vector<std::string> dormio::uniqueKeys(const std::vector<LiveRow>& rows) {
+    std::vector<std::string> keys;
+    keys.reserve(rows.size());
+    std::unordered_map<std::string, int> seen;
+    for (const LiveRow& row : rows) {
+        std::string id = row.id();
+        const int before = seen[id]++;
+        keys.push_back(id + "#" + std::to_string(before));
+    }
+    return keys;
 }

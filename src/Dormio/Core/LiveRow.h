@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace dormio {
 
@@ -26,6 +27,12 @@ struct LiveRow {
     std::string id() const { return assertion.id(); }
     bool operator==(const LiveRow&) const = default;
 };
+
+// A key per row that no other row of the list shares: the row's id, "#", and how many rows with that id
+// come before it. The last "#" ends the id, so no two rows' keys agree whatever their names hold. Views
+// key their rows by it, so that two assertions of one process with the same type and name neither
+// collapse into one row nor trade places.
+std::vector<std::string> uniqueKeys(const std::vector<LiveRow>& rows);
 
 struct KeptAwakeRow {
     KeptAwake entry;

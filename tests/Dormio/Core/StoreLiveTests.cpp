@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <fcntl.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -190,6 +191,23 @@ TEST(StoreLiveRow, SharesItsIDWithRowsOfTheSameTypeAndNameButIsEqualOnlyWhenAllF
     EXPECT_EQ(std::hash<LiveRow>{}(a), std::hash<LiveRow>{}(b));
     b.identity.isUserApp = true;
     EXPECT_NE(a, b);
+}
+
+// Rows that share an id still get keys of their own, also beside a row whose name looks like a key.
+TEST(StoreLiveRow, KeysAreUniqueEvenWhenIdsRepeat) {
+    auto row = [](int32_t pid, std::string name) {
+        return LiveRow{LiveAssertion{pid, "Player", "PreventUserIdleSystemSleep", std::move(name), 60},
+                       AppIdentity{"Player", std::nullopt, std::nullopt, false}};
+    };
+    const std::vector<LiveRow> rows = {row(42, "Playing"), row(42, "Playing"), row(42, "Playing#1"),
+                                       row(7, "Playing"), row(42, "Playing")};
+    const std::vector<std::string> keys = uniqueKeys(rows);
+    EXPECT_EQ(keys, (std::vector<std::string>{
+                        "42-PreventUserIdleSystemSleep-Playing#0", "42-PreventUserIdleSystemSleep-Playing#1",
+                        "42-PreventUserIdleSystemSleep-Playing#1#0", "7-PreventUserIdleSystemSleep-Playing#0",
+                        "42-PreventUserIdleSystemSleep-Playing#2"}));
+    EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()).size(), keys.size());
+    EXPECT_TRUE(uniqueKeys({}).empty());
 }
 
 } // namespace

@@ -75,6 +75,7 @@ TEST(ApplicationIdentity, SettingsAreTheApplicationsAndStayOutOfTheRealHome) {
 #include "Dormio/Core/DemoData.h"
 #include "Dormio/Core/Toast.h"
 #include "Dormio/DevModes/SelfTest.h"
+#include "Dormio/UI/Kit/Buttons.h"
 #include "Dormio/UI/Shell/DormioApp.h"
 #include "Dormio/UI/Shell/MainWindow.h"
 #include "Dormio/UI/Shell/MenuBarView.h"
@@ -91,7 +92,6 @@ TEST(ApplicationIdentity, SettingsAreTheApplicationsAndStayOutOfTheRealHome) {
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -130,26 +130,32 @@ protected:
     }
 };
 
-TEST_F(AppShellTest, TheMainWindowIsDormios) {
+TEST_F(AppShellTest, TheMainWindowIsTitledByItsPage) {
     auto app = makeApp();
     MainWindow* window = app->mainWindow();
-    EXPECT_EQ(window->windowTitle(), "Dormio");
+    EXPECT_EQ(window->windowTitle(), "Last Night");
     EXPECT_EQ(window->objectName(), "main");
     window->show();
     EXPECT_GE(window->centralWidget()->width(), 1020);
     EXPECT_GE(window->centralWidget()->height(), 680);
+    store->go(Page::battery);
+    EXPECT_EQ(window->windowTitle(), "Battery");
 }
 
+// A closed window goes with its pages; asking for it again makes a new one, titled by the store's page.
 TEST_F(AppShellTest, ClosingTheLastWindowLeavesTheApplicationRunning) {
     auto app = makeApp();
     app->mainWindow()->show();
     EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
     QTimer::singleShot(0, app->mainWindow(), &QWidget::close);
     EXPECT_EQ(runEventLoop(300ms), exitedByTimeOut); // closing would have ended the loop with 0
-    EXPECT_FALSE(app->mainWindow()->isVisible());
+    EXPECT_EQ(app->mainWindow(), nullptr);
 
+    store->go(Page::history);
     app->showMainWindow();
+    ASSERT_NE(app->mainWindow(), nullptr);
     EXPECT_TRUE(app->mainWindow()->isVisible());
+    EXPECT_EQ(app->mainWindow()->windowTitle(), "History");
 }
 
 TEST_F(AppShellTest, AFirstNormalStartReadsTheLogAndShowsTheWelcome) {
@@ -163,7 +169,7 @@ TEST_F(AppShellTest, AFirstNormalStartReadsTheLogAndShowsTheWelcome) {
     ASSERT_NE(welcome, nullptr);
     EXPECT_TRUE(welcome->isVisible());
     waitForLogRead();
-    EXPECT_EQ(app->mainWindow()->rootView()->nightList()->count(), 2);
+    EXPECT_EQ(store->nights().size(), 2u);
 
     // Finishing records the tour as seen before it stops being asked for.
     std::optional<bool> doneWhenClosed;
@@ -268,52 +274,66 @@ TEST_F(AppShellTest, WithoutATrayTheMenuBarWindowOpensFromTheMainWindow) {
     commands->menuBarWindow->trigger();
     EXPECT_FALSE(popup->isVisible());
 
-    // Its button brings the main window back.
+    // Its button brings the main window forward.
     commands->menuBarWindow->trigger();
-    app->mainWindow()->close();
     app->trayIcon()->content()->openButton()->click();
     EXPECT_FALSE(popup->isVisible());
     EXPECT_TRUE(app->mainWindow()->isVisible());
 }
 
-TEST_F(AppShellTest, TheMenuBarViewSaysWhoHoldsTheMacAwake) {
-    Store& store = makeStore();
-    MenuBarView view(store);
-    EXPECT_EQ(view.summary()->text(), "Reading the power log…");
-    EXPECT_EQ(view.headline()->text(), "Nothing is keeping your Mac awake");
+// The window closed (gone) or only hidden: "Open Dormio" shows the one main window, making it anew only
+// when there is none.
+TEST_F(AppShellTest, OpenDormioShowsTheMainWindowHiddenOrClosed) {
+    auto app = makeApp();
+    app->mainWindow()->show();
+    MenuBarView* menu = app->trayIcon()->content();
+    const auto mainWindows = [] {
+        int count = 0;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            count += qobject_cast<MainWindow*>(window) != nullptr;
+        return count;
+    };
 
-    DemoData::apply(store);
-    EXPECT_EQ(view.summary()->text(), store.menuSummary());
-    EXPECT_EQ(view.headline()->text(), "Music is holding it awake");
-    EXPECT_EQ(view.holders()->text(), "Music");
+    const QPointer<MainWindow> first = app->mainWindow();
+    first->hide();
+    menu->openButton()->click();
+    EXPECT_EQ(app->mainWindow(), first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(mainWindows(), 1);
 
-    std::vector<LiveRow> rows = store.live();
-    for (int i = 0; i < 5; ++i) {
-        LiveRow row = rows[0];
-        row.assertion.pid = 1000 + i;
-        row.identity.name = "App " + std::to_string(i);
-        rows.push_back(row);
-    }
-    store.setLive(rows);
-    EXPECT_EQ(view.headline()->text(), "6 apps are holding it awake");
-    EXPECT_EQ(view.holders()->text().count('\n'), 3); // four lines at most
-
-    QSignalSpy open(&view, &MenuBarView::openMainWindow);
-    view.openButton()->click();
-    EXPECT_EQ(open.count(), 1);
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    menu->openButton()->click();
+    ASSERT_NE(app->mainWindow(), nullptr);
+    EXPECT_TRUE(app->mainWindow()->isVisible());
+    EXPECT_EQ(mainWindows(), 1);
 }
 
-TEST_F(AppShellTest, TheNightsOfTheLogAreListedWithTheirWords) {
-    writeLog(testing::recentNights(3));
-    Store& store = makeStore();
-    RootView root(store, toast);
-    readLogOnce();
-    QListWidget* list = root.nightList();
-    ASSERT_EQ(list->count(), 3);
-    const Night& newest = store.nights().back();
-    EXPECT_TRUE(list->item(0)->text().startsWith(store.title(newest) + "\n"));
-    list->setCurrentRow(2);
-    EXPECT_EQ(store.selectedNightID(), store.nights().front().id);
+// The tour is a sheet of the main window; asked for while that window is hidden or closed, the window
+// comes first, so the request never goes unseen.
+TEST_F(AppShellTest, TheWelcomeAskedForAgainBringsTheMainWindow) {
+    auto app = makeApp();
+    store->setWelcomeDone(true);
+    for (bool closed : {false, true}) {
+        SCOPED_TRACE(closed ? "closed" : "hidden");
+        app->mainWindow()->show();
+        if (closed) {
+            app->mainWindow()->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            ASSERT_EQ(app->mainWindow(), nullptr);
+        } else {
+            app->mainWindow()->hide();
+        }
+        store->setShowWelcome(true);
+        ASSERT_NE(app->mainWindow(), nullptr);
+        EXPECT_TRUE(app->mainWindow()->isVisible());
+        WelcomeView* welcome = app->mainWindow()->rootView()->welcome();
+        ASSERT_NE(welcome, nullptr);
+        EXPECT_TRUE(welcome->isVisible());
+        EXPECT_EQ(welcome->parentWidget()->window(), app->mainWindow());
+        store->setShowWelcome(false);
+    }
 }
 
 } // namespace

@@ -22,18 +22,22 @@ QList<QColor> DormioApp::brandColours() {
 }
 
 DormioApp::DormioApp(Store& store, Toast& toast, QObject* parent)
-    : QObject(parent), store_(store) {
-    // Connected ahead of the main window's own reaction, so that the window is up before its tour sheet
-    // opens, whether it was closed or not: asking for the tour never does nothing.
+    : QObject(parent), store_(store), toast_(toast), tray_(new TrayIcon(store, this)) {
+    QApplication::setQuitOnLastWindowClosed(false);
+    connect(tray_, &TrayIcon::openMainWindow, this, &DormioApp::showMainWindow);
+    // The tour is a sheet of the main window: asked for from the menu bar extra or the settings window,
+    // it first needs that window on screen. Connected before any window exists, so the window shows
+    // before its root view opens the sheet.
     connect(&store_, &Store::showWelcomeChanged, this, [this] {
         if (store_.showWelcome()) showMainWindow();
     });
-    main_ = new MainWindow(store, toast);
-    tray_ = new TrayIcon(store, this);
-    QApplication::setQuitOnLastWindowClosed(false);
+    makeMainWindow();
+}
+
+void DormioApp::makeMainWindow() {
+    main_ = new MainWindow(store_, toast_);
     connect(main_->commands(), &DormioCommands::settingsRequested, this, &DormioApp::showSettings);
     connect(main_->commands(), &DormioCommands::aboutRequested, this, &DormioApp::showAbout);
-    connect(tray_, &TrayIcon::openMainWindow, this, &DormioApp::showMainWindow);
     // Without a tray the menu bar extra's window still opens, from the main window's Window menu.
     main_->commands()->windowMenu->setVisible(!QSystemTrayIcon::isSystemTrayAvailable());
     connect(main_->commands(), &DormioCommands::menuBarWindowRequested, this,
@@ -43,6 +47,10 @@ DormioApp::DormioApp(Store& store, Toast& toast, QObject* parent)
 DormioApp::~DormioApp() {
     delete settings_;
     delete main_;
+}
+
+MainWindow* DormioApp::mainWindow() const {
+    return main_;
 }
 
 void DormioApp::launch() {
@@ -71,12 +79,14 @@ void DormioApp::startUp(const EnvLookup& env) {
 }
 
 void DormioApp::showMainWindow() {
+    if (!main_) makeMainWindow();
     main_->bringForward();
 }
 
 void DormioApp::toggleMenuBarWindow() {
+    if (!main_) return;
     // Below the window's top right corner, where a tray's window would sit beneath its icon.
-    const QPoint corner(main_->width() - MenuBarView::width / 2, main_->menuBar()->height());
+    const QPoint corner(main_->width() - MenuBarView::fixedWidth / 2, main_->menuBar()->height());
     tray_->togglePopup(main_->mapToGlobal(corner));
 }
 
@@ -91,7 +101,7 @@ void DormioApp::showSettings() {
 }
 
 void DormioApp::showAbout() {
-    QMessageBox::about(main_, "About Dormio",
+    QMessageBox::about(main_.data(), "About Dormio",
                        QStringLiteral("Dormio %1").arg(QCoreApplication::applicationVersion()).trimmed());
 }
 

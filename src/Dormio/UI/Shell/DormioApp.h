@@ -28,7 +28,8 @@ public:
     DormioApp(Store& store, Toast& toast, QObject* parent = nullptr);
     ~DormioApp() override;
 
-    MainWindow* mainWindow() const { return main_; }
+    // The main window; null once the user has closed it, until it is opened again.
+    MainWindow* mainWindow() const;
     TrayIcon* trayIcon() const { return tray_; }
     SettingsWindow* settingsWindow() const { return settings_; }
 
@@ -37,6 +38,7 @@ public:
     // Starts the mode the environment asks for.
     void startUp(const EnvLookup& env = processEnvironment);
 
+    // Brings the main window forward, making a new one when it was closed.
     void showMainWindow();
     // Opens the menu bar extra's window under the main window's top right corner, or closes it.
     void toggleMenuBarWindow();
@@ -44,9 +46,12 @@ public:
     void showAbout();
 
 private:
+    void makeMainWindow();
+
     Store& store_;
-    MainWindow* main_ = nullptr;
-    TrayIcon* tray_ = nullptr;
+    Toast& toast_;
+    QPointer<MainWindow> main_;
+    TrayIcon* tray_;
     QPointer<SettingsWindow> settings_;
 };
 

@@ -11,9 +11,11 @@ namespace dormio {
 MainWindow::MainWindow(Store& store, Toast& toast, QWidget* parent)
     : QMainWindow(parent), root_(new RootView(store, toast, this)),
       commands_(new DormioCommands(store, this)) {
-    setWindowTitle("Dormio");
     setObjectName("main");
+    setAttribute(Qt::WA_DeleteOnClose);
     setCentralWidget(root_);
+    setWindowTitle(root_->title());
+    connect(root_, &RootView::titleChanged, this, &QWidget::setWindowTitle);
     root_->setMinimumSize(minimumContentSize);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect room = screen->availableGeometry();

@@ -1,7 +1,8 @@
 #pragma once
 
-// The main window: the root view under the application's menus. Closing it only hides it; the
-// application keeps running with its menu bar extra and its timers.
+// The main window: the root view under the application's menus, titled by the page it shows (the
+// platform adds the application's name). Closing it lets it go with its pages; the application keeps
+// running with its menu bar extra and its timers, and makes a new window when asked.
 
 #include <QMainWindow>
 

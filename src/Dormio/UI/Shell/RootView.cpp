@@ -2,71 +2,91 @@
 
 #include "Dormio/Core/Store.h"
 #include "Dormio/UI/Kit/Theme.h"
+#include "Dormio/UI/Shell/PageHost.h"
+#include "Dormio/UI/Shell/RefreshButton.h"
+#include "Dormio/UI/Shell/Sidebar.h"
 #include "Dormio/UI/Shell/ToastView.h"
 #include "Dormio/UI/Shell/WelcomeView.h"
-#include "DormioKit/NightSummary.h"
 
-#include <QLabel>
-#include <QListWidget>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 namespace dormio {
 
 namespace {
 
-constexpr int nightIdRole = Qt::UserRole;
+constexpr int toolbarHeight = 40;
+
+// The strip over the page that holds the toolbar's items at its trailing end.
+class Toolbar : public QWidget {
+public:
+    explicit Toolbar(QWidget* item) {
+        setFixedHeight(toolbarHeight);
+        auto* layout = new QHBoxLayout(this);
+        layout->setContentsMargins(12, 0, 12, 0);
+        layout->addStretch(1);
+        layout->addWidget(item);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), QColor(Theme::paper));
+        painter.fillRect(QRectF(0, height() - 1, width(), 1), QColor(Theme::rule));
+    }
+};
+
+// The line between the sidebar and the page, in the rule's colour of the appearance in force.
+class Divider : public QSplitterHandle {
+public:
+    using QSplitterHandle::QSplitterHandle;
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor(Theme::rule)); }
+};
+
+class Columns : public QSplitter {
+public:
+    Columns(QWidget* parent) : QSplitter(Qt::Horizontal, parent) {}
+
+protected:
+    QSplitterHandle* createHandle() override { return new Divider(orientation(), this); }
+};
 
 } // namespace
 
 RootView::RootView(Store& store, Toast& toast, QWidget* parent)
-    : QWidget(parent), store_(store), list_(new QListWidget(this)), status_(new QLabel(this)),
-      overlay_(new ToastOverlay(this, toast)) {
-    list_->setWordWrap(true);
-    list_->setFont(Theme::Typo::body());
-    list_->setSpacing(4);
-    status_->setFont(Theme::Typo::body());
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(16, 16, 16, 16);
-    layout->addWidget(status_);
-    layout->addWidget(list_, 1);
+    : QWidget(parent), store_(store), sidebar_(new Sidebar(store)), host_(new PageHost(store)),
+      refresh_(new RefreshButton(store)), splitter_(new Columns(this)) {
+    auto* detail = new QWidget;
+    auto* column = new QVBoxLayout(detail);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(new Toolbar(refresh_));
+    column->addWidget(host_, 1);
 
-    connect(&store_, &Store::nightsChanged, this, &RootView::showNights);
-    connect(&store_, &Store::loadedOnceChanged, this, &RootView::showNights);
-    connect(&store_, &Store::selectedNightIDChanged, this, &RootView::showSelection);
+    splitter_->addWidget(sidebar_);
+    splitter_->addWidget(detail);
+    splitter_->setChildrenCollapsible(false);
+    splitter_->setHandleWidth(1);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setSizes({Sidebar::idealWidth, 10000});
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(splitter_);
+    // Made last, so the toast stands over everything else.
+    overlay_ = new ToastOverlay(this, toast);
+
+    connect(host_, &PageHost::titleChanged, this, &RootView::titleChanged);
     connect(&store_, &Store::showWelcomeChanged, this, &RootView::followWelcome);
-    connect(list_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        if (!item) return;
-        const std::string id = item->data(nightIdRole).toString().toStdString();
-        if (store_.selectedNightID() != id) store_.setSelectedNightID(id);
-    });
-    showNights();
     followWelcome();
 }
 
-void RootView::showNights() {
-    const QSignalBlocker quiet(list_);
-    list_->clear();
-    // Newest first: the night a user opens the app for is at the top.
-    const std::vector<Night>& nights = store_.nights();
-    for (auto night = nights.rbegin(); night != nights.rend(); ++night) {
-        const QString text = store_.title(*night) + "\n" +
-                             QString::fromStdString(NightSummary::line(*night)) + "\n" +
-                             QString::fromStdString(NightSummary::sentence(*night));
-        auto* item = new QListWidgetItem(text, list_);
-        item->setData(nightIdRole, QString::fromStdString(night->id));
-    }
-    status_->setText(nights.empty() ? store_.menuSummary() : QString());
-    status_->setVisible(nights.empty());
-    showSelection();
-}
-
-void RootView::showSelection() {
-    const Night* selected = store_.selectedNight();
-    if (!selected) return;
-    const QString id = QString::fromStdString(selected->id);
-    const QSignalBlocker quiet(list_);
-    for (int row = 0; row < list_->count(); ++row)
-        if (list_->item(row)->data(nightIdRole).toString() == id) list_->setCurrentRow(row);
+QString RootView::title() const {
+    return host_->title();
 }
 
 void RootView::followWelcome() {

@@ -1,19 +1,21 @@
 #pragma once
 
-// The main window's content. Until the pages are built it lists the store's nights, each with its title,
-// figures line and summary sentence. It shows the welcome tour while the store asks for it and overlays
-// the shared toast at the bottom.
+// The whole content of the main window: the sidebar beside the page the store names, the toolbar's
+// refresh button over the page, the shared toast at the bottom edge, and the welcome tour as a sheet
+// while the store asks for it.
 
 #include "Dormio/UI/Shell/WelcomeView.h"
 
 #include <QPointer>
 #include <QWidget>
 
-class QListWidget;
-class QLabel;
+class QSplitter;
 
 namespace dormio {
 
+class PageHost;
+class RefreshButton;
+class Sidebar;
 class Store;
 class Toast;
 class ToastOverlay;
@@ -23,18 +25,26 @@ class RootView : public QWidget {
 public:
     RootView(Store& store, Toast& toast, QWidget* parent = nullptr);
 
-    QListWidget* nightList() const { return list_; }
+    Sidebar* sidebar() const { return sidebar_; }
+    PageHost* pageHost() const { return host_; }
+    RefreshButton* refreshButton() const { return refresh_; }
+    QSplitter* splitter() const { return splitter_; }
     ToastOverlay* toastOverlay() const { return overlay_; }
     WelcomeView* welcome() const { return welcome_; }
+    // The page's title, for the window's title bar.
+    QString title() const;
+
+signals:
+    void titleChanged(const QString& title);
 
 private:
-    void showNights();
-    void showSelection();
     void followWelcome();
 
     Store& store_;
-    QListWidget* list_;
-    QLabel* status_;
+    Sidebar* sidebar_;
+    PageHost* host_;
+    RefreshButton* refresh_;
+    QSplitter* splitter_;
     ToastOverlay* overlay_;
     QPointer<WelcomeView> welcome_;
 };

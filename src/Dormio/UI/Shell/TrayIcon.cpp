@@ -2,8 +2,10 @@
 
 #include "Dormio/Core/Store.h"
 #include "Dormio/UI/Kit/Symbols.h"
+#include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Shell/MenuBarView.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QPalette>
@@ -25,6 +27,7 @@ TrayIcon::TrayIcon(Store& store, QObject* parent)
       popup_(new QWidget(nullptr, Qt::Popup)), content_(new MenuBarView(store, popup_)) {
     auto* layout = new QVBoxLayout(popup_);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(content_);
     icon_->setToolTip("Dormio");
 
@@ -32,6 +35,7 @@ TrayIcon::TrayIcon(Store& store, QObject* parent)
         popup_->hide();
         emit openMainWindow();
     });
+    connect(content_, &MenuBarView::quitApplication, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::Context) return;
         const QRect at = icon_->geometry();
@@ -39,6 +43,7 @@ TrayIcon::TrayIcon(Store& store, QObject* parent)
     });
     connect(&store_, &Store::showMenuBarChanged, this, &TrayIcon::followSetting);
     connect(&store_, &Store::liveChanged, this, &TrayIcon::followHolders);
+    connect(ThemeEvents::instance(), &ThemeEvents::appearanceChanged, this, &TrayIcon::drawIcon);
     followHolders();
     followSetting();
 }
@@ -64,6 +69,10 @@ void TrayIcon::followHolders() {
     const QString symbol = symbolName(!store_.noteworthy().empty());
     if (symbol == symbol_) return;
     symbol_ = symbol;
+    drawIcon();
+}
+
+void TrayIcon::drawIcon() {
     const QColor ink = QGuiApplication::palette().color(QPalette::WindowText);
     icon_->setIcon(Symbols::icon(symbol_.toStdString(), ink, iconPixels));
 }

@@ -37,6 +37,7 @@ signals:
 private:
     void followSetting();
     void followHolders();
+    void drawIcon();
 
     Store& store_;
     QSystemTrayIcon* icon_;

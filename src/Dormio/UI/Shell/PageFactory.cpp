@@ -1,0 +1,26 @@
+#include "Dormio/UI/Shell/PageFactory.h"
+
+#include "Dormio/UI/Pages/HistoryPage.h"
+#include "Dormio/UI/Pages/SettingsForm.h"
+#include "Dormio/UI/Shell/PagePlaceholder.h"
+#include "Dormio/UI/Shell/SettingsPage.h"
+
+namespace dormio {
+
+QWidget* makePage(Page page, Store& store, QWidget* parent) {
+    switch (page) {
+    case Page::night:
+        return new PagePlaceholder(page, parent);
+    case Page::history:
+        return new HistoryPage(store, parent);
+    case Page::now:
+        return new PagePlaceholder(page, parent);
+    case Page::battery:
+        return new PagePlaceholder(page, parent);
+    case Page::settings:
+        return new SettingsPage(new SettingsForm(store, true), parent);
+    }
+    return new PagePlaceholder(page, parent);
+}
+
+} // namespace dormio
