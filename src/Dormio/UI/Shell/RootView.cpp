@@ -44,7 +44,11 @@ public:
     using QSplitterHandle::QSplitterHandle;
 
 protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor(Theme::rule)); }
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), QColor(Theme::paper));
+        painter.fillRect(rect(), QColor(Theme::rule));
+    }
 };
 
 class Columns : public QSplitter {
