@@ -74,7 +74,8 @@ public:
     static QString tooltip(const Night& night);
 
     const Night& night() const { return night_; }
-    QString label() const { return label(night_, isDefault_); }
+    const QString& label() const { return label_; }
+    const std::array<ActogramFigure, 4>& figures() const { return figures_; }
     bool hovering() const { return hovering_; }
     bool highlighted() const;
     // Follows the store's hovered night.
@@ -102,6 +103,9 @@ private:
     double span_;
     qreal rowHeight_;
     bool isDefault_;
+    // Worked out once with the row, so that a repaint only draws.
+    QString label_;
+    std::array<ActogramFigure, 4> figures_;
     bool hovering_ = false;
     Motion::Value highlight_; // 0 to 1 as the highlight eases in
 };
