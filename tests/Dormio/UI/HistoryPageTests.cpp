@@ -18,6 +18,7 @@
 #include "Dormio/UI/Kit/DemoAnchors.h"
 #include "StoreTests.h"
 
+#include <QGraphicsOpacityEffect>
 #include <QPointer>
 #include <QScrollArea>
 #include <QTest>
@@ -114,6 +115,22 @@ TEST_F(HistoryPageTest, AForcedSpanWinsUntilTheUserPicksOne) {
     s.demoState().setDemoHistorySpan(7);
     EXPECT_EQ(page.picker()->selection(), 7);
     EXPECT_EQ(page.shown().size(), 7u);
+}
+
+TEST_F(HistoryPageTest, ANewSpanFadesItsRowsIn) {
+    Store& s = storeWith(historyNights(12));
+    test::SteppedClock clock;
+    HistoryPage page(s);
+    EXPECT_EQ(page.body()->graphicsEffect(), nullptr); // the first rows are simply there
+    page.pick(30);
+    auto* fade = qobject_cast<QGraphicsOpacityEffect*>(page.body()->graphicsEffect());
+    ASSERT_NE(fade, nullptr);
+    EXPECT_EQ(fade->opacity(), 0);
+    clock.advance(std::chrono::milliseconds(200));
+    EXPECT_GT(fade->opacity(), 0);
+    clock.advance(std::chrono::milliseconds(1000));
+    // Done, the effect goes: it would draw the rows through an offscreen picture at every repaint.
+    EXPECT_EQ(page.body()->graphicsEffect(), nullptr);
 }
 
 TEST_F(HistoryPageTest, WithoutFinishedNightsShowsTheEmptyStateAndItsButtonReadsAgain) {

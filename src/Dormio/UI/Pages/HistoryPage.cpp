@@ -17,6 +17,7 @@
 #include "Dormio/UI/Kit/DemoAnchors.h"
 
 #include <QBoxLayout>
+#include <QGraphicsOpacityEffect>
 #include <QPainter>
 #include <QScrollArea>
 
@@ -38,6 +39,26 @@ QWidget* bare(QWidget* child, int top, int bottom) {
     stack->addWidget(child);
     return holder;
 }
+
+// Brings a new body in as a list change does, fading from nothing, then drops the effect, which would
+// otherwise draw the whole body through an offscreen picture at every repaint.
+class FadeIn : public QObject {
+public:
+    explicit FadeIn(QWidget* body)
+        : QObject(body), effect_(new QGraphicsOpacityEffect),
+          fade_(body, 0, [this](qreal opacity) { effect_->setOpacity(opacity); }) {
+        effect_->setOpacity(0);
+        body->setGraphicsEffect(effect_);
+        fade_.animateTo(1, Motion::standardOrReduced(), [this, body] {
+            body->setGraphicsEffect(nullptr);
+            deleteLater();
+        });
+    }
+
+private:
+    QGraphicsOpacityEffect* effect_;
+    Motion::Value fade_;
+};
 
 } // namespace
 
@@ -118,6 +139,7 @@ void HistoryPage::follow() {
     std::optional<std::string> defaultID = store_.defaultNightID();
     // The rows follow the span as well as the nights: their height is the span's.
     if (built_ && shown == shown_ && defaultID == defaultID_ && span == shownSpan_) return;
+    const bool replacing = built_;
     built_ = true;
     shown_ = std::move(shown);
     defaultID_ = std::move(defaultID);
@@ -131,6 +153,7 @@ void HistoryPage::follow() {
     delete body_;
     body_ = shown_.empty() ? emptyBody() : nightsBody();
     column_->insertWidget(1, body_);
+    if (replacing) new FadeIn(body_);
 }
 
 QWidget* HistoryPage::emptyBody() {

@@ -42,6 +42,8 @@ public:
     PageHeader* header() const { return header_; }
     SegmentedPicker* picker() const { return picker_; }
     QScrollArea* scrollArea() const { return scroll_; }
+    // The empty state, or the figures and the actogram, under the header.
+    QWidget* body() const { return body_; }
     // Each of these is none while the page shows something else.
     EmptyState* emptyState() const { return emptyState_; }
     Actogram* actogram() const { return actogram_; }
