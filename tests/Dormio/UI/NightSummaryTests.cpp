@@ -173,17 +173,37 @@ TEST(StateLegend, NamesEachStateWithItsTimeAndTheBatteryWhenThereIsOne) {
     }
 }
 
-TEST(StateLegend, StartsUnderThePlotAndNeverCutsAnEntry) {
+TEST(StateLegend, StartsUnderThePlotAndNeverCutsAnEntryMovingTheBatteryBelowWhenNarrow) {
     const test::BritishUtcClock clock;
-    StateLegend legend(onBattery(nightAsleepFor(7 * 60 * minute), {92, 81}, false));
-    legend.resize(legend.minimumSizeHint().width(), legend.sizeHint().height());
-    legend.layout()->activate();
-    legend.show();
-    const auto labels = labelsOf(legend);
-    ASSERT_FALSE(labels.empty());
-    EXPECT_GE(labels.front()->parentWidget()->x(), StateLegend::indent);
-    for (const Label* label : labels)
-        EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+    struct Case {
+        int width;
+        bool batteryBelow;
+    };
+    for (const Case c : {Case{900, false}, Case{640, true}}) {
+        // In a panel, which sets its width; a window of its own would keep to the legend's minimum.
+        QWidget panel;
+        auto* stack = new QVBoxLayout(&panel);
+        stack->setContentsMargins(0, 0, 0, 0);
+        auto& legend = *new StateLegend(onBattery(nightAsleepFor(7 * 60 * minute), {92, 81}, false));
+        stack->addWidget(&legend);
+        stack->addStretch();
+        panel.setFixedSize(c.width, 200);
+        panel.show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(legend.batteryBelow(), c.batteryBelow) << c.width;
+        const auto labels = labelsOf(legend);
+        ASSERT_FALSE(labels.empty());
+        EXPECT_GE(labels.front()->parentWidget()->x(), StateLegend::indent);
+        std::vector<QRect> entries;
+        for (const Label* label : labels) {
+            EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+            const QRect entry = label->parentWidget()->geometry();
+            if (std::find(entries.begin(), entries.end(), entry) == entries.end()) entries.push_back(entry);
+        }
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            for (std::size_t j = i + 1; j < entries.size(); ++j)
+                EXPECT_FALSE(entries[i].intersects(entries[j])) << c.width << ": entries " << i << " and " << j;
+    }
 }
 
 TEST(NightSummary, DrawsIntoTheGallery) {

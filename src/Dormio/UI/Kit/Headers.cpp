@@ -74,7 +74,11 @@ PageHeader::PageHeader(const QString& kicker, const QString& title, QWidget* tra
     row->addLayout(heading, 1);
     row->addSpacerItem(
         new QSpacerItem(int(Theme::Space::s), 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    if (trailing) row->addWidget(trailing, 0, Qt::AlignBottom);
+    if (trailing) setTrailing(trailing);
+}
+
+void PageHeader::setTrailing(QWidget* trailing) {
+    static_cast<QBoxLayout*>(layout())->addWidget(trailing, 0, Qt::AlignBottom);
 }
 
 void PageHeader::setKicker(const QString& kicker) {

@@ -44,6 +44,8 @@ public:
 
     void setKicker(const QString& kicker);
     void setTitle(const QString& title);
+    // Controls made after the header (they may need it as their parent): put at the end, bottom-aligned.
+    void setTrailing(QWidget* trailing);
     Kicker* kicker() const { return kicker_; }
     Label* title() const { return title_; }
 

@@ -1,27 +1,15 @@
 #include "Dormio/UI/Pages/StateLegend.h"
 
+#include "Dormio/UI/Kit/FilledBar.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "DormioKit/Fmt.h"
 
 #include <QHBoxLayout>
-#include <QPainter>
 
 namespace dormio {
 
 namespace {
-
-// A filled rectangle of a fixed size: a state's colour, or the battery line's.
-class Swatch : public QWidget {
-public:
-    Swatch(QSize size, DynamicColor color) : color_(color) { setFixedSize(size); }
-
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor(color_)); }
-
-private:
-    DynamicColor color_;
-};
 
 struct StateKey {
     DynamicColor color;
@@ -67,25 +55,51 @@ QWidget* entry(QWidget* swatch, std::initializer_list<Label*> words) {
 
 } // namespace
 
-StateLegend::StateLegend(const Night& night, QWidget* parent) : QWidget(parent) {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(indent, 0, 0, 0);
-    row->setSpacing(int(Theme::Space::l));
+StateLegend::StateLegend(const Night& night, QWidget* parent)
+    : QWidget(parent), states_(new QHBoxLayout), below_(new QHBoxLayout) {
+    // The entries never shrink, and neither may they hold the whole page wider than its window: on a
+    // narrow panel the space between them goes first, then the battery key moves to a line of its own.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    auto* lines = new QVBoxLayout(this);
+    lines->setContentsMargins(indent, 0, 0, 0);
+    lines->setSpacing(6);
+    lines->addLayout(states_);
+    lines->addLayout(below_);
+    states_->setSpacing(int(Theme::Space::l));
+    below_->addStretch(1);
     for (const PowerState state : PowerStates::allCases) {
         const StateKey key = keyOf(state);
-        row->addWidget(entry(new Swatch(key.swatch, key.color),
-                             {caption(QString::fromUtf8(label(state).data(), qsizetype(label(state).size()))),
-                              figure(QString::fromStdString(Fmt::clock(night.time(state))))}),
-                       0, Qt::AlignVCenter);
+        states_->addWidget(entry(new FilledBar(key.color, key.swatch.width(), key.swatch.height()),
+                                 {caption(QString::fromUtf8(label(state).data(), qsizetype(label(state).size()))),
+                                  figure(QString::fromStdString(Fmt::clock(night.time(state))))}),
+                           0, Qt::AlignVCenter);
     }
-    row->addStretch(1);
+    states_->addStretch(1);
     if (!night.hasBattery) return;
     const auto start = night.startCharge(), end = night.endCharge();
-    auto* battery = new Swatch({12, 1}, Theme::ink2);
-    QWidget* key = start && end ? entry(battery, {caption(QStringLiteral("Battery")),
-                                                  figure(QStringLiteral("%1 \u2192 %2\u202F%").arg(*start).arg(*end))})
-                                : entry(battery, {caption(QStringLiteral("Battery"))});
-    row->addWidget(key, 0, Qt::AlignVCenter);
+    auto* line = new FilledBar(Theme::ink2, 12, 1);
+    battery_ = start && end ? entry(line, {caption(QStringLiteral("Battery")),
+                                           figure(QStringLiteral("%1 \u2192 %2\u202F%").arg(*start).arg(*end))})
+                            : entry(line, {caption(QStringLiteral("Battery"))});
+    states_->addWidget(battery_, 0, Qt::AlignVCenter);
+}
+
+bool StateLegend::batteryBelow() const {
+    return battery_ && below_->indexOf(battery_) >= 0;
+}
+
+void StateLegend::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!battery_) return;
+    int needed = indent + battery_->sizeHint().width();
+    for (int i = 0; i < states_->count(); ++i)
+        if (QWidget* entry = states_->itemAt(i)->widget(); entry && entry != battery_)
+            needed += entry->sizeHint().width() + states_->spacing();
+    const bool below = width() < needed;
+    if (below == batteryBelow()) return;
+    (below ? states_ : below_)->removeWidget(battery_);
+    (below ? below_ : states_)->addWidget(battery_, 0, Qt::AlignVCenter);
+    updateGeometry();
 }
 
 } // namespace dormio

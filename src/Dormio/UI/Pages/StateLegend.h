@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+class QHBoxLayout;
+
 namespace dormio {
 
 class StateLegend : public QWidget {
@@ -15,6 +17,17 @@ public:
     static constexpr int indent = 96;
 
     explicit StateLegend(const Night& night, QWidget* parent = nullptr);
+
+    // Whether the battery key stands on a line of its own, the panel being too narrow for one line.
+    bool batteryBelow() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QHBoxLayout* states_;
+    QHBoxLayout* below_;
+    QWidget* battery_ = nullptr;
 };
 
 } // namespace dormio

@@ -1,0 +1,79 @@
+#include "Dormio/UI/Pages/NightBody.h"
+
+#include "Dormio/Core/DormioDemo.h"
+#include "Dormio/Core/Store.h"
+#include "Dormio/UI/Charts/HypnogramView.h"
+#include "Dormio/UI/Charts/PlotFrameKey.h"
+#include "Dormio/UI/Kit/DemoAnchors.h"
+#include "Dormio/UI/Kit/Panel.h"
+#include "Dormio/UI/Pages/EnergyLedger.h"
+#include "Dormio/UI/Pages/KeptAwakeLedger.h"
+#include "Dormio/UI/Pages/MomentsLog.h"
+#include "Dormio/UI/Pages/NightSummaryBlock.h"
+#include "Dormio/UI/Pages/StateLegend.h"
+
+#include <QBoxLayout>
+
+namespace dormio {
+
+NightBody::NightBody(Store& store, const Night& night, bool wide, QWidget* parent)
+    : QWidget(parent), night_(night), stack_(new QVBoxLayout(this)), lower_(new QHBoxLayout),
+      kept_(new KeptAwakeLedger(store, night)), moments_(new MomentsLog(night)),
+      energy_(new EnergyLedger(store, night)) {
+    stack_->setContentsMargins(0, 0, 0, 0);
+    stack_->setSpacing(int(Theme::Space::xl));
+    stack_->addWidget(new NightSummaryBlock(night));
+    stack_->addWidget(tracePanel(store));
+    stack_->addWidget(kept_);
+    lower_->setContentsMargins(0, 0, 0, 0);
+    lower_->setSpacing(int(Theme::Space::l));
+    lower_->setAlignment(Qt::AlignTop);
+    stack_->addLayout(lower_);
+    wide_ = !wide;
+    setWide(wide);
+}
+
+QWidget* NightBody::tracePanel(Store& store) {
+    auto* content = new QWidget;
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(int(Theme::Space::s));
+    hypnogram_ = new HypnogramView(HypnogramView::pageHeight);
+    hypnogram_->setNight(night_);
+    hypnogram_->setScrub(store.demoState().demoScrub());
+    connect(&store.demoState(), &DemoState::demoScrubChanged, hypnogram_,
+            [this, &store] { hypnogram_->setScrub(store.demoState().demoScrub()); });
+    // The demo driver aims the pointer at the trace through the frame it last reported.
+    connect(hypnogram_, &HypnogramView::plotFrameChanged, this, [](QRectF frame) {
+        QRectF held = DormioDemo::shared().plotFrame();
+        PlotFrameKey::reduce(held, frame);
+        DormioDemo::shared().setPlotFrame(held);
+    });
+    column->addWidget(hypnogram_);
+    column->addWidget(new StateLegend(night_));
+    tracePanel_ = new Panel(QStringLiteral("Hypnogram"), QStringLiteral("hover to scrub any minute"), Theme::Space::l,
+                            content);
+    demoAnchor(tracePanel_, QStringLiteral("hypnogram"));
+    return tracePanel_;
+}
+
+void NightBody::setWide(bool wide) {
+    if (wide == wide_) return;
+    wide_ = wide;
+    stack_->removeWidget(moments_);
+    stack_->removeWidget(energy_);
+    lower_->removeWidget(moments_);
+    lower_->removeWidget(energy_);
+    if (wide) {
+        energy_->setFixedWidth(int(energyWidth));
+        lower_->addWidget(moments_, 1, Qt::AlignTop);
+        lower_->addWidget(energy_, 0, Qt::AlignTop);
+    } else {
+        energy_->setMinimumWidth(0);
+        energy_->setMaximumWidth(QWIDGETSIZE_MAX);
+        stack_->addWidget(moments_);
+        stack_->addWidget(energy_);
+    }
+}
+
+} // namespace dormio

@@ -1,0 +1,250 @@
+#include "Dormio/UI/Pages/NightPage.h"
+
+#include "Dormio/Core/Store.h"
+#include "Dormio/UI/Kit/EmptyState.h"
+#include "Dormio/UI/Kit/FlatTrace.h"
+#include "Dormio/UI/Kit/Motion.h"
+#include "Dormio/UI/Kit/Text.h"
+#include "Dormio/UI/Kit/Theme.h"
+#include "Dormio/UI/Pages/HourText.h"
+#include "Dormio/UI/Pages/KeptAwakeLedger.h"
+#include "Dormio/UI/Pages/NightBody.h"
+#include "Dormio/UI/Pages/NightHeader.h"
+
+#include <QBoxLayout>
+#include <QCoreApplication>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+
+namespace dormio {
+
+namespace {
+
+// How far a body moves while it fades in or out.
+constexpr qreal fadeRise = 6;
+
+QScrollArea* scrollerFor(QWidget* content) {
+    auto* scroller = new QScrollArea;
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller->viewport()->setAutoFillBackground(false);
+    content->setAutoFillBackground(false);
+    scroller->setWidget(content);
+    return scroller;
+}
+
+QWidget* loadingState() {
+    auto* loading = new QWidget;
+    auto* stack = new QVBoxLayout(loading);
+    const int padding = int(Theme::Space::xxl);
+    stack->setContentsMargins(padding, padding, padding, padding);
+    stack->setSpacing(int(Theme::Space::m));
+    auto* trace = new FlatTrace(true);
+    trace->setFixedSize(260, 30);
+    stack->addWidget(trace);
+    stack->addWidget(new Kicker(QStringLiteral("Reading pmset -g log"), Theme::ink3));
+    stack->addWidget(new Label(QStringLiteral("Reading your Mac\u2019s power log\u2026"), Theme::Typo::lede(), Theme::ink));
+    auto* note = new Label(QStringLiteral("This takes a few seconds the first time. Nothing is changed \u2014 Dormio "
+                                          "only reads."),
+                           Theme::Typo::body(), Theme::ink2);
+    note->setWrapping(QWIDGETSIZE_MAX);
+    stack->addWidget(note);
+    stack->addStretch();
+    return loading;
+}
+
+// The old night's body as it looked, fading out and sinking while the new one (under it, veiled by the
+// page's paper) fades in and rises into place.
+class CrossFade : public QWidget {
+public:
+    CrossFade(QWidget* column, NightBody* incoming, QPixmap outgoing, QPoint outgoingAt, bool rise)
+        : QWidget(column), incoming_(incoming), home_(incoming->pos()), outgoing_(std::move(outgoing)),
+          outgoingAt_(outgoingAt), rise_(rise ? fadeRise : 0), progress_(this, 0, [this](qreal) { step(); }) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(column->rect());
+        raise();
+        show();
+        step();
+        progress_.animateTo(1, Motion::standardOrReduced(), [this] { finish(); });
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const qreal t = progress_.value();
+        QPainter painter(this);
+        if (incoming_) {
+            QColor veil = Theme::paper;
+            veil.setAlphaF(float(veil.alphaF() * (1 - t)));
+            painter.fillRect(incoming_->geometry(), veil);
+        }
+        painter.setOpacity(1 - t);
+        painter.drawPixmap(outgoingAt_ + QPointF(0, rise_ * t), outgoing_);
+    }
+
+private:
+    void step() {
+        if (incoming_) incoming_->move(home_ + QPoint(0, int(std::lround(rise_ * (1 - progress_.value())))));
+        update();
+    }
+
+    void finish() {
+        if (incoming_) incoming_->move(home_);
+        deleteLater();
+    }
+
+    QPointer<NightBody> incoming_;
+    QPoint home_;
+    QPixmap outgoing_;
+    QPoint outgoingAt_;
+    qreal rise_;
+    Motion::Value progress_;
+};
+
+} // namespace
+
+qreal NightPage::contentWidth(qreal available) {
+    return std::min(available, maxColumn) - 2 * Theme::Space::xxl;
+}
+
+NightPage::NightPage(Store& store, QWidget* parent) : QWidget(parent), store_(store), frame_(new QVBoxLayout(this)) {
+    frame_->setContentsMargins(0, 0, 0, 0);
+    for (auto change : {&Store::nightsChanged, &Store::selectedNightIDChanged, &Store::loadingChanged,
+                        &Store::loadedOnceChanged, &Store::nightStartHourChanged, &Store::nightEndHourChanged})
+        connect(&store_, change, this, &NightPage::refresh);
+    connect(&store_.demoState(), &DemoState::snapshotScrollChanged, this, &NightPage::followSnapshotScroll);
+    refresh();
+}
+
+NightPage::~NightPage() = default;
+
+bool NightPage::wide() const {
+    return width_ >= wideFrom;
+}
+
+void NightPage::paintEvent(QPaintEvent*) {
+    QPainter(this).fillRect(rect(), QColor(Theme::paper));
+}
+
+void NightPage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    width_ = contentWidth(width());
+    if (body_) body_->setWide(wide());
+}
+
+void NightPage::refresh() {
+    const Night* night = store_.selectedNight();
+    setWindowTitle(night ? store_.title(*night) : QStringLiteral("Last Night"));
+    if (night) {
+        showNight(*night);
+        return;
+    }
+    if (store_.loading() || !store_.loadedOnce()) {
+        if (showing_ != Showing::loading || !view_) present(Showing::loading, loadingState());
+        return;
+    }
+    const QString message = QStringLiteral("macOS keeps about a week of sleep history. Once your Mac spends a night "
+                                           "between ") +
+                            hourText(store_.nightStartHour()) + QStringLiteral(" and ") +
+                            hourText(store_.nightEndHour()) + QStringLiteral(" on record, its trace appears here.");
+    auto* content = new QWidget;
+    auto* padded = new QVBoxLayout(content);
+    const int padding = int(Theme::Space::xxl);
+    padded->setContentsMargins(padding, padding, padding, padding);
+    empty_ = new EmptyState(QStringLiteral("No nights on record"), QStringLiteral("Nothing to read yet"), message,
+                            QStringLiteral("See Right Now"), [this] { store_.setPage(Page::now); });
+    padded->addWidget(empty_);
+    padded->addStretch();
+    present(Showing::empty, scrollerFor(content));
+}
+
+void NightPage::present(Showing showing, QWidget* view) {
+    showing_ = showing;
+    delete view_;
+    view_ = view;
+    frame_->addWidget(view_);
+    if (showing != Showing::night) scroller_ = nullptr, column_ = nullptr, header_ = nullptr, body_ = nullptr;
+    if (showing != Showing::empty) empty_ = nullptr;
+}
+
+void NightPage::showNight(const Night& night) {
+    if (showing_ != Showing::night) {
+        auto* canvas = new QWidget;
+        auto* centred = new QHBoxLayout(canvas);
+        centred->setContentsMargins(0, 0, 0, 0);
+        column_ = new QWidget;
+        column_->setMaximumWidth(int(maxColumn));
+        auto* stack = new QVBoxLayout(column_);
+        stack->setContentsMargins(int(Theme::Space::xxl), int(Theme::Space::xl), int(Theme::Space::xxl),
+                                  int(Theme::Space::xl));
+        stack->setSpacing(int(Theme::Space::xl));
+        bottom_ = new QWidget;
+        bottom_->setFixedHeight(1);
+        stack->addWidget(bottom_);
+        centred->addWidget(column_);
+        auto* scroller = scrollerFor(canvas);
+        present(Showing::night, scroller);
+        scroller_ = scroller;
+    }
+    auto* stack = static_cast<QVBoxLayout*>(column_->layout());
+    delete header_;
+    header_ = new NightHeader(store_, night);
+    stack->insertWidget(0, header_);
+    // Shown now, not at the next turn of the event loop, so that the layout places it at once.
+    header_->show();
+    replaceBody(night);
+}
+
+void NightPage::replaceBody(const Night& night) {
+    if (body_ && body_->night() == night) return;
+    auto* stack = static_cast<QVBoxLayout*>(column_->layout());
+    NightBody* old = body_;
+    body_ = new NightBody(store_, night, wide());
+    stack->insertWidget(1, body_);
+    body_->show();
+    if (!old) return;
+
+    // Only a change of night is animated; the same night with new data simply takes the old one's place.
+    const bool anotherNight = old->night().id != night.id;
+    QPixmap outgoing;
+    QPoint outgoingAt;
+    if (anotherNight && isVisible()) {
+        // Only what shows of the old body: a tall night would otherwise cost a whole render.
+        const QRect visible = old->visibleRegion().boundingRect();
+        outgoing = old->grab(visible);
+        outgoingAt = old->mapTo(column_, visible.topLeft());
+    }
+    delete old;
+    delete fade_;
+    if (outgoing.isNull()) return;
+    stack->activate();
+    fade_ = new CrossFade(column_, body_, std::move(outgoing), outgoingAt, !Motion::reduceMotion());
+}
+
+QWidget* NightPage::scrollTarget(const QString& id) const {
+    if (!column_) return nullptr;
+    if (id == QStringLiteral("top")) return header_;
+    if (id == QStringLiteral("bottom")) return bottom_;
+    if (id == QStringLiteral("kept")) return body_ ? body_->kept() : nullptr;
+    if (body_ && id == QString::fromStdString(body_->night().id)) return body_;
+    return nullptr;
+}
+
+void NightPage::followSnapshotScroll() {
+    const auto& target = store_.demoState().snapshotScroll();
+    if (!target || !scroller_) return;
+    const QString id = QString::fromStdString(*target);
+    QWidget* widget = scrollTarget(id);
+    if (!widget) return;
+    // The target may have just been built: settle the layouts and the scroll range first.
+    for (QObject* pending : {static_cast<QObject*>(column_), static_cast<QObject*>(scroller_->widget()),
+                             static_cast<QObject*>(scroller_)})
+        QCoreApplication::sendPostedEvents(pending, QEvent::LayoutRequest);
+    const QPoint top = widget->mapTo(scroller_->widget(), QPoint(0, 0));
+    const int viewport = scroller_->viewport()->height();
+    scroller_->verticalScrollBar()->setValue(id == QStringLiteral("bottom") ? top.y() + widget->height() - viewport
+                                                                             : top.y());
+}
+
+} // namespace dormio

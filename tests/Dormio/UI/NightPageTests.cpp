@@ -1,0 +1,297 @@
+// The "Last Night" page over a store of the test's making: which state it shows, the header's words and
+// step buttons, the wide and narrow arrangements, the cross-fade between nights, the snapshot scroll
+// targets, and the clock text of the night window's hours.
+#include "ChartFixtures.h"
+#include "Dormio/Core/DemoData.h"
+#include "Dormio/Core/DormioDemo.h"
+#include "Dormio/UI/Charts/HypnogramView.h"
+#include "Dormio/UI/Kit/Badges.h"
+#include "Dormio/UI/Kit/Buttons.h"
+#include "Dormio/UI/Kit/EmptyState.h"
+#include "Dormio/UI/Kit/Panel.h"
+#include "Dormio/UI/Kit/Text.h"
+#include "Dormio/UI/Pages/EnergyLedger.h"
+#include "Dormio/UI/Pages/HourText.h"
+#include "Dormio/UI/Pages/KeptAwakeLedger.h"
+#include "Dormio/UI/Pages/MomentsLog.h"
+#include "Dormio/UI/Pages/NightBody.h"
+#include "Dormio/UI/Pages/NightHeader.h"
+#include "Dormio/UI/Pages/NightPage.h"
+#include "FakePlatform.h"
+#include "FixedClock.h"
+#include "KitTest.h"
+#include "StoreTests.h"
+
+#include <QLayout>
+#include <QScrollArea>
+#include <QScrollBar>
+
+namespace dormio::testing {
+namespace {
+
+// 06:00 UTC on 5 March 2024, a Tuesday.
+constexpr Date morning = Date::fromUnix(1709618400);
+
+Night nightEnding(std::string id, Date end, bool inProgress = false) {
+    Night night = storedNight(std::move(id), end - 8 * 3600, end);
+    night.inProgress = inProgress;
+    return night;
+}
+
+class NightPageTest : public StoreTest {
+protected:
+    test::BritishUtcClock britishClock;
+    FixedClock clock{morning};
+    FakePlatform fake;
+
+    Store& storeWith(std::vector<Night> nights) {
+        Store& s = makeStore(fake.platform());
+        s.setNights(std::move(nights));
+        return s;
+    }
+
+    static std::vector<Night> threeNights() {
+        return {nightEnding("2024-03-03", morning - 2 * 86400), nightEnding("2024-03-04", morning - 86400),
+                nightEnding("2024-03-05", morning - 3600)};
+    }
+};
+
+TEST_F(NightPageTest, ShowsTheNightWhileThereIsOneElseReadingOrWhyNot) {
+    Store& s = makeStore(fake.platform());
+    NightPage page(s);
+    EXPECT_EQ(page.showing(), NightPage::Showing::loading) << "before the first read has finished";
+    EXPECT_EQ(page.windowTitle(), QStringLiteral("Last Night"));
+
+    writeLog("");
+    readLogOnce();
+    ASSERT_EQ(page.showing(), NightPage::Showing::empty);
+    EXPECT_EQ(page.emptyState()->message()->text(),
+              QStringLiteral("macOS keeps about a week of sleep history. Once your Mac spends a night between 23:00 "
+                             "and 07:00 on record, its trace appears here."));
+    page.emptyState()->button()->click();
+    EXPECT_EQ(s.page(), Page::now);
+
+    s.setNights(threeNights());
+    EXPECT_EQ(page.showing(), NightPage::Showing::night);
+    EXPECT_EQ(page.body()->night().id, "2024-03-05");
+    s.refreshLog(); // a read while nights are held leaves the night in place
+    EXPECT_TRUE(s.loading());
+    EXPECT_EQ(page.showing(), NightPage::Showing::night);
+    waitForLogRead();
+}
+
+TEST_F(NightPageTest, TheHeaderNamesTheNightAndStepsWithinTheRecord) {
+    struct Case {
+        const char* what;
+        std::vector<Night> nights;
+        std::string selected;
+        bool previous, next;
+        const char* kicker;
+        const char* title;
+    };
+    const Case cases[] = {
+        {"newest", threeNights(), "2024-03-05", true, false, "Night of Mon, 4 Mar \u00B7 21:00 \u2192 05:00",
+         "Last Night"},
+        {"middle", threeNights(), "2024-03-04", true, true, "Night of Sun, 3 Mar \u00B7 22:00 \u2192 06:00",
+         "Sunday, 3 March night"},
+        {"oldest", threeNights(), "2024-03-03", false, true, "Night of Sat, 2 Mar \u00B7 22:00 \u2192 06:00",
+         "Saturday, 2 March night"},
+        {"only one, in progress", {nightEnding("2024-03-05", morning, true)}, "2024-03-05", false, false,
+         "Night of Mon, 4 Mar \u00B7 22:00 \u2192 06:00 \u00B7 recording", "Tonight, so far"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Store& s = storeWith(c.nights);
+        s.setSelectedNightID(c.selected);
+        const NightHeader header(s, *s.selectedNight());
+        EXPECT_EQ(header.previous()->isEnabled(), c.previous);
+        EXPECT_EQ(header.next()->isEnabled(), c.next);
+        EXPECT_EQ(header.kicker()->text(), QString::fromUtf8(c.kicker));
+        EXPECT_EQ(header.title()->text(), QString::fromUtf8(c.title));
+        EXPECT_EQ(header.previous()->toolTip(), QStringLiteral("Previous night (Ctrl+[)"));
+        EXPECT_EQ(header.next()->toolTip(), QStringLiteral("Next night (Ctrl+])"));
+        EXPECT_EQ(header.sampleTag(), nullptr);
+    }
+
+    Store& s = storeWith(threeNights());
+    s.setSelectedNightID("2024-03-04");
+    NightHeader header(s, *s.selectedNight());
+    header.next()->click();
+    EXPECT_EQ(s.selectedNightID(), "2024-03-05");
+    header.previous()->click();
+    EXPECT_EQ(s.selectedNightID(), "2024-03-04");
+}
+
+TEST_F(NightPageTest, ASampleNightIsTaggedUnlessTheDemoRecords) {
+    Night sample = nightEnding("2024-03-05", morning - 3600);
+    sample.isDemo = true;
+    Store& s = storeWith({sample});
+    {
+        const NightHeader header(s, sample);
+        ASSERT_NE(header.sampleTag(), nullptr);
+        EXPECT_EQ(header.sampleTag()->text(), QStringLiteral("SAMPLE DATA"));
+    }
+    qputenv("DORMIO_DEMO_DIR", "");
+    const NightHeader header(s, sample);
+    EXPECT_EQ(header.sampleTag(), nullptr);
+    qunsetenv("DORMIO_DEMO_DIR");
+}
+
+TEST_F(NightPageTest, TheLowerBlocksStandSideBySideFrom964PointsAndTheColumnStopsAt1180) {
+    Store& s = storeWith(threeNights());
+    NightPage page(s);
+    EXPECT_TRUE(page.wide()) << "before the first measurement";
+    page.show();
+    struct Case {
+        int width;
+        bool wide;
+    };
+    for (const Case c : {Case{964, true}, Case{963, false}, Case{1400, true}, Case{700, false}}) {
+        page.resize(c.width, 800);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(page.wide(), c.wide) << c.width;
+        EXPECT_EQ(page.body()->wide(), c.wide) << c.width;
+        page.scroller()->widget()->layout()->activate();
+        const QRect log = page.body()->moments()->geometry();
+        const QRect energy = page.body()->energy()->geometry();
+        if (c.wide) {
+            EXPECT_EQ(energy.top(), log.top()) << c.width;
+            EXPECT_EQ(energy.width(), 320) << c.width;
+        } else {
+            EXPECT_GT(energy.top(), log.bottom()) << c.width;
+            EXPECT_EQ(energy.width(), log.width()) << c.width;
+        }
+    }
+    page.resize(1400, 800);
+    page.scroller()->widget()->layout()->activate();
+    QWidget* column = page.header()->parentWidget();
+    EXPECT_EQ(column->width(), 1180);
+    EXPECT_NEAR(column->geometry().center().x(), page.scroller()->viewport()->width() / 2, 1);
+}
+
+TEST_F(NightPageTest, AnotherNightFadesInRisingSixPointsOrOnlyFadesUnderReduceMotion) {
+    for (const bool reduce : {false, true}) {
+        SCOPED_TRACE(reduce ? "reduce motion" : "full motion");
+        Motion::setReduceMotion(reduce);
+        const test::SteppedClock steps;
+        Store& s = storeWith(threeNights());
+        NightPage page(s);
+        page.resize(1000, 800);
+        page.show();
+        page.scroller()->widget()->layout()->activate();
+        const QPoint home = page.body()->pos();
+
+        s.step(-1);
+        EXPECT_EQ(page.header()->title()->text(), QStringLiteral("Sunday, 3 March night")) << "at once";
+        EXPECT_EQ(page.body()->night().id, "2024-03-04");
+        EXPECT_TRUE(page.crossFading());
+        EXPECT_EQ(page.body()->pos().y() - home.y(), reduce ? 0 : 6);
+        steps.advance(std::chrono::milliseconds(1000));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(page.crossFading());
+        EXPECT_EQ(page.body()->pos(), home);
+    }
+    Motion::setReduceMotion(std::nullopt);
+}
+
+TEST_F(NightPageTest, TheLiveReadAndTheSameNightAgainLeaveTheBodyInPlace) {
+    Store& s = storeWith(threeNights());
+    NightPage page(s);
+    const NightBody* body = page.body();
+    s.setLive({});
+    s.setSelectedNightID("2024-03-05");
+    EXPECT_EQ(page.body(), body);
+    s.setNights(threeNights());
+    EXPECT_EQ(page.body(), body) << "the same nights again";
+}
+
+TEST_F(NightPageTest, SnapshotScrollBringsItsTargetIntoViewOnlyWhenItChanges) {
+    Store& s = storeWith(threeNights());
+    NightPage page(s);
+    page.resize(1000, 500);
+    page.show();
+    QScrollBar* bar = page.scroller()->verticalScrollBar();
+    QCoreApplication::processEvents();
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    ASSERT_GT(bar->maximum(), 0);
+
+    s.demoState().setSnapshotScroll("bottom");
+    QWidget* strip = page.scrollTarget(QStringLiteral("bottom"));
+    EXPECT_EQ(strip->mapTo(page.scroller()->viewport(), QPoint(0, strip->height())).y(),
+              page.scroller()->viewport()->height())
+        << "the page's last strip at the bottom edge";
+    s.demoState().setSnapshotScroll("kept");
+    const int keptTop = page.body()->kept()->mapTo(page.scroller()->widget(), QPoint(0, 0)).y();
+    EXPECT_EQ(bar->value(), std::min(keptTop, bar->maximum()));
+    bar->setValue(0);
+    s.demoState().setSnapshotScroll("kept");
+    EXPECT_EQ(bar->value(), 0) << "the same target again does not scroll";
+    s.demoState().setSnapshotScroll(std::nullopt);
+    EXPECT_EQ(bar->value(), 0);
+}
+
+TEST_F(NightPageTest, TheTracePanelAndItsDemoHooks) {
+    Store& s = storeWith(threeNights());
+    NightPage page(s);
+    page.resize(1000, 800);
+    page.show();
+    Panel* trace = page.body()->trace();
+    EXPECT_EQ(trace->header()->title(), QStringLiteral("Hypnogram"));
+    EXPECT_EQ(trace->header()->note(), QStringLiteral("hover to scrub any minute"));
+    EXPECT_EQ(page.body()->kept(), page.scrollTarget(QStringLiteral("kept")));
+
+    const Date scrub = morning - 4 * 3600;
+    s.demoState().setDemoScrub(scrub);
+    EXPECT_EQ(page.body()->hypnogram()->cursor(), scrub);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(DormioDemo::shared().plotFrame().isEmpty());
+}
+
+TEST(HourText, NamesAWholeHourOfTodayOnTheLocalesClock) {
+    const test::BritishUtcClock british;
+    struct Case {
+        const char* zone;
+        double unix;
+        int hour;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"UTC", 1709618400, 23, "23:00"},
+        {"UTC", 1709618400, 7, "07:00"},
+        {"Europe/London", 1711846800, 1, "02:00"}, // skipped on 31 March 2024: the next time that exists
+        {"Asia/Kolkata", 1709618400, 0, "00:00"},
+        {"UTC", 1709618415, 25, "06:00"}, // no such hour: the current time
+    };
+    for (const Case& c : cases) {
+        const test::ScopedTZ zone(c.zone);
+        const FixedClock clock(Date::fromUnix(c.unix));
+        Fmt::resetFormatters();
+        EXPECT_EQ(hourText(c.hour), QString::fromUtf8(c.text)) << c.zone << " " << c.hour;
+    }
+    Fmt::resetFormatters();
+}
+
+TEST_F(NightPageTest, DrawsIntoTheGallery) {
+    Store& s = makeStore(fake.platform());
+    DemoData::apply(s);
+    for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+        const test::AppearanceScope scope(appearance);
+        const test::InstantClock instant;
+        for (const int width : {1100, 760}) {
+            NightPage page(s);
+            page.resize(width, 2400);
+            page.show();
+            page.scroller()->widget()->layout()->activate();
+            const int full = page.scroller()->widget()->sizeHint().height();
+            page.resize(width, std::max(600, full));
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(test::writeGallery(test::render(page, 2),
+                                           QStringLiteral("night-page-%1-%2")
+                                               .arg(width > 964 ? "wide" : "narrow")
+                                               .arg(test::nameOf(appearance))));
+        }
+    }
+}
+
+} // namespace
+} // namespace dormio::testing
