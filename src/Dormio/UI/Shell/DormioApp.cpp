@@ -22,20 +22,16 @@ QList<QColor> DormioApp::brandColours() {
 }
 
 DormioApp::DormioApp(Store& store, Toast& toast, QObject* parent)
-    : QObject(parent), store_(store), toast_(toast), tray_(new TrayIcon(store, this)) {
+    : QObject(parent), store_(store), tray_(new TrayIcon(store, this)) {
     QApplication::setQuitOnLastWindowClosed(false);
     connect(tray_, &TrayIcon::openMainWindow, this, &DormioApp::showMainWindow);
     // The tour is a sheet of the main window: asked for from the menu bar extra or the settings window,
-    // it first needs that window on screen. Connected before any window exists, so the window shows
+    // it first needs that window on screen. Connected before the window exists, so the window shows
     // before its root view opens the sheet.
     connect(&store_, &Store::showWelcomeChanged, this, [this] {
         if (store_.showWelcome()) showMainWindow();
     });
-    makeMainWindow();
-}
-
-void DormioApp::makeMainWindow() {
-    main_ = new MainWindow(store_, toast_);
+    main_ = new MainWindow(store_, toast);
     connect(main_->commands(), &DormioCommands::settingsRequested, this, &DormioApp::showSettings);
     connect(main_->commands(), &DormioCommands::aboutRequested, this, &DormioApp::showAbout);
     // Without a tray the menu bar extra's window still opens, from the main window's Window menu.
@@ -47,10 +43,6 @@ void DormioApp::makeMainWindow() {
 DormioApp::~DormioApp() {
     delete settings_;
     delete main_;
-}
-
-MainWindow* DormioApp::mainWindow() const {
-    return main_;
 }
 
 void DormioApp::launch() {
@@ -79,12 +71,10 @@ void DormioApp::startUp(const EnvLookup& env) {
 }
 
 void DormioApp::showMainWindow() {
-    if (!main_) makeMainWindow();
     main_->bringForward();
 }
 
 void DormioApp::toggleMenuBarWindow() {
-    if (!main_) return;
     // Below the window's top right corner, where a tray's window would sit beneath its icon.
     const QPoint corner(main_->width() - MenuBarView::fixedWidth / 2, main_->menuBar()->height());
     tray_->togglePopup(main_->mapToGlobal(corner));
@@ -101,7 +91,7 @@ void DormioApp::showSettings() {
 }
 
 void DormioApp::showAbout() {
-    QMessageBox::about(main_.data(), "About Dormio",
+    QMessageBox::about(main_, "About Dormio",
                        QStringLiteral("Dormio %1").arg(QCoreApplication::applicationVersion()).trimmed());
 }
 

@@ -28,8 +28,7 @@ public:
     DormioApp(Store& store, Toast& toast, QObject* parent = nullptr);
     ~DormioApp() override;
 
-    // The main window; null once the user has closed it, until it is opened again.
-    MainWindow* mainWindow() const;
+    MainWindow* mainWindow() const { return main_; }
     TrayIcon* trayIcon() const { return tray_; }
     SettingsWindow* settingsWindow() const { return settings_; }
 
@@ -38,7 +37,7 @@ public:
     // Starts the mode the environment asks for.
     void startUp(const EnvLookup& env = processEnvironment);
 
-    // Brings the main window forward, making a new one when it was closed.
+    // Brings the main window forward, hidden, closed or behind other windows.
     void showMainWindow();
     // Opens the menu bar extra's window under the main window's top right corner, or closes it.
     void toggleMenuBarWindow();
@@ -46,12 +45,9 @@ public:
     void showAbout();
 
 private:
-    void makeMainWindow();
-
     Store& store_;
-    Toast& toast_;
-    QPointer<MainWindow> main_;
     TrayIcon* tray_;
+    MainWindow* main_;
     QPointer<SettingsWindow> settings_;
 };
 

@@ -12,7 +12,6 @@ MainWindow::MainWindow(Store& store, Toast& toast, QWidget* parent)
     : QMainWindow(parent), root_(new RootView(store, toast, this)),
       commands_(new DormioCommands(store, this)) {
     setObjectName("main");
-    setAttribute(Qt::WA_DeleteOnClose);
     setCentralWidget(root_);
     setWindowTitle(root_->title());
     connect(root_, &RootView::titleChanged, this, &QWidget::setWindowTitle);

@@ -1,8 +1,8 @@
 #pragma once
 
 // The main window: the root view under the application's menus, titled by the page it shows (the
-// platform adds the application's name). Closing it lets it go with its pages; the application keeps
-// running with its menu bar extra and its timers, and makes a new window when asked.
+// platform adds the application's name). Closing it only hides it; the application keeps running with
+// its menu bar extra and its timers. Hidden, it draws nothing and its animations rest.
 
 #include <QMainWindow>
 

@@ -95,7 +95,8 @@ QString RootView::title() const {
 
 void RootView::followWelcome() {
     if (store_.showWelcome() && !welcome_) {
-        welcome_ = new WelcomeView(store_,
+        welcome_ = new WelcomeView(
+            store_,
             [this] {
                 store_.setWelcomeDone(true);
                 store_.setShowWelcome(false);
