@@ -1,6 +1,7 @@
 // The settings form and the settings window over a store of the test's making: every control's binding,
 // what the form shows of settings edited elsewhere, the login item the system refuses, the energy data's
 // deletion, "Show Welcome Again", and the window's two layouts drawn for a person to look at.
+#include "ChartFixtures.h"
 #include "Dormio/Core/EnergyRecorder.h"
 #include "Dormio/UI/Kit/Buttons.h"
 #include "Dormio/UI/Kit/Headers.h"
@@ -9,7 +10,6 @@
 #include "Dormio/UI/Pages/SettingsForm.h"
 #include "Dormio/UI/Shell/SettingsWindow.h"
 #include "DormioKit/EnergyJson.h"
-#include "ChartFixtures.h"
 #include "FakePlatform.h"
 #include "KitTest.h"
 #include "StoreTests.h"
@@ -79,8 +79,8 @@ TEST_F(SettingsFormTest, TheHeaderStandsAboveTheCardsOnlyWhenAskedFor) {
 TEST_F(SettingsFormTest, ThePickersOfferTheirHoursAndShowTheDefaultWindow) {
     Store& store = makeFakeStore();
     SettingsForm form(store, false);
-    EXPECT_EQ(entries(form.startHour()), QStringList({"17:00", "18:00", "19:00", "20:00", "21:00", "22:00", "23:00",
-                                                      "00:00", "01:00", "02:00"}));
+    EXPECT_EQ(entries(form.startHour()), QStringList({"17:00", "18:00", "19:00", "20:00", "21:00", "22:00",
+                                                      "23:00", "00:00", "01:00", "02:00"}));
     EXPECT_EQ(entries(form.endHour()),
               QStringList({"04:00", "05:00", "06:00", "07:00", "08:00", "09:00", "10:00", "11:00"}));
     EXPECT_EQ(entries(form.sampleMinutes()), QStringList({"2 minutes", "5 minutes", "10 minutes"}));
@@ -220,7 +220,8 @@ protected:
     void SetUp() override {
         SettingsFormTest::SetUp();
         EnergyFile file;
-        file.samples = {{currentDate() - 600, {{"firefox", 1200}}}, {currentDate() - 300, {{"firefox", 800}}}};
+        file.samples = {{currentDate() - 600, {{"firefox", 1200}}},
+                        {currentDate() - 300, {{"firefox", 800}}}};
         file.apps = {{"firefox", {"Firefox", std::nullopt}}};
         writeFile(supportDir() + "/energy.json", *encodeEnergyFile(file));
         Toast::shared().clear();
@@ -229,7 +230,8 @@ protected:
 
     static QAbstractButton* deleteButton(const QMessageBox& box) {
         for (QAbstractButton* button : box.buttons())
-            if (button->text() == "Delete" && box.buttonRole(button) == QMessageBox::DestructiveRole) return button;
+            if (button->text() == "Delete" && box.buttonRole(button) == QMessageBox::DestructiveRole)
+                return button;
         return nullptr;
     }
 };
@@ -248,8 +250,9 @@ TEST_F(EnergyDeletionTest, CancellingChangesNothingAndDeletingClearsTheSamples) 
         ASSERT_NE(confirmation, nullptr);
         EXPECT_TRUE(confirmation->isVisible());
         EXPECT_EQ(confirmation->text(), "Delete all measured energy data?");
-        EXPECT_EQ(confirmation->informativeText(),
-                  "Per-app estimates for past nights will disappear. Sleep and wake history is not affected.");
+        EXPECT_EQ(
+            confirmation->informativeText(),
+            "Per-app estimates for past nights will disappear. Sleep and wake history is not affected.");
         EXPECT_EQ(confirmation->escapeButton(), confirmation->button(QMessageBox::Cancel));
         QAbstractButton* choice = confirmed ? deleteButton(*confirmation) : confirmation->escapeButton();
         ASSERT_NE(choice, nullptr);
@@ -335,15 +338,17 @@ TEST_F(SettingsFormTest, DrawsTheWindowIntoTheGallery) {
             EXPECT_TRUE(test::writeGallery(test::render(window, 2), name.arg(test::nameOf(appearance))));
             if (single) continue;
             window.tabs()->setCurrentIndex(1);
-            EXPECT_TRUE(test::writeGallery(test::render(window, 2),
-                                           QStringLiteral("settings-window-updates-%1").arg(test::nameOf(appearance))));
+            EXPECT_TRUE(test::writeGallery(
+                test::render(window, 2),
+                QStringLiteral("settings-window-updates-%1").arg(test::nameOf(appearance))));
         }
         // The form's lower half, scrolled into view.
         SettingsWindow window(store, true);
         window.show();
         window.scroll()->verticalScrollBar()->setValue(window.scroll()->verticalScrollBar()->maximum());
-        EXPECT_TRUE(test::writeGallery(test::render(window, 2),
-                                       QStringLiteral("settings-window-scrolled-%1").arg(test::nameOf(appearance))));
+        EXPECT_TRUE(
+            test::writeGallery(test::render(window, 2),
+                               QStringLiteral("settings-window-scrolled-%1").arg(test::nameOf(appearance))));
     }
 }
 

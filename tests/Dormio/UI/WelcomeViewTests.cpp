@@ -1,16 +1,15 @@
 // The welcome tour over a store of the test's making: what each step shows, its buttons and keys, the
 // direction pages move in, the login switch, the ways it ends, and each step drawn for a person to look at.
+#include "ChartFixtures.h"
 #include "Dormio/UI/Kit/Buttons.h"
 #include "Dormio/UI/Kit/Switch.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Shell/TourParts.h"
 #include "Dormio/UI/Shell/WelcomePage.h"
 #include "Dormio/UI/Shell/WelcomeView.h"
-#include "ChartFixtures.h"
 #include "FakePlatform.h"
 #include "KitTest.h"
 #include "StoreTests.h"
-
 
 namespace dormio::testing {
 namespace {
@@ -49,13 +48,16 @@ TEST_F(WelcomeViewTest, EachStepShowsItsPlaceWordsAndButtons) {
     };
     const Step steps[] = {
         {"Dormio · 1 / 4", 0.25, true, false, "Continue", "What your Mac did overnight",
-         "Dormio reads macOS’s own power log and draws each night as a trace: when it slept, every time it woke, "
+         "Dormio reads macOS’s own power log and draws each night as a trace: when it slept, every time it "
+         "woke, "
          "and what kept it up."},
         {"Dormio · 2 / 4", 0.5, true, true, "Continue", "Four levels, one line",
-         "Each morning: a hypnogram of the night, a rest grade out of 100, and every wake in plain words — with the "
+         "Each morning: a hypnogram of the night, a rest grade out of 100, and every wake in plain words — "
+         "with the "
          "raw log one click away."},
         {"Dormio · 3 / 4", 0.75, true, true, "Continue", "Catch what keeps it awake",
-         "Right Now lists every app holding your Mac awake, with a quiet Quit button. The moon in the menu bar "
+         "Right Now lists every app holding your Mac awake, with a quiet Quit button. The moon in the menu "
+         "bar "
          "changes when one is."},
         {"Dormio · 4 / 4", 1, false, true, "Get Started", "Measure every night",
          "Dormio needs no permissions or admin password. To estimate energy per app it has to be running "
@@ -187,13 +189,13 @@ TEST_F(WelcomeViewTest, TheLoginSwitchShowsWhatTheSystemHolds) {
         bool on;
         QString message;
     };
-    for (const Attempt& a :
-         {Attempt{"Operation not permitted", LoginItemStatus::enabled, false,
-                  "macOS didn’t accept the change (Operation not permitted). You can add Dormio in System Settings › "
-                  "General › Login Items."},
-          Attempt{std::nullopt, LoginItemStatus::requiresApproval, false,
-                  "Approve Dormio in System Settings › General › Login Items."},
-          Attempt{std::nullopt, LoginItemStatus::enabled, true, QString()}}) {
+    for (const Attempt& a : {Attempt{"Operation not permitted", LoginItemStatus::enabled, false,
+                                     "macOS didn’t accept the change (Operation not permitted). You can add "
+                                     "Dormio in System Settings › "
+                                     "General › Login Items."},
+                             Attempt{std::nullopt, LoginItemStatus::requiresApproval, false,
+                                     "Approve Dormio in System Settings › General › Login Items."},
+                             Attempt{std::nullopt, LoginItemStatus::enabled, true, QString()}}) {
         SCOPED_TRACE(a.message.toStdString());
         fake.loginItem->refusal = a.refusal;
         fake.loginItem->afterRegistering = a.after;
@@ -239,8 +241,9 @@ TEST_F(WelcomeViewTest, DrawsEachStepIntoTheGallery) {
                 tour->go(-1);
             while (tour->step() < step)
                 tour->go(1);
-            EXPECT_TRUE(test::writeGallery(test::render(*tour, 2),
-                                           QStringLiteral("welcome-step-%1-%2").arg(step + 1).arg(test::nameOf(appearance))));
+            EXPECT_TRUE(test::writeGallery(
+                test::render(*tour, 2),
+                QStringLiteral("welcome-step-%1-%2").arg(step + 1).arg(test::nameOf(appearance))));
         }
     }
     // The last step with the system's refusal under the switch.
@@ -248,8 +251,9 @@ TEST_F(WelcomeViewTest, DrawsEachStepIntoTheGallery) {
     tour->pages()->current()->findChild<LoginArt*>()->loginSwitch()->click();
     for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
         const test::AppearanceScope scope(appearance);
-        EXPECT_TRUE(test::writeGallery(test::render(*tour, 2),
-                                       QStringLiteral("welcome-step-4-refused-%1").arg(test::nameOf(appearance))));
+        EXPECT_TRUE(
+            test::writeGallery(test::render(*tour, 2),
+                               QStringLiteral("welcome-step-4-refused-%1").arg(test::nameOf(appearance))));
     }
 }
 

@@ -16,7 +16,7 @@ constexpr qreal knobInset = 2;
 Switch::Switch(const QString& name, QWidget* parent) : QAbstractButton(parent), knob_(this) {
     setCheckable(true);
     setAccessibleName(name);
-    setFixedSize(size);
+    setFixedSize(fixedSize);
     setCursor(Qt::PointingHandCursor);
     // A ring shows only for focus reached with Tab, as the buttons do.
     setFocusPolicy(Qt::TabFocus);

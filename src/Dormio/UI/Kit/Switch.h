@@ -11,15 +11,15 @@ namespace dormio {
 
 class Switch : public QAbstractButton {
 public:
-    static constexpr QSize size{32, 18};
+    static constexpr QSize fixedSize{32, 18};
 
     // `name` is read by assistive technologies; the switch shows no text.
     explicit Switch(const QString& name, QWidget* parent = nullptr);
 
     qreal knobProgress() const { return knob_.value(); } // 0 off, 1 on
 
-    QSize sizeHint() const override { return size; }
-    QSize minimumSizeHint() const override { return size; }
+    QSize sizeHint() const override { return fixedSize; }
+    QSize minimumSizeHint() const override { return fixedSize; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -30,7 +30,8 @@ constexpr std::initializer_list<int> endHours{4, 5, 6, 7, 8, 9, 10, 11};
 // A picker's title before its menu; the title greys out with the menu.
 class Picker : public QWidget {
 public:
-    Picker(const QString& title, QComboBox* menu) : title_(new Label(title, Theme::Typo::body(), Theme::ink)) {
+    Picker(const QString& title, QComboBox* menu)
+        : title_(new Label(title, Theme::Typo::body(), Theme::ink)) {
         auto* row = new QHBoxLayout(this);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(int(Theme::Space::s));
@@ -107,9 +108,10 @@ SettingsForm::SettingsForm(Store& store, bool showHeader, QWidget* parent) : QWi
     cards->addWidget(new Panel(QStringLiteral("Help"), std::nullopt, padding, helpContent()));
     cards->addWidget(new Panel(QStringLiteral("Privacy"), std::nullopt, padding, privacyContent()));
 
-    for (auto changed : {&Store::nightStartHourChanged, &Store::nightEndHourChanged, &Store::trackEnergyChanged,
-                         &Store::sampleMinutesChanged, &Store::loginItemEnabledChanged,
-                         &Store::loginItemMessageChanged, &Store::showMenuBarChanged})
+    for (auto changed :
+         {&Store::nightStartHourChanged, &Store::nightEndHourChanged, &Store::trackEnergyChanged,
+          &Store::sampleMinutesChanged, &Store::loginItemEnabledChanged, &Store::loginItemMessageChanged,
+          &Store::showMenuBarChanged})
         connect(&store_, changed, this, &SettingsForm::showStore);
     showStore();
 }
@@ -124,8 +126,10 @@ QWidget* SettingsForm::nightContent() {
     start_ = menu(startHours, hourText);
     end_ = menu(endHours, hourText);
     // `activated` is the user's choice alone: showing the store's value writes nothing back.
-    connect(start_, &QComboBox::activated, this, [this] { store_.setNightStartHour(start_->currentData().toInt()); });
-    connect(end_, &QComboBox::activated, this, [this] { store_.setNightEndHour(end_->currentData().toInt()); });
+    connect(start_, &QComboBox::activated, this,
+            [this] { store_.setNightStartHour(start_->currentData().toInt()); });
+    connect(end_, &QComboBox::activated, this,
+            [this] { store_.setNightEndHour(end_->currentData().toInt()); });
 
     auto* pickers = new QWidget;
     pickers->setMaximumWidth(420);
@@ -161,7 +165,8 @@ QWidget* SettingsForm::energyContent() {
     loginMessage_ = new Label(QString(), Theme::Typo::small(), Theme::rose);
     loginMessage_->setWrapping(QWIDGETSIZE_MAX);
 
-    delete_ = new Button(QuietButtonStyle{Theme::rose, false}, QStringLiteral("Delete Measured Energy Data…"));
+    delete_ =
+        new Button(QuietButtonStyle{Theme::rose, false}, QStringLiteral("Delete Measured Energy Data…"));
     connect(delete_, &QAbstractButton::clicked, this, &SettingsForm::confirmDelete);
 
     auto* content = new QWidget;
@@ -170,9 +175,10 @@ QWidget* SettingsForm::energyContent() {
     column->addWidget(interval_, 0, Qt::AlignLeading);
     column->addWidget(login_);
     column->addWidget(loginMessage_);
-    column->addWidget(note(QStringLiteral("Per-app numbers are estimates and only cover time when Dormio was "
-                                          "running. Sleep, wakes and what kept it up come from macOS’s own log "
-                                          "and work regardless.")));
+    column->addWidget(
+        note(QStringLiteral("Per-app numbers are estimates and only cover time when Dormio was "
+                            "running. Sleep, wakes and what kept it up come from macOS’s own log "
+                            "and work regardless.")));
     column->addWidget(delete_, 0, Qt::AlignLeading);
     return content;
 }
@@ -193,8 +199,9 @@ QWidget* SettingsForm::helpContent() {
     auto* content = new QWidget;
     auto* row = new QHBoxLayout(content);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(new Label(QStringLiteral("A short tour of what Dormio shows."), Theme::Typo::body(), Theme::ink2),
-                   0, Qt::AlignVCenter);
+    row->addWidget(
+        new Label(QStringLiteral("A short tour of what Dormio shows."), Theme::Typo::body(), Theme::ink2), 0,
+        Qt::AlignVCenter);
     row->addStretch(1);
     row->addWidget(welcome_, 0, Qt::AlignVCenter);
     return content;
@@ -224,10 +231,10 @@ void SettingsForm::showStore() {
 
 void SettingsForm::confirmDelete() {
     if (confirm_) return;
-    confirm_ = new QMessageBox(QMessageBox::Warning, QString(), QStringLiteral("Delete all measured energy data?"),
-                               QMessageBox::Cancel, this);
-    confirm_->setInformativeText(
-        QStringLiteral("Per-app estimates for past nights will disappear. Sleep and wake history is not affected."));
+    confirm_ = new QMessageBox(QMessageBox::Warning, QString(),
+                               QStringLiteral("Delete all measured energy data?"), QMessageBox::Cancel, this);
+    confirm_->setInformativeText(QStringLiteral(
+        "Per-app estimates for past nights will disappear. Sleep and wake history is not affected."));
     QPushButton* confirmed = confirm_->addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
     confirm_->setDefaultButton(QMessageBox::Cancel);
     confirm_->setEscapeButton(QMessageBox::Cancel);

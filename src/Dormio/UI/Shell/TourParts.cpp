@@ -37,8 +37,9 @@ void TourProgress::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), QColor(Theme::rule));
     const qreal width = this->width() * fill_.value();
-    const QRectF fill = layoutDirection() == Qt::RightToLeft ? QRectF(this->width() - width, 0, width, height())
-                                                              : QRectF(0, 0, width, height());
+    const QRectF fill = layoutDirection() == Qt::RightToLeft
+                            ? QRectF(this->width() - width, 0, width, height())
+                            : QRectF(0, 0, width, height());
     painter.fillRect(fill, QColor(Theme::indigo));
 }
 

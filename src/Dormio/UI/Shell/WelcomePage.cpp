@@ -48,7 +48,9 @@ Panel* card(QWidget* content, qreal width, qreal horizontal, qreal vertical) {
 // A filled rectangle standing for a state on the trace.
 class Mark : public QWidget {
 public:
-    Mark(QSizeF size, DynamicColor color) : size_(size), color_(color) { setFixedSize(120, int(std::ceil(size.height()))); }
+    Mark(QSizeF size, DynamicColor color) : size_(size), color_(color) {
+        setFixedSize(120, int(std::ceil(size.height())));
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -67,10 +69,14 @@ struct StateSample {
 
 StateSample sampleOf(PowerState state) {
     switch (state) {
-    case PowerState::asleep: return {Theme::indigo, {120, 14}};
-    case PowerState::dark: return {Theme::rose, {2, 12}};
-    case PowerState::awake: return {Theme::rose.opacity(0.55), {120, 3}};
-    case PowerState::screenOn: return {Theme::amber, {120, 3}};
+    case PowerState::asleep:
+        return {Theme::indigo, {120, 14}};
+    case PowerState::dark:
+        return {Theme::rose, {2, 12}};
+    case PowerState::awake:
+        return {Theme::rose.opacity(0.55), {120, 3}};
+    case PowerState::screenOn:
+        return {Theme::amber, {120, 3}};
     }
     return {Theme::ink3, {120, 3}};
 }
@@ -104,7 +110,8 @@ class SymbolLabel : public QWidget {
 public:
     SymbolLabel(const char* symbol, const QString& text, const Font& font, DynamicColor color)
         : symbol_(symbol), text_(text), font_(font), color_(color) {
-        setFixedSize(int(std::ceil(font_.pixels() + gap + font_.width(text_))), int(std::ceil(font_.height())));
+        setFixedSize(int(std::ceil(font_.pixels() + gap + font_.width(text_))),
+                     int(std::ceil(font_.height())));
     }
 
 protected:
@@ -192,7 +199,8 @@ QWidget* WelcomeArt::stateLegend() {
     auto* legend = new QWidget;
     auto* stack = column(legend, 9);
     // Top to bottom as the trace stacks them: screen on first, asleep last.
-    for (auto state = std::rbegin(PowerStates::allCases); state != std::rend(PowerStates::allCases); ++state) {
+    for (auto state = std::rbegin(PowerStates::allCases); state != std::rend(PowerStates::allCases);
+         ++state) {
         const std::string_view words = label(*state);
         auto* title = new Label(QString::fromUtf8(words.data(), qsizetype(words.size())), name, Theme::ink2);
         title->setUppercase(true);
@@ -216,13 +224,15 @@ QWidget* WelcomeArt::stateLegend() {
 QWidget* WelcomeArt::holderAndShortcuts() {
     auto* holder = new QWidget;
     auto* line = row(holder, 10);
-    line->addWidget(new HolderGlyph(std::string("/System/Applications/Music.app"), "Music", 16), 0, Qt::AlignVCenter);
-    line->addWidget(new Label(QStringLiteral("Music"), Theme::Typo::bodyStrong(), Theme::ink), 0, Qt::AlignVCenter);
+    line->addWidget(new HolderGlyph(std::string("/System/Applications/Music.app"), "Music", 16), 0,
+                    Qt::AlignVCenter);
+    line->addWidget(new Label(QStringLiteral("Music"), Theme::Typo::bodyStrong(), Theme::ink), 0,
+                    Qt::AlignVCenter);
     line->addWidget(new Label(QStringLiteral("Stops idle sleep"), Theme::Typo::small(), Theme::rose), 0,
                     Qt::AlignVCenter);
     line->addStretch(1);
-    line->addWidget(new Label(QStringLiteral("45 m"), Theme::systemFont(12, QFont::Medium, true), Theme::ink), 0,
-                    Qt::AlignVCenter);
+    line->addWidget(new Label(QStringLiteral("45 m"), Theme::systemFont(12, QFont::Medium, true), Theme::ink),
+                    0, Qt::AlignVCenter);
     line->addWidget(new QuitPill, 0, Qt::AlignVCenter);
 
     auto* shortcuts = new QWidget;
@@ -243,8 +253,8 @@ LoginArt::LoginArt(Store& store, QWidget* parent)
       message_(new Label(QString(), Theme::Typo::small(), Theme::rose)) {
     auto* content = new QWidget;
     auto* line = row(content, Theme::Space::s);
-    line->addWidget(new SymbolLabel("power", QStringLiteral("Open Dormio at login"), Theme::Typo::bodyStrong(),
-                                    Theme::ink),
+    line->addWidget(new SymbolLabel("power", QStringLiteral("Open Dormio at login"),
+                                    Theme::Typo::bodyStrong(), Theme::ink),
                     0, Qt::AlignVCenter);
     line->addStretch(1);
     line->addWidget(switch_, 0, Qt::AlignVCenter);
@@ -259,7 +269,8 @@ LoginArt::LoginArt(Store& store, QWidget* parent)
     auto* stack = column(this, Theme::Space::m);
     stack->addWidget(card(content, 340, Theme::Space::l, Theme::Space::m), 0, Qt::AlignHCenter);
     stack->addWidget(message_, 0, Qt::AlignHCenter);
-    stack->addWidget(new Kicker(QStringLiteral("Everything stays on this Mac"), Theme::ink3), 0, Qt::AlignHCenter);
+    stack->addWidget(new Kicker(QStringLiteral("Everything stays on this Mac"), Theme::ink3), 0,
+                     Qt::AlignHCenter);
 
     connect(&store_, &Store::loginItemEnabledChanged, this, &LoginArt::showStore);
     connect(&store_, &Store::loginItemMessageChanged, this, &LoginArt::showStore);

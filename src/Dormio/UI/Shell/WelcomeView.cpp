@@ -116,25 +116,29 @@ void WelcomeView::showStep() {
 QWidget* WelcomeView::page(int step) {
     switch (step) {
     case 0:
-        return new WelcomePage(QStringLiteral("What your Mac did overnight"),
-                               QStringLiteral("Dormio reads macOS’s own power log and draws each night as a trace: "
-                                              "when it slept, every time it woke, and what kept it up."),
-                               WelcomeArt::sampleNight());
+        return new WelcomePage(
+            QStringLiteral("What your Mac did overnight"),
+            QStringLiteral("Dormio reads macOS’s own power log and draws each night as a trace: "
+                           "when it slept, every time it woke, and what kept it up."),
+            WelcomeArt::sampleNight());
     case 1:
-        return new WelcomePage(QStringLiteral("Four levels, one line"),
-                               QStringLiteral("Each morning: a hypnogram of the night, a rest grade out of 100, and "
-                                              "every wake in plain words — with the raw log one click away."),
-                               WelcomeArt::stateLegend());
+        return new WelcomePage(
+            QStringLiteral("Four levels, one line"),
+            QStringLiteral("Each morning: a hypnogram of the night, a rest grade out of 100, and "
+                           "every wake in plain words — with the raw log one click away."),
+            WelcomeArt::stateLegend());
     case 2:
-        return new WelcomePage(QStringLiteral("Catch what keeps it awake"),
-                               QStringLiteral("Right Now lists every app holding your Mac awake, with a quiet Quit "
-                                              "button. The moon in the menu bar changes when one is."),
-                               WelcomeArt::holderAndShortcuts());
+        return new WelcomePage(
+            QStringLiteral("Catch what keeps it awake"),
+            QStringLiteral("Right Now lists every app holding your Mac awake, with a quiet Quit "
+                           "button. The moon in the menu bar changes when one is."),
+            WelcomeArt::holderAndShortcuts());
     default:
-        return new WelcomePage(QStringLiteral("Measure every night"),
-                               QStringLiteral("Dormio needs no permissions or admin password. To estimate energy per "
-                                              "app it has to be running overnight."),
-                               new LoginArt(store_));
+        return new WelcomePage(
+            QStringLiteral("Measure every night"),
+            QStringLiteral("Dormio needs no permissions or admin password. To estimate energy per "
+                           "app it has to be running overnight."),
+            new LoginArt(store_));
     }
 }
 
