@@ -176,37 +176,31 @@ TEST_F(AppShellTest, AFirstNormalStartReadsTheLogAndShowsTheWelcome) {
     EXPECT_TRUE(store->welcomeDone());
 }
 
-// Asking for the tour from a menu or from the settings window brings the main window back first, so the
-// click never does nothing.
-TEST_F(AppShellTest, AskingForTheTourShowsTheMainWindowFirst) {
+// "Welcome to Dormio" in the Help menu, and "Show Welcome Again" in the settings window with the main window
+// closed: the settings window goes, and the tour shows over a main window made afresh.
+TEST_F(AppShellTest, TheTourAskedForFromAMenuOrTheSettingsWindowShowsOverTheMainWindow) {
     auto app = makeApp();
     store->setWelcomeDone(true);
-    MainWindow* main = app->mainWindow();
-    main->show();
-    main->close();
-    ASSERT_FALSE(main->isVisible());
-    bool shownFirst = false;
-    QObject::connect(store.get(), &Store::showWelcomeChanged, [&] { shownFirst = main->isVisible(); });
-    main->commands()->welcome->trigger();
-    EXPECT_TRUE(shownFirst);
-    EXPECT_TRUE(main->isVisible());
-    ASSERT_NE(main->rootView()->welcome(), nullptr);
-    EXPECT_TRUE(main->rootView()->welcome()->isVisible());
-    main->rootView()->welcome()->skipButton()->click();
+    app->mainWindow()->show();
+    app->mainWindow()->commands()->welcome->trigger();
+    ASSERT_NE(app->mainWindow()->rootView()->welcome(), nullptr);
+    EXPECT_TRUE(app->mainWindow()->rootView()->welcome()->isVisible());
+    app->mainWindow()->rootView()->welcome()->skipButton()->click();
     EXPECT_FALSE(store->showWelcome());
 
-    // From the settings window: it closes, and the tour shows over the main window.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the ended tour goes
-    main->close();
+    app->mainWindow()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(app->mainWindow(), nullptr);
     app->showSettings();
-    SettingsWindow* settings = app->settingsWindow();
+    const QPointer<SettingsWindow> settings = app->settingsWindow();
     QApplication::setActiveWindow(settings);
     settings->form()->showWelcomeAgain()->click();
     EXPECT_TRUE(store->showWelcome());
-    EXPECT_TRUE(main->isVisible());
-    EXPECT_TRUE(settings == nullptr || !settings->isVisible());
-    ASSERT_NE(main->rootView()->welcome(), nullptr);
-    EXPECT_TRUE(main->rootView()->welcome()->isVisible());
+    EXPECT_TRUE(settings.isNull() || !settings->isVisible());
+    ASSERT_NE(app->mainWindow(), nullptr);
+    EXPECT_TRUE(app->mainWindow()->isVisible());
+    ASSERT_NE(app->mainWindow()->rootView()->welcome(), nullptr);
+    EXPECT_TRUE(app->mainWindow()->rootView()->welcome()->isVisible());
 }
 
 TEST_F(AppShellTest, ALaterStartShowsNoWelcome) {
