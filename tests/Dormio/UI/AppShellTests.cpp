@@ -177,7 +177,7 @@ TEST_F(AppShellTest, AFirstNormalStartReadsTheLogAndShowsTheWelcome) {
 }
 
 // "Welcome to Dormio" in the Help menu, and "Show Welcome Again" in the settings window with the main window
-// closed: the settings window goes, and the tour shows over a main window made afresh.
+// closed: the settings window goes, and the tour shows over the main window, on screen again.
 TEST_F(AppShellTest, TheTourAskedForFromAMenuOrTheSettingsWindowShowsOverTheMainWindow) {
     auto app = makeApp();
     store->setWelcomeDone(true);
@@ -190,7 +190,6 @@ TEST_F(AppShellTest, TheTourAskedForFromAMenuOrTheSettingsWindowShowsOverTheMain
 
     app->mainWindow()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ASSERT_EQ(app->mainWindow(), nullptr);
     app->showSettings();
     const QPointer<SettingsWindow> settings = app->settingsWindow();
     QApplication::setActiveWindow(settings);
