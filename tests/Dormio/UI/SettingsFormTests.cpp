@@ -6,6 +6,7 @@
 #include "Dormio/UI/Kit/Buttons.h"
 #include "Dormio/UI/Kit/Headers.h"
 #include "Dormio/UI/Kit/Panel.h"
+#include "Dormio/UI/Pages/EnergyLedger.h"
 #include "Dormio/UI/Pages/HourText.h"
 #include "Dormio/UI/Pages/SettingsForm.h"
 #include "Dormio/UI/Shell/SettingsWindow.h"
@@ -244,6 +245,10 @@ TEST_F(EnergyDeletionTest, CancellingChangesNothingAndDeletingClearsTheSamples) 
         SettingsForm form(store, false);
         form.show();
         QSignalSpy cleared(&store.energy(), &EnergyRecorder::cleared);
+        // A night's energy ledger open beside the form follows the deletion.
+        const Night night = storedNight("night", currentDate() - 3600, currentDate());
+        EnergyLedger ledger(store, night);
+        ASSERT_EQ(ledger.shown().size(), 1u);
 
         form.deleteEnergy()->click();
         QMessageBox* confirmation = form.confirmation();
@@ -267,6 +272,7 @@ TEST_F(EnergyDeletionTest, CancellingChangesNothingAndDeletingClearsTheSamples) 
         EXPECT_EQ(store.energy().file().samples.size(), confirmed ? 0u : 2u);
         EXPECT_EQ(stored->apps.size(), 1u); // the names stay
         EXPECT_EQ(cleared.count(), confirmed ? 1 : 0);
+        EXPECT_EQ(ledger.shown().size(), confirmed ? 0u : 1u);
         EXPECT_EQ(toastText(), confirmed ? "Energy data deleted" : "");
         EXPECT_EQ(toastSymbol(), confirmed ? "trash" : "");
         waitForLogRead();
