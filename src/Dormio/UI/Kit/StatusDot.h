@@ -15,6 +15,7 @@ public:
     StatusDot(DynamicColor color, bool live, QWidget* parent = nullptr);
     ~StatusDot() override;
 
+    DynamicColor color() const { return color_; }
     void setColor(DynamicColor color);
     // Starts or stops the pulse at once while the dot is shown. It pulses only while it is live, shown in
     // a window that is neither hidden nor minimised, Reduce Motion is off and no snapshot is being taken;

@@ -40,6 +40,7 @@ public:
     void setText(const QString& text);
     const Font& textFont() const { return font_; }
     void setTextFont(const Font& font);
+    DynamicColor color() const { return color_; }
     void setColor(DynamicColor color);
     // One line, cut with an ellipsis at the end, the middle or the start when too narrow.
     void setElide(Qt::TextElideMode mode);
