@@ -11,6 +11,7 @@ QMessageBox* confirmQuit(QWidget* parent, const QString& name, const QString& me
     box->setWindowModality(Qt::WindowModal);
     box->setIcon(QMessageBox::NoIcon);
     box->setWindowTitle(QStringLiteral("Quit ") + name + QLatin1Char('?'));
+    box->setTextFormat(Qt::PlainText); // a holder's name may hold "<"
     box->setText(message);
     QPushButton* confirm = box->addButton(QStringLiteral("Quit ") + name, QMessageBox::AcceptRole);
     QPushButton* cancel = box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);

@@ -1,6 +1,7 @@
 #include "Dormio/UI/Pages/LiveLedger.h"
 
 #include "Dormio/UI/Kit/Buttons.h"
+#include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/HolderGlyph.h"
 #include "Dormio/UI/Kit/Ledger.h"
 #include "Dormio/UI/Kit/Symbols.h"
@@ -82,6 +83,7 @@ QWidget* actionCell(const LiveRow& row, std::function<void()> quit) {
     auto* button = new Button(QuietButtonStyle{Theme::ink, false}, QStringLiteral("Quit\u2026"));
     button->setToolTip(QStringLiteral("Ask ") + name + QStringLiteral(" to quit so your Mac can sleep"));
     button->setObjectName(QStringLiteral("quit-") + name);
+    demoAnchor(button, button->objectName());
     QObject::connect(button, &QAbstractButton::clicked, button, std::move(quit));
     return button;
 }

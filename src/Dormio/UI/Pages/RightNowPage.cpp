@@ -4,10 +4,10 @@
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/Toast.h"
 #include "Dormio/UI/Kit/Headers.h"
+#include "Dormio/UI/Kit/QuitConfirmation.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Pages/LiveLedger.h"
-#include "Dormio/UI/Pages/QuitConfirmation.h"
 #include "Dormio/UI/Pages/StateLine.h"
 #include "DormioKit/Fmt.h"
 
@@ -87,9 +87,8 @@ void RightNowPage::follow(const Motion::Curve& curve) {
 
 void RightNowPage::ask(const LiveRow& row) {
     confirm_ = row;
-    confirmation_ = askToQuit(
-        this, qs(row.identity.name), quitMessage(row), [this, row] { quitConfirmed(row); },
-        [this] { confirm_.reset(); });
+    confirmation_ = confirmQuit(this, qs(row.identity.name), quitMessage(row), [this, row] { quitConfirmed(row); });
+    connect(confirmation_, &QDialog::finished, this, [this] { confirm_.reset(); });
 }
 
 // The box may have waited through live reads: the holder may have let go, and its pid may now be another
