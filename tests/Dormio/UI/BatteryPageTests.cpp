@@ -75,9 +75,10 @@ TEST_F(BatteryPageTest, WithoutABatteryOneCardSaysSoAndLeadsToLastNight) {
         if (const auto* panel = dynamic_cast<const Panel*>(child)) panels.push_back(panel);
     ASSERT_EQ(panels.size(), 1u);
     EXPECT_FALSE(panels.front()->header()) << "no title, no note";
-    EXPECT_EQ(page.mainsPower()->message()->text(),
-              QStringLiteral("There\u2019s no battery to report on. Dormio still shows when your Mac slept, what "
-                             "woke it and what kept it awake."));
+    EXPECT_EQ(
+        page.mainsPower()->message()->text(),
+        QStringLiteral("There\u2019s no battery to report on. Dormio still shows when your Mac slept, what "
+                       "woke it and what kept it awake."));
     ASSERT_TRUE(page.mainsPower()->button());
     EXPECT_EQ(page.mainsPower()->button()->text(), QStringLiteral("See Last Night"));
     page.mainsPower()->button()->click();
@@ -98,8 +99,10 @@ TEST_F(BatteryPageTest, TheGaugeCardShowsHealthWhenItCanElseTheCharge) {
     const std::vector<Case> cases{
         {"no capacities, charging", battery(std::nullopt, std::nullopt, true, 64), "Charge", std::nullopt, 64,
          "Charging", unknown},
-        {"a design capacity of 0", battery(4000, 0, false, 64), "Charge", std::nullopt, 64, "Charged", unknown},
-        {"no full charge", battery(std::nullopt, 5000, false, 64), "Charge", std::nullopt, 64, "Charged", unknown},
+        {"a design capacity of 0", battery(4000, 0, false, 64), "Charge", std::nullopt, 64, "Charged",
+         unknown},
+        {"no full charge", battery(std::nullopt, 5000, false, 64), "Charge", std::nullopt, 64, "Charged",
+         unknown},
         {"health 90", battery(900, 1000), "Health", "full charge vs. design capacity", 90, "Like new",
          "Holds 90\u202F% of its design capacity \u2014 900 of 1000 mAh."},
         {"health 80", battery(800, 1000), "Health", "full charge vs. design capacity", 80, "Good",
@@ -108,8 +111,8 @@ TEST_F(BatteryPageTest, TheGaugeCardShowsHealthWhenItCanElseTheCharge) {
          "Holds 79\u202F% of its design capacity \u2014 790 of 1000 mAh."},
         {"health 70", battery(700, 1000), "Health", "full charge vs. design capacity", 70, "Worn",
          "Holds 70\u202F% of its design capacity \u2014 700 of 1000 mAh."},
-        {"health 69", battery(690, 1000), "Health", "full charge vs. design capacity", 69, "Consider a service",
-         "Holds 69\u202F% of its design capacity \u2014 690 of 1000 mAh."},
+        {"health 69", battery(690, 1000), "Health", "full charge vs. design capacity", 69,
+         "Consider a service", "Holds 69\u202F% of its design capacity \u2014 690 of 1000 mAh."},
         {"more than it was built for", battery(5200, 5000), "Health", "full charge vs. design capacity", 100,
          "Like new", "Holds 100\u202F% of its design capacity \u2014 5200 of 5000 mAh."},
     };
@@ -139,11 +142,12 @@ TEST_F(BatteryPageTest, TheSpecSheetsEightRowsInTwoColumns) {
     Store& s = storeWith(info);
     const BatteryPage page(s);
     ASSERT_TRUE(page.specSheet());
-    EXPECT_EQ(page.specSheet()->columns(),
-              (std::vector<std::vector<QString>>{{"Charge now", "Power", "Time left", "Cycle count"},
-                                                 {"Full charge", "Design capacity", "Temperature", "Condition"}}));
+    EXPECT_EQ(
+        page.specSheet()->columns(),
+        (std::vector<std::vector<QString>>{{"Charge now", "Power", "Time left", "Cycle count"},
+                                           {"Full charge", "Design capacity", "Temperature", "Condition"}}));
     const std::pair<const char*, const char*> values[] = {
-        {"Charge now", "78\u202F%"}, {"Power", "On battery"},      {"Time left", "\u2014"},
+        {"Charge now", "78\u202F%"}, {"Power", "On battery"},     {"Time left", "\u2014"},
         {"Cycle count", "312"},      {"Full charge", "3921 mAh"}, {"Design capacity", "4382 mAh"},
         {"Temperature", "30.6 °C"},  {"Condition", "Normal"},
     };
@@ -171,6 +175,22 @@ TEST(SpecSheetLayout, AnOddCountPutsTheExtraRowOnTheLeft) {
     }
 }
 
+TEST(SpecSheetLeader, DotsOnePointInFourThreePointsAboveItsBottom) {
+    for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+        SCOPED_TRACE(test::nameOf(appearance));
+        const test::AppearanceScope scope(appearance);
+        Leader leader;
+        leader.resize(40, int(Leader::height));
+        const QColor ground = QColor(Theme::panel);
+        const QImage image = test::render(leader, 2, ground);
+        const QColor dot = test::over(QColor(Theme::ruleStrong), ground);
+        EXPECT_TRUE(test::near(test::probe(image, 0.5, 7), dot, 4));
+        EXPECT_TRUE(test::near(test::probe(image, 4.5, 7), dot, 4));
+        EXPECT_TRUE(test::near(test::probe(image, 2.5, 7), ground, 2)) << "the gap between two dots";
+        EXPECT_TRUE(test::near(test::probe(image, 0.5, 5), ground, 2)) << "one line, 1 point thick";
+    }
+}
+
 TEST_F(BatteryPageTest, OvernightKeepsFinishedNightsWithALossTheLastFourteen) {
     std::vector<Night> twenty;
     for (int i = 0; i < 20; ++i)
@@ -184,11 +204,18 @@ TEST_F(BatteryPageTest, OvernightKeepsFinishedNightsWithALossTheLastFourteen) {
     const std::vector<Case> cases{
         {"none on record", {}, {}, std::nullopt},
         {"in progress or without readings", {night(1, 4, true), night(2, std::nullopt)}, {}, std::nullopt},
-        {"one plugged-in night without a loss still counts", {night(1, 0)}, {"2024-03-11"},
+        {"one plugged-in night without a loss still counts",
+         {night(1, 0)},
+         {"2024-03-11"},
          "last 1 nights \u00B7 % of charge used"},
-        {"mixed", {night(1, 3), night(2, 5, true), night(3, std::nullopt), night(4, 6)}, {"2024-03-11", "2024-03-14"},
+        {"mixed",
+         {night(1, 3), night(2, 5, true), night(3, std::nullopt), night(4, 6)},
+         {"2024-03-11", "2024-03-14"},
          "last 2 nights \u00B7 % of charge used"},
-        {"twenty nights: the last fourteen in store order", twenty, {}, "last 14 nights \u00B7 % of charge used"},
+        {"twenty nights: the last fourteen in store order",
+         twenty,
+         {},
+         "last 14 nights \u00B7 % of charge used"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -252,7 +279,8 @@ TEST_F(BatteryPageTest, ALiveReadChangesTheTextsInPlaceAndTheNightsOnlyTheOverni
     EXPECT_EQ(page.figure()->text(), percent(66));
 
     s.setNights({night(1, 3), night(2, 8)});
-    EXPECT_EQ(page.overnightCard()->header()->note(), QStringLiteral("last 2 nights \u00B7 % of charge used"));
+    EXPECT_EQ(page.overnightCard()->header()->note(),
+              QStringLiteral("last 2 nights \u00B7 % of charge used"));
     EXPECT_EQ(page.figure(), figure.data());
 
     s.setBattery(std::nullopt);
@@ -267,9 +295,11 @@ TEST_F(BatteryPageTest, DrawsIntoTheGallery) {
     DemoData::apply(s);
     EXPECT_TRUE(test::writePageGallery("battery-page", [&] { return std::make_unique<BatteryPage>(s); }));
     s.setBattery(battery(std::nullopt, std::nullopt, true, 42));
-    EXPECT_TRUE(test::writePageGallery("battery-page-charge", [&] { return std::make_unique<BatteryPage>(s); }));
+    EXPECT_TRUE(
+        test::writePageGallery("battery-page-charge", [&] { return std::make_unique<BatteryPage>(s); }));
     s.setBattery(std::nullopt);
-    EXPECT_TRUE(test::writePageGallery("battery-page-mains", [&] { return std::make_unique<BatteryPage>(s); }));
+    EXPECT_TRUE(
+        test::writePageGallery("battery-page-mains", [&] { return std::make_unique<BatteryPage>(s); }));
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 // Main-window pages drawn for a person to look at: at the detail column's size in a window of the
 // minimum size and in a roomier one, in both appearances, and once more at the full length of the page.
 
-#include "Dormio/UI/Pages/PageScroll.h"
 #include "ChartProbe.h"
+#include "Dormio/UI/Pages/PageScroll.h"
 
 #include <QCoreApplication>
 #include <QScrollArea>

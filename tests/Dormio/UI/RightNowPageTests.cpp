@@ -1,6 +1,7 @@
 // The Right Now page over a store of the test's making: the status line for none, one and several apps,
 // the three ledgers with their notes, reason lines and actions, rows kept across live reads, and the quit
 // confirmation with its texts and both answers.
+#include "Dormio/Core/DemoData.h"
 #include "Dormio/UI/Kit/Buttons.h"
 #include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/Headers.h"
@@ -11,7 +12,6 @@
 #include "Dormio/UI/Pages/RightNowPage.h"
 #include "Dormio/UI/Pages/StateLine.h"
 #include "DormioKit/Fmt.h"
-#include "Dormio/Core/DemoData.h"
 #include "FakePlatform.h"
 #include "FixedClock.h"
 #include "KitTest.h"
@@ -29,8 +29,8 @@ constexpr const char* systemSleep = "PreventUserIdleSystemSleep";
 constexpr const char* displaySleep = "PreventUserIdleDisplaySleep";
 
 // A row of a user app (or of the system with `userApp` false), stamped as the fake machine runs it.
-LiveRow row(int32_t pid, const std::string& name, const char* type, const std::string& assertionName = "holding",
-            bool userApp = true, double age = 600) {
+LiveRow row(int32_t pid, const std::string& name, const char* type,
+            const std::string& assertionName = "holding", bool userApp = true, double age = 600) {
     return LiveRow{LiveAssertion{pid, name, type, assertionName, age},
                    AppIdentity{name, std::nullopt, std::nullopt, userApp},
                    ProcessStamp{uint64_t(1000 + pid), "/usr/bin/" + QString::fromStdString(name)}};
@@ -96,7 +96,8 @@ TEST(StateLineWords, HeadlineAndDetailByTheNumberOfApps) {
     };
     const Case cases[] = {
         {{}, "Nothing is keeping your Mac awake", "When you walk away it will sleep on its normal schedule."},
-        {names({"Music"}), "Music is holding it awake", "While it holds on, your Mac won\u2019t idle-sleep: Music."},
+        {names({"Music"}), "Music is holding it awake",
+         "While it holds on, your Mac won\u2019t idle-sleep: Music."},
         {names({"Music", "Safari", "Zoom"}), "3 apps are holding it awake",
          "While they hold on, your Mac won\u2019t idle-sleep: Music, Safari, Zoom."},
     };
@@ -116,17 +117,30 @@ TEST_F(RightNowTest, StatusLineCountsAppsNotAssertions) {
         DynamicColor dot;
     };
     const std::vector<Case> cases{
-        {"nothing held", {}, "Nothing is keeping your Mac awake",
-         "When you walk away it will sleep on its normal schedule.", false, Theme::indigo},
+        {"nothing held",
+         {},
+         "Nothing is keeping your Mac awake",
+         "When you walk away it will sleep on its normal schedule.",
+         false,
+         Theme::indigo},
         {"two assertions of one app",
          {row(901, "Music", systemSleep, "Playing audio"), row(901, "Music", systemSleep, "Next track")},
-         "Music is holding it awake", "While it holds on, your Mac won\u2019t idle-sleep: Music.", true, Theme::rose},
+         "Music is holding it awake",
+         "While it holds on, your Mac won\u2019t idle-sleep: Music.",
+         true,
+         Theme::rose},
         {"three apps, listed out of order",
          {row(3, "Zoom", systemSleep), row(1, "Safari", systemSleep), row(2, "Music", systemSleep)},
-         "3 apps are holding it awake", "While they hold on, your Mac won\u2019t idle-sleep: Music, Safari, Zoom.", true,
+         "3 apps are holding it awake",
+         "While they hold on, your Mac won\u2019t idle-sleep: Music, Safari, Zoom.",
+         true,
          Theme::rose},
-        {"only the screen kept on", {row(4, "Safari", displaySleep)}, "Nothing is keeping your Mac awake",
-         "When you walk away it will sleep on its normal schedule.", false, Theme::indigo},
+        {"only the screen kept on",
+         {row(4, "Safari", displaySleep)},
+         "Nothing is keeping your Mac awake",
+         "When you walk away it will sleep on its normal schedule.",
+         false,
+         Theme::indigo},
     };
     Store& s = storeWith({});
     const RightNowPage page(s);
@@ -144,17 +158,16 @@ TEST_F(RightNowTest, KickerTellsTheLastReadOrNowOnSampleData) {
     const FixedClock clock(Date::fromUnix(1709600000));
     Store& s = storeWith({});
     const RightNowPage page(s);
-    EXPECT_EQ(page.header()->kicker()->text(), QStringLiteral("On duty \u00B7 read every 30 s \u00B7 last \u2014"));
-    s.demoState().setDemo(true);
     EXPECT_EQ(page.header()->kicker()->text(),
-              QStringLiteral("On duty \u00B7 read every 30 s \u00B7 last ") +
-                  QString::fromStdString(Fmt::clockTime(currentDate())));
+              QStringLiteral("On duty \u00B7 read every 30 s \u00B7 last \u2014"));
+    s.demoState().setDemo(true);
+    EXPECT_EQ(page.header()->kicker()->text(), QStringLiteral("On duty \u00B7 read every 30 s \u00B7 last ") +
+                                                   QString::fromStdString(Fmt::clockTime(currentDate())));
     s.demoState().setDemo(false);
     s.refreshNow();
     ASSERT_TRUE(waitUntil([&] { return s.lastLiveRead().has_value(); }));
-    EXPECT_EQ(page.header()->kicker()->text(),
-              QStringLiteral("On duty \u00B7 read every 30 s \u00B7 last ") +
-                  QString::fromStdString(Fmt::clockTime(*s.lastLiveRead())));
+    EXPECT_EQ(page.header()->kicker()->text(), QStringLiteral("On duty \u00B7 read every 30 s \u00B7 last ") +
+                                                   QString::fromStdString(Fmt::clockTime(*s.lastLiveRead())));
 }
 
 TEST_F(RightNowTest, WithNothingLiveBothLedgersSayWhyAndHousekeepingIsHidden) {
@@ -169,8 +182,9 @@ TEST_F(RightNowTest, WithNothingLiveBothLedgersSayWhyAndHousekeepingIsHidden) {
     EXPECT_FALSE(page.holders()->header()->note());
     EXPECT_TRUE(all<LedgerHeader>(*page.holders()).empty());
     EXPECT_FALSE(page.housekeeping()->isVisible());
-    EXPECT_TRUE(labelSaying(page, "Read from pmset -g assertions every 30 seconds. Quitting asks the app to close "
-                                  "normally, so it can save your work first."));
+    EXPECT_TRUE(labelSaying(page,
+                            "Read from pmset -g assertions every 30 seconds. Quitting asks the app to close "
+                            "normally, so it can save your work first."));
 
     s.setLive({row(120, "powerd", "BackgroundTask", "", false)});
     EXPECT_TRUE(page.housekeeping()->isVisible());
@@ -182,11 +196,12 @@ TEST_F(RightNowTest, LedgerNotesCountAssertions) {
         std::size_t count;
         std::optional<QString> note;
     };
-    for (const Case& c : {Case{0, std::nullopt}, Case{1, "1 assertion"}, Case{2, "2 assertions"},
-                          Case{12, "12 assertions"}})
+    for (const Case& c :
+         {Case{0, std::nullopt}, Case{1, "1 assertion"}, Case{2, "2 assertions"}, Case{12, "12 assertions"}})
         EXPECT_EQ(LiveLedger::note(c.count), c.note) << c.count;
 
-    Store& s = storeWith({row(901, "Music", systemSleep, "Playing audio"), row(901, "Music", systemSleep, "Next")});
+    Store& s =
+        storeWith({row(901, "Music", systemSleep, "Playing audio"), row(901, "Music", systemSleep, "Next")});
     const RightNowPage page(s);
     EXPECT_EQ(page.holders()->header()->note(), QStringLiteral("2 assertions"));
     const auto headers = all<LedgerHeader>(*page.holders());
@@ -204,10 +219,10 @@ TEST_F(RightNowTest, ReasonLinesAndTheirColours) {
         DynamicColor typeColour; // rose only for a hold that is noteworthy
     };
     const std::vector<Case> cases{
-        {"a named hold of a user app", row(901, "Music", systemSleep, "Playing audio"), &RightNowPage::holders,
-         "\u201CPlaying audio\u201D \u00B7 Music", Theme::rose},
-        {"an unnamed hold shows its raw type", row(902, "Safari", displaySleep, ""), &RightNowPage::screenKeepers,
-         "PreventUserIdleDisplaySleep", Theme::ink2},
+        {"a named hold of a user app", row(901, "Music", systemSleep, "Playing audio"),
+         &RightNowPage::holders, "\u201CPlaying audio\u201D \u00B7 Music", Theme::rose},
+        {"an unnamed hold shows its raw type", row(902, "Safari", displaySleep, ""),
+         &RightNowPage::screenKeepers, "PreventUserIdleDisplaySleep", Theme::ink2},
         {"the system's own sleep hold", row(120, "powerd", systemSleep, "Prevent sleep", false),
          &RightNowPage::housekeeping, "\u201CPrevent sleep\u201D \u00B7 powerd", Theme::ink2},
         {"housekeeping", row(310, "backupd", "BackgroundTask", "Time Machine backup", false),
@@ -222,7 +237,8 @@ TEST_F(RightNowTest, ReasonLinesAndTheirColours) {
         const Label* type = labelSaying(ledger, QString::fromStdString(c.live.assertion.friendlyType()));
         ASSERT_TRUE(type);
         EXPECT_EQ(type->color(), c.typeColour);
-        EXPECT_TRUE(labelSaying(ledger, QString::fromUtf8(c.second))) << texts(ledger).join(" | ").toStdString();
+        EXPECT_TRUE(labelSaying(ledger, QString::fromUtf8(c.second)))
+            << texts(ledger).join(" | ").toStdString();
         EXPECT_TRUE(labelSaying(ledger, QString::fromStdString(Fmt::duration(600, false))));
         EXPECT_TRUE(labelSaying(ledger, QString::fromStdString(c.live.identity.name)));
     }
@@ -251,8 +267,8 @@ TEST_F(RightNowTest, OnlyUserAppsOfferQuitOthersSayMacOS) {
 TEST(LiveLedgerKeys, RepeatedIdsGetTheirOccurrence) {
     const std::vector<LiveRow> rows{row(1, "Music", systemSleep, "a"), row(1, "Music", systemSleep, "a"),
                                     row(2, "Zoom", systemSleep, "a"), row(1, "Music", systemSleep, "a")};
-    EXPECT_EQ(LiveLedger::keys(rows), (std::vector<std::string>{rows[0].id(), rows[0].id() + "#1", rows[2].id(),
-                                                                rows[0].id() + "#2"}));
+    EXPECT_EQ(LiveLedger::keys(rows), (std::vector<std::string>{rows[0].id(), rows[0].id() + "#1",
+                                                                rows[2].id(), rows[0].id() + "#2"}));
 }
 
 TEST_F(RightNowTest, ALiveReadChangesOnlyTheRowsThatChanged) {
@@ -292,6 +308,29 @@ TEST_F(RightNowTest, ALiveReadChangesOnlyTheRowsThatChanged) {
     EXPECT_TRUE(labelSaying(*page.holders(), "Music (2)"));
 }
 
+TEST_F(RightNowTest, RowsComeInWithTheSpringOrUnderReduceMotionA02sEase) {
+    struct Case {
+        bool reduceMotion;
+        bool inPlaceAt200ms;
+    };
+    for (const Case c : {Case{false, false}, Case{true, true}}) {
+        SCOPED_TRACE(c.reduceMotion ? "Reduce Motion" : "spring");
+        Motion::setReduceMotion(c.reduceMotion);
+        const test::SteppedClock clock;
+        Store& s = storeWith({});
+        const RightNowPage page(s);
+        s.setLive({row(901, "Music", systemSleep, "Playing audio")});
+        LedgerRow* music = page.holders()->row(LiveLedger::keys(s.noteworthy())[0]);
+        ASSERT_TRUE(music);
+        EXPECT_EQ(music->presence(), 0);
+        clock.advance(std::chrono::milliseconds(200));
+        EXPECT_EQ(music->presence() >= 1, c.inPlaceAt200ms) << music->presence();
+        clock.advance(std::chrono::milliseconds(600));
+        EXPECT_GE(music->presence(), 1);
+        Motion::setReduceMotion(std::nullopt);
+    }
+}
+
 class QuitDialogTest : public RightNowTest {
 protected:
     // Presses the Quit button of `name` and returns the box that opens.
@@ -313,11 +352,12 @@ TEST_F(QuitDialogTest, AsksWithTheAppsNameAndQuotesTheAssertionsOwn) {
         const char* assertionName;
         const char* message;
     };
-    for (const Case c : {Case{"Playing audio", "Music is asking macOS to stay awake (\u201CPlaying audio\u201D). "
-                                               "Quitting lets your Mac sleep normally. Unsaved work may prompt you "
-                                               "first."},
-                         Case{"", "Music is asking macOS to stay awake (\u201C\u201D). Quitting lets your Mac sleep "
-                                  "normally. Unsaved work may prompt you first."}}) {
+    for (const Case c :
+         {Case{"Playing audio", "Music is asking macOS to stay awake (\u201CPlaying audio\u201D). "
+                                "Quitting lets your Mac sleep normally. Unsaved work may prompt you "
+                                "first."},
+          Case{"", "Music is asking macOS to stay awake (\u201C\u201D). Quitting lets your Mac sleep "
+                   "normally. Unsaved work may prompt you first."}}) {
         Store& s = storeWith({row(901, "Music", systemSleep, c.assertionName)});
         QWidget window;
         auto* page = new RightNowPage(s, &window);
@@ -402,7 +442,8 @@ TEST_F(QuitDialogTest, ConfirmingAHolderThatIsNoLongerThereSignalsNothing) {
 }
 
 TEST_F(QuitDialogTest, OnSampleDataConfirmingRemovesTheRow) {
-    Store& s = storeWith({row(901, "Music", systemSleep, "Playing audio"), row(55, "Safari", displaySleep, "Video")});
+    Store& s = storeWith(
+        {row(901, "Music", systemSleep, "Playing audio"), row(55, "Safari", displaySleep, "Video")});
     s.demoState().setDemo(true);
     QWidget window;
     auto* page = new RightNowPage(s, &window);
@@ -411,7 +452,8 @@ TEST_F(QuitDialogTest, OnSampleDataConfirmingRemovesTheRow) {
     ASSERT_TRUE(box);
     button(*box, "Quit Music")->click();
     EXPECT_TRUE(page->holders()->rows().empty());
-    EXPECT_EQ(page->stateLine()->headlineLabel()->text(), QStringLiteral("Nothing is keeping your Mac awake"));
+    EXPECT_EQ(page->stateLine()->headlineLabel()->text(),
+              QStringLiteral("Nothing is keeping your Mac awake"));
     EXPECT_EQ(toastText(), QStringLiteral("Music quit \u2014 your Mac can sleep"));
 }
 
@@ -421,7 +463,8 @@ TEST_F(RightNowTest, DrawsIntoTheGallery) {
     DemoData::apply(s);
     EXPECT_TRUE(test::writePageGallery("right-now-page", [&] { return std::make_unique<RightNowPage>(s); }));
     s.setLive({});
-    EXPECT_TRUE(test::writePageGallery("right-now-page-empty", [&] { return std::make_unique<RightNowPage>(s); }));
+    EXPECT_TRUE(
+        test::writePageGallery("right-now-page-empty", [&] { return std::make_unique<RightNowPage>(s); }));
 }
 
 } // namespace

@@ -5,7 +5,8 @@
 
 namespace dormio {
 
-QMessageBox* confirmQuit(QWidget* parent, const QString& name, const QString& message, std::function<void()> quit) {
+QMessageBox* confirmQuit(QWidget* parent, const QString& name, const QString& message,
+                         std::function<void()> quit) {
     auto* box = new QMessageBox(parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);

@@ -45,7 +45,8 @@ std::vector<Night> BatteryPage::overnight(const std::vector<Night>& nights) {
 std::optional<QString> BatteryPage::overnightNote(std::size_t count) {
     if (count == 0) return std::nullopt;
     // "nights" also for one: the card's note reads the same whatever the count.
-    return QStringLiteral("last ") + QString::number(count) + QStringLiteral(" nights \u00B7 % of charge used");
+    return QStringLiteral("last ") + QString::number(count) +
+           QStringLiteral(" nights \u00B7 % of charge used");
 }
 
 int64_t BatteryPage::shownValue(const BatteryInfo& battery) {
@@ -70,7 +71,8 @@ BatteryPage::BatteryPage(Store& store, QWidget* parent)
 void BatteryPage::followBattery() {
     const std::optional<BatteryInfo>& battery = store_.battery();
     const bool has = battery.has_value();
-    header_->setKicker(has ? QStringLiteral("Internal battery \u00B7 read now") : QStringLiteral("No internal battery"));
+    header_->setKicker(has ? QStringLiteral("Internal battery \u00B7 read now")
+                           : QStringLiteral("No internal battery"));
     if (hadBattery_ != has) {
         clearBody();
         has ? buildBatteryCards() : buildMainsPower();
@@ -105,7 +107,8 @@ void BatteryPage::buildBatteryCards() {
     words->addWidget(word_);
     words->addWidget(line_);
     QWidget* wordsBox = stackOf(words);
-    words->setContentsMargins(0, int(std::lround(figureFont().ascent() - Theme::Typo::lede().ascent())), 0, 0);
+    words->setContentsMargins(0, int(std::lround(figureFont().ascent() - Theme::Typo::lede().ascent())), 0,
+                              0);
 
     auto* reading = new QHBoxLayout;
     reading->setSpacing(int(Theme::Space::l));
@@ -122,9 +125,11 @@ void BatteryPage::buildBatteryCards() {
     gaugeCard_ = new dormio::Panel(QStringLiteral("Health"), std::nullopt, Theme::Space::l, stackOf(content));
 
     specSheet_ = new SpecSheet({});
-    auto* specCard = new dormio::Panel(QStringLiteral("Spec sheet"), std::nullopt, Theme::Space::l, specSheet_);
+    auto* specCard =
+        new dormio::Panel(QStringLiteral("Spec sheet"), std::nullopt, Theme::Space::l, specSheet_);
 
-    overnightCard_ = new dormio::Panel(QStringLiteral("Overnight drain"), std::nullopt, Theme::Space::l, nullptr);
+    overnightCard_ =
+        new dormio::Panel(QStringLiteral("Overnight drain"), std::nullopt, Theme::Space::l, nullptr);
 
     for (QWidget* card : {gaugeCard_, specCard, overnightCard_})
         cards_->addWidget(card);
@@ -134,8 +139,9 @@ void BatteryPage::buildBatteryCards() {
 void BatteryPage::buildMainsPower() {
     mainsPower_ = new EmptyState(
         QStringLiteral("Mains power"), QStringLiteral("This Mac runs on mains power"),
-        QStringLiteral("There\u2019s no battery to report on. Dormio still shows when your Mac slept, what woke "
-                       "it and what kept it awake."),
+        QStringLiteral(
+            "There\u2019s no battery to report on. Dormio still shows when your Mac slept, what woke "
+            "it and what kept it awake."),
         QStringLiteral("See Last Night"), [this] { store_.setPage(Page::night); });
     auto* padded = new QVBoxLayout;
     const int s = int(Theme::Space::s);
@@ -170,8 +176,8 @@ void BatteryPage::showOvernight() {
     overnightCard_->setHeader(QStringLiteral("Overnight drain"), overnightNote(nights.size()));
     drainPlot_ = nullptr;
     if (nights.empty()) {
-        overnightCard_->setContent(
-            new Label(QStringLiteral("No unplugged nights on record yet."), Theme::Typo::body(), Theme::ink2));
+        overnightCard_->setContent(new Label(QStringLiteral("No unplugged nights on record yet."),
+                                             Theme::Typo::body(), Theme::ink2));
         return;
     }
     std::vector<DrainPlot::Drain> drains = DrainPlot::drains(nights);
@@ -179,12 +185,14 @@ void BatteryPage::showOvernight() {
     drainPlot_->setFixedHeight(140);
     drainPlot_->setAccessibleName(QStringLiteral("Overnight battery drain"));
     drainPlot_->setAccessibleDescription(DrainPlot::accessibleValue(drains));
-    drainPlot_->setPaint([drains = std::move(drains)](QPainter& painter, QSizeF size, const CanvasPalette& palette) {
-        DrainPlot::paint(painter, size, drains, palette);
-    });
-    auto* advice = new Label(QStringLiteral("A sleeping Mac should use only a few percent overnight. Tall stems "
-                                            "usually line up with busy rows in History."),
-                             Theme::Typo::small(), Theme::ink3);
+    drainPlot_->setPaint(
+        [drains = std::move(drains)](QPainter& painter, QSizeF size, const CanvasPalette& palette) {
+            DrainPlot::paint(painter, size, drains, palette);
+        });
+    auto* advice =
+        new Label(QStringLiteral("A sleeping Mac should use only a few percent overnight. Tall stems "
+                                 "usually line up with busy rows in History."),
+                  Theme::Typo::small(), Theme::ink3);
     advice->setWrapping(QWIDGETSIZE_MAX);
     auto* content = new QVBoxLayout;
     content->setSpacing(int(Theme::Space::s));

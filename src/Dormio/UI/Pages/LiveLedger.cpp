@@ -122,7 +122,8 @@ private:
 };
 
 LiveLedger::LiveLedger(const QString& title, const QString& empty, Quit onQuit, QWidget* parent)
-    : Panel(title, std::nullopt, Theme::Space::l, nullptr, parent), empty_(empty), onQuit_(std::move(onQuit)) {
+    : Panel(title, std::nullopt, Theme::Space::l, nullptr, parent), empty_(empty),
+      onQuit_(std::move(onQuit)) {
     showEmpty();
 }
 
@@ -132,7 +133,8 @@ QStringList LiveLedger::columnTitles() {
 
 std::optional<QString> LiveLedger::note(std::size_t count) {
     if (count == 0) return std::nullopt;
-    return QString::number(count) + (count == 1 ? QStringLiteral(" assertion") : QStringLiteral(" assertions"));
+    return QString::number(count) +
+           (count == 1 ? QStringLiteral(" assertion") : QStringLiteral(" assertions"));
 }
 
 std::vector<std::string> LiveLedger::keys(const std::vector<LiveRow>& rows) {
@@ -149,7 +151,8 @@ std::vector<std::string> LiveLedger::keys(const std::vector<LiveRow>& rows) {
 
 QString LiveLedger::detail(const LiveAssertion& assertion) {
     if (assertion.name.empty()) return qs(assertion.type);
-    return QStringLiteral("\u201C") + qs(assertion.name) + QStringLiteral("\u201D \u00B7 ") + qs(assertion.process);
+    return QStringLiteral("\u201C") + qs(assertion.name) + QStringLiteral("\u201D \u00B7 ") +
+           qs(assertion.process);
 }
 
 LedgerRow* LiveLedger::row(const std::string& key) const {

@@ -18,7 +18,8 @@ public:
 
     void setGeometry(const QRect& rect) override {
         const int width = std::min(rect.width(), PageScroll::maxColumnWidth);
-        QVBoxLayout::setGeometry(QRect(rect.x() + (rect.width() - width) / 2, rect.y(), width, rect.height()));
+        QVBoxLayout::setGeometry(
+            QRect(rect.x() + (rect.width() - width) / 2, rect.y(), width, rect.height()));
     }
     int heightForWidth(int width) const override {
         return QVBoxLayout::heightForWidth(std::min(width, PageScroll::maxColumnWidth));

@@ -39,12 +39,14 @@ QString RightNowPage::kicker(const Store& store) {
 QString RightNowPage::quitMessage(const LiveRow& row) {
     return qs(row.identity.name) + QStringLiteral(" is asking macOS to stay awake (\u201C") +
            qs(row.assertion.name) +
-           QStringLiteral("\u201D). Quitting lets your Mac sleep normally. Unsaved work may prompt you first.");
+           QStringLiteral(
+               "\u201D). Quitting lets your Mac sleep normally. Unsaved work may prompt you first.");
 }
 
 RightNowPage::RightNowPage(Store& store, QWidget* parent)
     : PageScroll(QStringLiteral("Right Now"), parent), store_(store),
-      header_(new PageHeader(kicker(store), QStringLiteral("Right Now"), nullptr)), stateLine_(new StateLine) {
+      header_(new PageHeader(kicker(store), QStringLiteral("Right Now"), nullptr)),
+      stateLine_(new StateLine) {
     const auto ask = [this](const LiveRow& row) { this->ask(row); };
     holders_ = new LiveLedger(QStringLiteral("Holding the Mac awake"),
                               QStringLiteral("No app is stopping your Mac from going to sleep."), ask);
@@ -53,9 +55,10 @@ RightNowPage::RightNowPage(Store& store, QWidget* parent)
     housekeeping_ = new LiveLedger(QStringLiteral("macOS housekeeping"), QString(), ask);
 
     static const Font footnoteFont = Theme::systemFont(10.5, QFont::Normal, true);
-    auto* footnote = new Label(QStringLiteral("Read from pmset -g assertions every 30 seconds. Quitting asks the "
-                                              "app to close normally, so it can save your work first."),
-                               footnoteFont, Theme::ink3);
+    auto* footnote =
+        new Label(QStringLiteral("Read from pmset -g assertions every 30 seconds. Quitting asks the "
+                                 "app to close normally, so it can save your work first."),
+                  footnoteFont, Theme::ink3);
     footnote->setWrapping(QWIDGETSIZE_MAX);
 
     for (QWidget* block : {static_cast<QWidget*>(header_), static_cast<QWidget*>(stateLine_),
@@ -66,7 +69,8 @@ RightNowPage::RightNowPage(Store& store, QWidget* parent)
     follow({});
     connect(&store_, &Store::liveChanged, this, [this] { follow(Motion::standardOrReduced()); });
     connect(&store_, &Store::lastLiveReadChanged, this, [this] { header_->setKicker(kicker(store_)); });
-    connect(&store_.demoState(), &DemoState::demoChanged, this, [this] { header_->setKicker(kicker(store_)); });
+    connect(&store_.demoState(), &DemoState::demoChanged, this,
+            [this] { header_->setKicker(kicker(store_)); });
 }
 
 void RightNowPage::showEvent(QShowEvent* event) {
@@ -87,7 +91,8 @@ void RightNowPage::follow(const Motion::Curve& curve) {
 
 void RightNowPage::ask(const LiveRow& row) {
     confirm_ = row;
-    confirmation_ = confirmQuit(this, qs(row.identity.name), quitMessage(row), [this, row] { quitConfirmed(row); });
+    confirmation_ =
+        confirmQuit(this, qs(row.identity.name), quitMessage(row), [this, row] { quitConfirmed(row); });
     connect(confirmation_, &QDialog::finished, this, [this] { confirm_.reset(); });
 }
 
@@ -95,7 +100,8 @@ void RightNowPage::ask(const LiveRow& row) {
 // process's. Only the very process the user saw is asked to quit.
 void RightNowPage::quitConfirmed(const LiveRow& row) {
     const std::vector<LiveRow>& live = store_.live();
-    const auto now = std::find_if(live.begin(), live.end(), [&](const LiveRow& r) { return sameHolder(r, row); });
+    const auto now =
+        std::find_if(live.begin(), live.end(), [&](const LiveRow& r) { return sameHolder(r, row); });
     if (now == live.end()) {
         Toast::shared().show(qs(row.identity.name) + QStringLiteral(" has already quit"),
                              QStringLiteral("checkmark"));

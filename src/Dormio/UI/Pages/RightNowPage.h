@@ -9,10 +9,9 @@
 #include "Dormio/UI/Kit/Motion.h"
 #include "Dormio/UI/Pages/PageScroll.h"
 
+#include <QMessageBox>
 #include <QPointer>
 #include <optional>
-
-class QMessageBox;
 
 namespace dormio {
 

@@ -66,8 +66,8 @@ protected:
         const int valueWidth = std::min(value.width(), width());
         const int labelWidth = std::max(0, std::min(label.width(), width() - valueWidth - int(2 * gap)));
         label_->setGeometry(0, int(std::lround(y - label_->textFont().ascent())), labelWidth, label.height());
-        value_->setGeometry(width() - valueWidth, int(std::lround(y - value_->textFont().ascent())), valueWidth,
-                            value.height());
+        value_->setGeometry(width() - valueWidth, int(std::lround(y - value_->textFont().ascent())),
+                            valueWidth, value.height());
         const int leaderX = labelWidth + int(gap);
         leader_->setGeometry(leaderX, int(std::lround(y - Leader::height)),
                              std::max(0, width() - valueWidth - int(gap) - leaderX), int(Leader::height));

@@ -22,15 +22,16 @@ QString joined(const std::vector<std::string>& names) {
 
 QString StateLine::headline(const std::vector<std::string>& names) {
     if (names.empty()) return QStringLiteral("Nothing is keeping your Mac awake");
-    if (names.size() == 1) return QString::fromStdString(names.front()) + QStringLiteral(" is holding it awake");
+    if (names.size() == 1)
+        return QString::fromStdString(names.front()) + QStringLiteral(" is holding it awake");
     return QString::number(qlonglong(names.size())) + QStringLiteral(" apps are holding it awake");
 }
 
 QString StateLine::detail(const std::vector<std::string>& names) {
     if (names.empty()) return QStringLiteral("When you walk away it will sleep on its normal schedule.");
     const QString who = names.size() == 1 ? QStringLiteral("it holds") : QStringLiteral("they hold");
-    return QStringLiteral("While ") + who + QStringLiteral(" on, your Mac won\u2019t idle-sleep: ") + joined(names) +
-           QStringLiteral(".");
+    return QStringLiteral("While ") + who + QStringLiteral(" on, your Mac won\u2019t idle-sleep: ") +
+           joined(names) + QStringLiteral(".");
 }
 
 StateLine::StateLine(QWidget* parent)
