@@ -331,6 +331,22 @@ TEST_F(RightNowTest, RowsComeInWithTheSpringOrUnderReduceMotionA02sEase) {
     }
 }
 
+TEST_F(RightNowTest, TheColumnKeepsTo1180PointsCentredInAWideWindow) {
+    Store& s = storeWith({});
+    for (const int width : {814, 1180, 1600}) {
+        RightNowPage page(s);
+        page.resize(width, 680);
+        page.show();
+        QCoreApplication::processEvents();
+        const int shown = page.viewport()->width();
+        const int column = std::min(shown, PageScroll::maxColumnWidth);
+        const QRect header(page.header()->mapTo(page.widget(), QPoint()), page.header()->size());
+        EXPECT_EQ(header.left(), (shown - column) / 2 + 32) << width;
+        EXPECT_EQ(header.width(), column - 64) << width;
+        EXPECT_EQ(header.top(), 24) << width;
+    }
+}
+
 class QuitDialogTest : public RightNowTest {
 protected:
     // Presses the Quit button of `name` and returns the box that opens.
