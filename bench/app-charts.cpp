@@ -15,8 +15,8 @@
 #include "Slowest.h"
 
 #include <QApplication>
-#include <QImage>
 #include <QEnterEvent>
+#include <QImage>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QVBoxLayout>

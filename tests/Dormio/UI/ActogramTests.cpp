@@ -1,12 +1,12 @@
 // The actogram's own rules: the shared span of the rows, the four figures of a row, the date and tooltip,
 // the ruler over no nights, nights of no length, and the legend.
+#include "ChartProbe.h"
 #include "Dormio/Core/Clock.h"
 #include "Dormio/UI/Charts/ActogramRow.h"
 #include "Dormio/UI/Charts/ChartCanvas.h"
 #include "Dormio/UI/Charts/HourRuler.h"
 #include "Dormio/UI/Pages/Actogram.h"
 #include "DormioKit/NightSummary.h"
-#include "ChartProbe.h"
 #include "FakePlatform.h"
 #include "HistoryFixtures.h"
 #include "KitTest.h"
@@ -31,8 +31,9 @@ TEST(ActogramSpan, TheLongestNightSetsTheSpanOfEveryRow) {
         std::vector<double> hours;
         double span;
     };
-    for (const Case& c : {Case{"no nights: eight hours", {}, 8 * 3600.0}, Case{"one night", {6}, 6 * 3600.0},
-                          Case{"the longest of several", {6, 9.5, 7}, 9.5 * 3600}, Case{"nights of no length", {0, 0}, 0}}) {
+    for (const Case& c :
+         {Case{"no nights: eight hours", {}, 8 * 3600.0}, Case{"one night", {6}, 6 * 3600.0},
+          Case{"the longest of several", {6, 9.5, 7}, 9.5 * 3600}, Case{"nights of no length", {0, 0}, 0}}) {
         SCOPED_TRACE(c.what);
         std::vector<Night> nights;
         for (std::size_t i = 0; i < c.hours.size(); ++i) {
@@ -71,10 +72,16 @@ TEST(ActogramFigures, AsleepWakesDrainAndRest) {
          {{{"8:00"}, {"0"}, {"\u2014"}, {QString::number(quiet.score())}}}},
         {"wakes in rose and the battery's loss",
          ordinary,
-         {{{"6:23"}, {QString::number(ordinary.wakeCount()), true}, {"\u221211\u202F%"}, {QString::number(ordinary.score())}}}},
+         {{{"6:23"},
+           {QString::number(ordinary.wakeCount()), true},
+           {"\u221211\u202F%"},
+           {QString::number(ordinary.score())}}}},
         {"a battery that lost nothing shows its no-drop",
          level,
-         {{{"6:23"}, {QString::number(level.wakeCount()), true}, {"0\u202F%"}, {QString::number(level.score())}}}},
+         {{{"6:23"},
+           {QString::number(level.wakeCount()), true},
+           {"0\u202F%"},
+           {QString::number(level.score())}}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -85,8 +92,8 @@ TEST(ActogramFigures, AsleepWakesDrainAndRest) {
 TEST(ActogramFigures, TitlesAndValuesShareTheColumnBoxes) {
     const auto boxes = Actogram::figureColumns(QRectF(0, 0, 700, 20));
     EXPECT_EQ(Actogram::figuresWidth(), 202);
-    const std::array<QRectF, 4> expected{QRectF(498, 0, 50, 20), QRectF(556, 0, 42, 20), QRectF(606, 0, 52, 20),
-                                         QRectF(666, 0, 34, 20)};
+    const std::array<QRectF, 4> expected{QRectF(498, 0, 50, 20), QRectF(556, 0, 42, 20),
+                                         QRectF(606, 0, 52, 20), QRectF(666, 0, 34, 20)};
     EXPECT_EQ(boxes, expected);
 }
 
@@ -94,31 +101,62 @@ TEST_F(ActogramTest, TheDateTheTooltipAndTheRowsClock) {
     Store& s = makeStore(fake.platform());
     const Night night = historyNight(0);
     const ActogramLine line(s, night, night.duration(), 22, false);
-    EXPECT_EQ(line.toolTip(), QString::fromStdString(Fmt::longDay(night.start)) + QStringLiteral(" night \u2014 ") +
-                                  QString::fromStdString(NightSummary::line(night)) + QStringLiteral(". Click to open."));
+    EXPECT_EQ(line.toolTip(),
+              QString::fromStdString(Fmt::longDay(night.start)) + QStringLiteral(" night \u2014 ") +
+                  QString::fromStdString(NightSummary::line(night)) + QStringLiteral(". Click to open."));
     EXPECT_EQ(ActogramLine::label(night, false), QString::fromStdString(Fmt::day(night.start)).toUpper());
-    EXPECT_EQ(ActogramLine::label(night, true), QString::fromStdString(Fmt::day(night.start)).toUpper() +
-                                                   QStringLiteral(" \u25C2"));
+    EXPECT_EQ(ActogramLine::label(night, true),
+              QString::fromStdString(Fmt::day(night.start)).toUpper() + QStringLiteral(" \u25C2"));
 }
 
-TEST_F(ActogramTest, WithoutNightsTheRulerStartsNowOverEightHours) {
+// The ruler stands over the newest night from its start for the longest night's span, or over the eight
+// hours from now without nights; in the user's zone, on a day the clock changes or half an hour off UTC.
+TEST_F(ActogramTest, TheRulerStartsAtTheNewestNightOrNow) {
     Store& s = makeStore(fake.platform());
-    const Date now = test::utc(2024, 5, 11, 23, 0);
-    Clock::shared().fix(now);
-    Actogram actogram(s, {}, 22);
-    Clock::shared().useSystemTime();
-    EXPECT_TRUE(actogram.rows().empty());
-    ASSERT_NE(actogram.ruler(), nullptr);
-    // The ruler draws the eight hours from now.
-    actogram.resize(700, actogram.sizeHint().height());
-    actogram.show();
-    ChartCanvas* ruler = actogram.ruler();
-    const QSizeF size(ruler->size());
-    test::AppearanceScope light(Appearance::light);
-    const QImage expected = test::drawChart(
-        [&](QPainter& p, QSizeF s, const CanvasPalette& palette) { HourRuler::paint(p, s, now, 8 * 3600, palette); },
-        size, Appearance::light);
-    EXPECT_EQ(test::render(*ruler, 2), expected);
+    struct Case {
+        const char* what;
+        const char* zone;
+        const char* newest; // the newest night's start on the zone's wall clock; none: no nights
+        double hours;
+    };
+    for (const Case& c :
+         {Case{"no nights: now, eight hours", "UTC", nullptr, 8},
+          Case{"the clock springs forward in the night", "Europe/Berlin", "2024-03-30 23:00", 8},
+          Case{"the clock falls back in the night", "Europe/Berlin", "2024-10-26 23:20", 9},
+          Case{"half an hour off UTC", "Asia/Kolkata", "2024-05-10 23:10", 7.5}}) {
+        SCOPED_TRACE(c.what);
+        test::ScopedTZ zone(c.zone);
+        test::ScopedLocale locale("en_GB");
+        Fmt::resetFormatters();
+        const Calendar calendar = Calendar::current();
+        const Date now = test::utc(2024, 5, 11, 23, 0);
+        std::vector<Night> nights;
+        if (c.newest) {
+            // An older, shorter night first: the span is the longest night's, the start the newest's.
+            Night older = historyNight(0);
+            older.end = older.start + 3600;
+            Night newest = historyNight(1);
+            newest.start = test::wall(calendar, c.newest);
+            newest.end = newest.start + c.hours * 3600;
+            nights = {older, newest};
+        }
+        Clock::shared().fix(now);
+        Actogram actogram(s, nights, 22);
+        Clock::shared().useSystemTime();
+        actogram.resize(700, actogram.sizeHint().height());
+        actogram.show();
+        ChartCanvas* ruler = actogram.ruler();
+        const Date start = nights.empty() ? now : nights.back().start;
+        test::AppearanceScope light(Appearance::light);
+        const QImage expected = test::drawChart(
+            [&](QPainter& p, QSizeF size, const CanvasPalette& palette) {
+                HourRuler::paint(p, size, start, c.hours * 3600, palette);
+            },
+            QSizeF(ruler->size()), Appearance::light);
+        EXPECT_EQ(test::render(*ruler, 2), expected);
+        EXPECT_FALSE(HourRuler::ticks(start, c.hours * 3600, QSizeF(ruler->size()), calendar).empty());
+    }
+    Fmt::resetFormatters();
 }
 
 TEST_F(ActogramTest, NightsOfNoLengthDrawWithoutDividingByZero) {
@@ -132,7 +170,8 @@ TEST_F(ActogramTest, NightsOfNoLengthDrawWithoutDividingByZero) {
     const QImage image = test::render(actogram, 2, Qt::white);
     EXPECT_FALSE(image.isNull());
     for (const ActogramLine* line : actogram.rows())
-        EXPECT_TRUE(std::isfinite(ActogramRow::Layout{line->night(), 0, QSizeF(400, 22)}.x(line->night().end)));
+        EXPECT_TRUE(
+            std::isfinite(ActogramRow::Layout{line->night(), 0, QSizeF(400, 22)}.x(line->night().end)));
 }
 
 TEST(ActogramLegend, FourSwatchesInTheBarsColours) {

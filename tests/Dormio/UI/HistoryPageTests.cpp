@@ -1,9 +1,11 @@
 // The History page over a store of the test's making: the nights it shows for each span, the forced span
 // and the picker, the empty state and its button, the figures and the trend, the rows' size, mark, click
 // and hover, what makes the rows again (and what does not), the demo anchors, and PNGs of the whole page.
+#include "ChartProbe.h"
 #include "Dormio/Core/DemoData.h"
 #include "Dormio/UI/Charts/ChartCanvas.h"
 #include "Dormio/UI/Kit/Buttons.h"
+#include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/EmptyState.h"
 #include "Dormio/UI/Kit/Figures.h"
 #include "Dormio/UI/Kit/Headers.h"
@@ -11,11 +13,9 @@
 #include "Dormio/UI/Pages/Actogram.h"
 #include "Dormio/UI/Pages/HistoryPage.h"
 #include "DormioKit/NightSummary.h"
-#include "ChartProbe.h"
 #include "FakePlatform.h"
 #include "HistoryFixtures.h"
 #include "KitTest.h"
-#include "Dormio/UI/Kit/DemoAnchors.h"
 #include "StoreTests.h"
 
 #include <QGraphicsOpacityEffect>
@@ -75,11 +75,11 @@ TEST_F(HistoryPageTest, ShowsTheLastFinishedNightsOfTheSpan) {
         int span;
         std::size_t shown;
     };
-    for (const Case& c : {Case{"a week of a month", 31, false, 7, 7}, Case{"a month of a month", 31, false, 30, 30},
-                          Case{"fewer than the span: all of them", 12, false, 30, 12},
-                          Case{"the newest, in progress, is left out", 8, true, 7, 7},
-                          Case{"only the night in progress: none", 0, true, 7, 0},
-                          Case{"nothing read", 0, false, 30, 0}}) {
+    for (const Case& c :
+         {Case{"a week of a month", 31, false, 7, 7}, Case{"a month of a month", 31, false, 30, 30},
+          Case{"fewer than the span: all of them", 12, false, 30, 12},
+          Case{"the newest, in progress, is left out", 8, true, 7, 7},
+          Case{"only the night in progress: none", 0, true, 7, 0}, Case{"nothing read", 0, false, 30, 0}}) {
         SCOPED_TRACE(c.what);
         std::vector<Night> nights = historyNights(c.finished);
         if (c.tonight) nights.push_back(inProgress(historyNight(c.finished)));
@@ -136,7 +136,8 @@ TEST_F(HistoryPageTest, ANewSpanFadesItsRowsIn) {
 TEST_F(HistoryPageTest, WithoutFinishedNightsShowsTheEmptyStateAndItsButtonReadsAgain) {
     for (const bool tonight : {false, true}) {
         SCOPED_TRACE(tonight ? "only the night in progress" : "nothing read");
-        Store& s = storeWith(tonight ? std::vector<Night>{inProgress(historyNight(0))} : std::vector<Night>{});
+        Store& s =
+            storeWith(tonight ? std::vector<Night>{inProgress(historyNight(0))} : std::vector<Night>{});
         s.demoState().setDemo(true);
         HistoryPage page(s);
         EXPECT_EQ(page.header()->kicker()->text(), QStringLiteral("Nightly record"));
@@ -156,7 +157,8 @@ TEST_F(HistoryPageTest, WithoutFinishedNightsShowsTheEmptyStateAndItsButtonReads
         EXPECT_EQ(read->text(), QStringLiteral("Read the Power Log Again"));
         read->click();
         // In demo mode a refresh reads nothing and announces at once.
-        EXPECT_TRUE(toastText().startsWith(QStringLiteral("Power log read \u00B7 "))) << toastText().toStdString();
+        EXPECT_TRUE(toastText().startsWith(QStringLiteral("Power log read \u00B7 ")))
+            << toastText().toStdString();
     }
 }
 
@@ -212,7 +214,8 @@ TEST_F(HistoryPageTest, RowsFollowTheSpanNotTheNumberOfNights) {
         std::size_t rows;
         qreal height, spacing, dateSize;
     };
-    for (const Case& c : {Case{7, 12, 7, 22, 4, 11}, Case{30, 12, 12, 11, 2, 9.5}, Case{30, 3, 3, 11, 2, 9.5}}) {
+    for (const Case& c :
+         {Case{7, 12, 7, 22, 4, 11}, Case{30, 12, 12, 11, 2, 9.5}, Case{30, 3, 3, 11, 2, 9.5}}) {
         SCOPED_TRACE(c.span);
         Store& s = storeWith(historyNights(c.nights));
         s.demoState().setDemoHistorySpan(c.span);
@@ -346,7 +349,8 @@ TEST_F(HistoryPageTest, RegistersTheRowsAndThe30NightsHalfAsDemoAnchors) {
     HistoryPage page(s);
     showPage(page);
     for (const ActogramLine* row : page.actogram()->rows()) {
-        const auto frame = DemoAnchors::shared().frame(QStringLiteral("history-") + QString::fromStdString(row->night().id));
+        const auto frame =
+            DemoAnchors::shared().frame(QStringLiteral("history-") + QString::fromStdString(row->night().id));
         ASSERT_TRUE(frame);
         EXPECT_EQ(*frame, QRect(row->mapToGlobal(QPoint(0, 0)), row->size()));
     }
@@ -389,9 +393,10 @@ TEST_F(HistoryPageTest, WritesThePageToTheGallery) {
         bool empty;
     };
     // The detail column of the main window at its normal and its minimum size, beside the sidebar.
-    for (const Shot& shot : {Shot{"7-normal", {1234, 830}, 7, false}, Shot{"30-normal", {1234, 830}, 30, false},
-                             Shot{"30-minimum", {814, 628}, 30, false}, Shot{"7-minimum", {814, 628}, 7, false},
-                             Shot{"empty", {814, 628}, std::nullopt, true}}) {
+    for (const Shot& shot :
+         {Shot{"7-normal", {1234, 830}, 7, false}, Shot{"30-normal", {1234, 830}, 30, false},
+          Shot{"30-minimum", {814, 628}, 30, false}, Shot{"7-minimum", {814, 628}, 7, false},
+          Shot{"empty", {814, 628}, std::nullopt, true}}) {
         Store& s = makeStore(fake.platform());
         if (!shot.empty) DemoData::apply(s);
         s.demoState().setDemoHistorySpan(shot.span);
@@ -400,9 +405,10 @@ TEST_F(HistoryPageTest, WritesThePageToTheGallery) {
         showPage(page, shot.size);
         for (Appearance appearance : test::bothAppearances) {
             test::AppearanceScope scope(appearance);
-            EXPECT_TRUE(test::writeGallery(test::render(page, 2), QStringLiteral("history-page-%1-%2")
-                                                                      .arg(QString::fromLatin1(shot.name),
-                                                                           QString::fromLatin1(test::nameOf(appearance)))));
+            EXPECT_TRUE(test::writeGallery(
+                test::render(page, 2),
+                QStringLiteral("history-page-%1-%2")
+                    .arg(QString::fromLatin1(shot.name), QString::fromLatin1(test::nameOf(appearance)))));
         }
     }
 }

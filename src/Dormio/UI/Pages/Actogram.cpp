@@ -3,15 +3,15 @@
 #include "Dormio/Core/Clock.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/UI/Charts/ActogramRow.h"
-#include "Dormio/UI/Charts/ChartPainting.h"
 #include "Dormio/UI/Charts/ChartCanvas.h"
+#include "Dormio/UI/Charts/ChartPainting.h"
 #include "Dormio/UI/Charts/HourRuler.h"
+#include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/Shapes.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "DormioKit/Fmt.h"
 #include "DormioKit/NightSummary.h"
-#include "Dormio/UI/Kit/DemoAnchors.h"
 
 #include <QBoxLayout>
 #include <QMouseEvent>
@@ -171,8 +171,8 @@ QString ActogramLine::label(const Night& night, bool isDefault) {
 }
 
 QString ActogramLine::tooltip(const Night& night) {
-    return text(Fmt::longDay(night.start)) + QStringLiteral(" night \u2014 ") + text(NightSummary::line(night)) +
-           QStringLiteral(". Click to open.");
+    return text(Fmt::longDay(night.start)) + QStringLiteral(" night \u2014 ") +
+           text(NightSummary::line(night)) + QStringLiteral(". Click to open.");
 }
 
 bool ActogramLine::highlighted() const {
@@ -199,8 +199,7 @@ QRectF ActogramLine::barRect() const {
 }
 
 QSize ActogramLine::sizeHint() const {
-    const qreal tallest =
-        std::max({rowHeight_, figureFont().height(), dateFace(isTall(), true).height()});
+    const qreal tallest = std::max({rowHeight_, figureFont().height(), dateFace(isTall(), true).height()});
     const qreal least = Actogram::dateWidth + 2 * Actogram::columnSpacing + Actogram::figuresWidth() + 120;
     return {int(std::ceil(least)), int(std::ceil(tallest))};
 }
@@ -235,8 +234,10 @@ void ActogramLine::paintEvent(QPaintEvent*) {
     for (std::size_t i = 0; i < figures_.size(); ++i) {
         painter.setPen(Charts::faded(figures_[i].rose ? Theme::rose : Theme::ink, opacity));
         const QString shown = font.elided(figures_[i].text, Qt::ElideRight, boxes[i].width());
-        font.draw(painter, QPointF(boxes[i].right() - font.width(shown), middle + (font.ascent() - font.descent()) / 2),
-                  shown);
+        font.draw(
+            painter,
+            QPointF(boxes[i].right() - font.width(shown), middle + (font.ascent() - font.descent()) / 2),
+            shown);
     }
 }
 
@@ -254,8 +255,8 @@ void ActogramLine::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) return;
     // Opening the night changes the page, which may take this row away: the store does it once the click
     // has been handled.
-    QMetaObject::invokeMethod(&store_, [store = &store_, night = night_] { store->open(night); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &store_, [store = &store_, night = night_] { store->open(night); }, Qt::QueuedConnection);
 }
 
 // The legend.

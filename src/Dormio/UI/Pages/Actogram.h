@@ -32,7 +32,7 @@ class Actogram : public QWidget {
 public:
     static constexpr qreal dateWidth = 96;
     static constexpr std::array<qreal, 4> figWidths{50, 42, 52, 34};
-    static constexpr qreal figureSpacing = 8; // between figure columns
+    static constexpr qreal figureSpacing = 8;  // between figure columns
     static constexpr qreal columnSpacing = 12; // between the date, the bar and the figures
 
     // The rows are made here, once: the page makes a new actogram when its nights change.

@@ -3,6 +3,7 @@
 #include "Dormio/Core/Store.h"
 #include "Dormio/UI/Charts/ChartCanvas.h"
 #include "Dormio/UI/Charts/RestTrend.h"
+#include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/EmptyState.h"
 #include "Dormio/UI/Kit/Figures.h"
 #include "Dormio/UI/Kit/Headers.h"
@@ -14,7 +15,6 @@
 #include "Dormio/UI/Pages/HistoryTexts.h"
 #include "DormioKit/Fmt.h"
 #include "DormioKit/NightSummary.h"
-#include "Dormio/UI/Kit/DemoAnchors.h"
 
 #include <QBoxLayout>
 #include <QGraphicsOpacityEffect>
@@ -101,8 +101,8 @@ HistoryPage::HistoryPage(Store& store, QWidget* parent) : QWidget(parent), store
 }
 
 QWidget* HistoryPage::spanPicker() {
-    picker_ = new SegmentedPicker({{QStringLiteral("7 nights"), spans[0]}, {QStringLiteral("30 nights"), spans[1]}},
-                                  pickerWidth);
+    picker_ = new SegmentedPicker(
+        {{QStringLiteral("7 nights"), spans[0]}, {QStringLiteral("30 nights"), spans[1]}}, pickerWidth);
     picker_->setToolTip(QStringLiteral("How many nights to show"));
     picker_->onPick([this](int span) { pick(span); });
     // The demo clicks the "30 nights" half by this clear area over it, which lets every click through.
@@ -181,7 +181,8 @@ QWidget* HistoryPage::nightsBody() {
     inside->setSpacing(0);
     inside->addWidget(actogram_);
     inside->addWidget(new ActogramLegend);
-    stack->addWidget(new Panel(QStringLiteral("Actogram"), QStringLiteral("one row per night \u00B7 click a row to open it"),
+    stack->addWidget(new Panel(QStringLiteral("Actogram"),
+                               QStringLiteral("one row per night \u00B7 click a row to open it"),
                                Theme::Space::l, content));
     return body;
 }
@@ -195,13 +196,15 @@ QWidget* HistoryPage::figuresRow() {
     line->setSpacing(int(Theme::Space::xxl));
     line->setAlignment(Qt::AlignBottom);
     figures_.push_back(new Figure(QString::number(averages->rest), QStringLiteral("avg rest"), Theme::ink));
-    figures_.push_back(new Figure(QString::number(averages->wakes), QStringLiteral("wakes / night"), Theme::rose));
+    figures_.push_back(
+        new Figure(QString::number(averages->wakes), QStringLiteral("wakes / night"), Theme::rose));
     if (averages->drain)
         figures_.push_back(new Figure(QString::fromStdString(Fmt::drop(*averages->drain)),
                                       QStringLiteral("drain / night"), Theme::ink));
     for (Figure* figure : figures_)
         line->addWidget(figure, 0, Qt::AlignBottom);
-    line->addSpacerItem(new QSpacerItem(int(Theme::Space::l), 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    line->addSpacerItem(
+        new QSpacerItem(int(Theme::Space::l), 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
     if (shown_.size() >= trendFrom) {
         std::vector<int64_t> scores;
         for (const Night& night : shown_)
