@@ -1,5 +1,6 @@
 // The main window's shell: the sidebar and its footer, the page host, the toolbar's refresh button.
 
+#include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/StatusDot.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Shell/PageFactory.h"
@@ -171,15 +172,24 @@ TEST_F(ShellTest, TheMarkedRowIsTheStoresPageBothWays) {
     EXPECT_EQ(sidebar->selected(), Page::history);
 }
 
-TEST_F(ShellTest, EachRowCarriesItsDemoAnchorName) {
+TEST_F(ShellTest, EachRowCarriesItsDemoAnchor) {
     Store& store = makeStore();
     Sidebar sidebar(store);
-    for (auto [page, name] : {std::pair{Page::night, "side-night"},
-                              {Page::history, "side-history"},
-                              {Page::now, "side-now"},
-                              {Page::battery, "side-battery"},
-                              {Page::settings, "side-settings"}})
-        EXPECT_EQ(sidebar.row(page)->objectName(), name);
+    sidebar.resize(Sidebar::idealWidth, 600);
+    sidebar.show();
+    QCoreApplication::processEvents();
+    const std::pair<Page, const char*> anchors[] = {{Page::night, "side-night"},
+                                                    {Page::history, "side-history"},
+                                                    {Page::now, "side-now"},
+                                                    {Page::battery, "side-battery"},
+                                                    {Page::settings, "side-settings"}};
+    for (auto [page, name] : anchors) {
+        SCOPED_TRACE(name);
+        SidebarRow* row = sidebar.row(page);
+        const std::optional<QRect> frame = DemoAnchors::shared().frame(name);
+        ASSERT_TRUE(frame.has_value());
+        EXPECT_EQ(*frame, QRect(row->mapToGlobal(QPoint()), row->size()));
+    }
 }
 
 TEST_F(ShellTest, APageChangeMakesAFreshPage) {
@@ -213,6 +223,22 @@ TEST_F(ShellTest, ANewPageFadesIn) {
     stepped.advance(1s);
     EXPECT_EQ(host.fade(), 1);
     EXPECT_EQ(host.page()->graphicsEffect(), nullptr); // at rest the page draws straight
+}
+
+// The spring takes about 0.42 s; under Reduce Motion a 0.2 s ease-in-out takes its place.
+TEST_F(ShellTest, UnderReduceMotionThePageFadesInAShortEase) {
+    test::SteppedClock stepped;
+    Store& store = makeStore();
+    PageHost host(store);
+    for (bool reduced : {false, true}) {
+        SCOPED_TRACE(reduced ? "reduced" : "spring");
+        Motion::setReduceMotion(reduced);
+        store.go(store.page() == Page::now ? Page::battery : Page::now);
+        stepped.advance(210ms);
+        EXPECT_EQ(host.fade() == 1, reduced);
+        stepped.advance(1s);
+    }
+    Motion::setReduceMotion(std::nullopt);
 }
 
 // A page names itself; one that gives no title is called by its sidebar title.
