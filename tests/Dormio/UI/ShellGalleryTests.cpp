@@ -7,6 +7,8 @@
 #include "KitTest.h"
 #include "StoreTests.h"
 
+#include <QTest>
+
 namespace dormio {
 namespace {
 
@@ -38,7 +40,8 @@ TEST_P(ShellGallery, TheMainWindowOnEachPage) {
     root.show();
     for (Page page : Pages::allCases) {
         store.go(page);
-        QCoreApplication::processEvents();
+        QTest::qWait(50); // the page's layouts settle as the event loop runs
+
         const QImage image = test::render(root, 2);
         EXPECT_EQ(image.size(), QSize(2040, 1360));
         EXPECT_TRUE(test::writeGallery(image, name(QStringLiteral("window-") + rawValue(page).data())));

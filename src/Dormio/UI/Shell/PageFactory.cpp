@@ -23,6 +23,7 @@ QWidget* makePage(Page page, Store& store, QWidget* parent) {
     case Page::settings:
         return new SettingsPage(new SettingsForm(store, true), parent);
     }
+    // Only a value outside the enumeration lands here: a plain page rather than none.
     return new PagePlaceholder(page, parent);
 }
 
