@@ -10,6 +10,7 @@
 #include "Dormio/UI/Pages/KeptAwakeLedger.h"
 #include "Dormio/UI/Pages/NightBody.h"
 #include "Dormio/UI/Pages/NightHeader.h"
+#include "Dormio/UI/Pages/PageScroll.h"
 
 #include <QBoxLayout>
 #include <QCoreApplication>
@@ -105,7 +106,7 @@ private:
 } // namespace
 
 qreal NightPage::contentWidth(qreal available) {
-    return std::min(available, maxColumn) - 2 * Theme::Space::xxl;
+    return std::min<qreal>(available, PageScroll::maxColumnWidth) - 2 * Theme::Space::xxl;
 }
 
 NightPage::NightPage(Store& store, QWidget* parent) : QWidget(parent), store_(store), frame_(new QVBoxLayout(this)) {
@@ -170,39 +171,25 @@ void NightPage::present(Showing showing, QWidget* view) {
 
 void NightPage::showNight(const Night& night) {
     if (showing_ != Showing::night) {
-        auto* canvas = new QWidget;
-        auto* centred = new QHBoxLayout(canvas);
-        centred->setContentsMargins(0, 0, 0, 0);
-        column_ = new QWidget;
-        column_->setMaximumWidth(int(maxColumn));
-        auto* stack = new QVBoxLayout(column_);
-        stack->setContentsMargins(int(Theme::Space::xxl), int(Theme::Space::xl), int(Theme::Space::xxl),
-                                  int(Theme::Space::xl));
-        stack->setSpacing(int(Theme::Space::xl));
+        auto* scroller = new PageScroll(QString());
         bottom_ = new QWidget;
         bottom_->setFixedHeight(1);
-        stack->addWidget(bottom_);
-        centred->addWidget(column_);
-        auto* scroller = scrollerFor(canvas);
+        scroller->addBlock(bottom_);
         present(Showing::night, scroller);
         scroller_ = scroller;
+        column_ = scroller->widget();
     }
-    auto* stack = static_cast<QVBoxLayout*>(column_->layout());
     delete header_;
     header_ = new NightHeader(store_, night);
-    stack->insertWidget(0, header_);
-    // Shown now, not at the next turn of the event loop, so that the layout places it at once.
-    header_->show();
+    scroller_->insertBlock(0, header_);
     replaceBody(night);
 }
 
 void NightPage::replaceBody(const Night& night) {
     if (body_ && body_->night() == night) return;
-    auto* stack = static_cast<QVBoxLayout*>(column_->layout());
     NightBody* old = body_;
     body_ = new NightBody(store_, night, wide());
-    stack->insertWidget(1, body_);
-    body_->show();
+    scroller_->insertBlock(1, body_);
     if (!old) return;
 
     // Only a change of night is animated; the same night with new data simply takes the old one's place.
@@ -218,7 +205,7 @@ void NightPage::replaceBody(const Night& night) {
     delete old;
     delete fade_;
     if (outgoing.isNull()) return;
-    stack->activate();
+    column_->layout()->activate();
     fade_ = new CrossFade(column_, body_, std::move(outgoing), outgoingAt, !Motion::reduceMotion());
 }
 

@@ -8,7 +8,6 @@
 #include <QWidget>
 #include <optional>
 
-class QScrollArea;
 class QVBoxLayout;
 
 namespace dormio {
@@ -16,6 +15,7 @@ namespace dormio {
 class EmptyState;
 class NightBody;
 class NightHeader;
+class PageScroll;
 class Store;
 struct Night;
 
@@ -23,9 +23,8 @@ class NightPage : public QWidget {
 public:
     enum class Showing { night, loading, empty };
 
-    static constexpr qreal maxColumn = 1180;
     static constexpr qreal wideFrom = 900;
-    // The column's content width on a page `available` wide: inside the 1180 limit and 32 on either side.
+    // The column's content width on a page `available` wide: inside the column's limit and 32 on either side.
     static qreal contentWidth(qreal available);
 
     explicit NightPage(Store& store, QWidget* parent = nullptr);
@@ -33,7 +32,7 @@ public:
 
     Showing showing() const { return showing_; }
     bool wide() const;
-    QScrollArea* scroller() const { return scroller_; }
+    PageScroll* scroller() const { return scroller_; }
     NightHeader* header() const { return header_; }
     NightBody* body() const { return body_; }
     EmptyState* emptyState() const { return empty_; }
@@ -58,8 +57,8 @@ private:
     qreal width_ = 1000; // the column's content width; before any measurement the page lays out wide
     QVBoxLayout* frame_;
     QWidget* view_ = nullptr;
-    QScrollArea* scroller_ = nullptr;
-    QWidget* column_ = nullptr;
+    PageScroll* scroller_ = nullptr;
+    QWidget* column_ = nullptr; // the scroller's paper, which the column of blocks stands on
     NightHeader* header_ = nullptr;
     NightBody* body_ = nullptr;
     QWidget* bottom_ = nullptr;

@@ -64,4 +64,9 @@ void PageScroll::addBlock(QWidget* block) {
     column_->insertWidget(column_->count() - 1, block);
 }
 
+void PageScroll::insertBlock(int index, QWidget* block) {
+    column_->insertWidget(index, block);
+    block->show();
+}
+
 } // namespace dormio

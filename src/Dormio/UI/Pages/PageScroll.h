@@ -19,6 +19,8 @@ public:
 
     // Adds a block under the others; the blocks stand at the top when the page is taller than they are.
     void addBlock(QWidget* block);
+    // Puts a block at `index` among the others, shown at once so that the column makes room for it now.
+    void insertBlock(int index, QWidget* block);
 
 private:
     QVBoxLayout* column_;
