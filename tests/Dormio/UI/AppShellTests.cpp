@@ -92,6 +92,7 @@ TEST(ApplicationIdentity, SettingsAreTheApplicationsAndStayOutOfTheRealHome) {
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -236,6 +237,26 @@ TEST_F(AppShellTest, TheMoonChangesWhileAnAppHoldsTheMacAwake) {
     EXPECT_EQ(tray->symbol(), "moon.haze");
     store->setLive({});
     EXPECT_EQ(tray->symbol(), "moon.zzz");
+}
+
+// Under a tray at the top, above one at the bottom, and whole on the screen wherever the icon sits.
+TEST_F(AppShellTest, TheMenuBarWindowOpensAtTheIconAndStaysOnScreen) {
+    auto app = makeApp();
+    TrayIcon* tray = app->trayIcon();
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint anchors[] = {room.topLeft(), room.topRight(), room.bottomLeft(), room.bottomRight(),
+                              room.center()};
+    for (const QPoint anchor : anchors) {
+        SCOPED_TRACE(::testing::Message() << anchor.x() << "," << anchor.y());
+        tray->togglePopup(anchor);
+        QWidget* popup = tray->popup();
+        ASSERT_TRUE(popup->isVisible());
+        EXPECT_TRUE(room.contains(popup->frameGeometry()))
+            << popup->frameGeometry().x() << "," << popup->frameGeometry().y();
+        EXPECT_EQ(popup->width(), MenuBarView::fixedWidth);
+        tray->togglePopup(anchor);
+        EXPECT_FALSE(popup->isVisible());
+    }
 }
 
 TEST_F(AppShellTest, WithoutATrayTheSettingIsLeftAlone) {
