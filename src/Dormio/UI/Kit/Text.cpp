@@ -67,6 +67,7 @@ void Label::setText(const QString& text) {
     if (text == text_) return;
     const QString before = shownText();
     text_ = text;
+    forgetShaping();
     setAccessibleName(text);
     if (transition_ != TextTransition::none && isVisible() && !Motion::reduceMotion())
         change_.start(before, transition_, curve_);
@@ -76,6 +77,7 @@ void Label::setText(const QString& text) {
 
 void Label::setTextFont(const Font& font) {
     font_ = font;
+    forgetShaping();
     updateGeometry();
     update();
 }
@@ -88,12 +90,14 @@ void Label::setColor(DynamicColor color) {
 void Label::setElide(Qt::TextElideMode mode) {
     elide_ = mode;
     wrapWidth_ = 0;
+    forgetShaping();
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     updateGeometry();
 }
 
 void Label::setWrapping(qreal maxWidth) {
     wrapWidth_ = std::max<qreal>(maxWidth, 1);
+    forgetShaping();
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Minimum);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
@@ -107,6 +111,7 @@ void Label::setAlignment(Qt::Alignment alignment) {
 
 void Label::setUppercase(bool uppercase) {
     uppercase_ = uppercase;
+    forgetShaping();
     updateGeometry();
     update();
 }
@@ -120,10 +125,25 @@ QString Label::shownText() const {
     return uppercase_ ? text_.toUpper() : text_;
 }
 
+void Label::forgetShaping() {
+    natural_.reset();
+    shaped_ = {};
+}
+
+qreal Label::naturalWidth() const {
+    if (!natural_) natural_ = font_.width(shownText());
+    return *natural_;
+}
+
 QStringList Label::linesFor(qreal width) const {
-    if (wrapWidth_ > 0) return font_.wrapped(shownText(), std::min(width, wrapWidth_));
-    if (elide_ == Qt::ElideNone) return {shownText()};
-    return {font_.elided(shownText(), elide_, width)};
+    if (wrapWidth_ <= 0 && elide_ == Qt::ElideNone) return {shownText()};
+    for (const Shaped& shaped : shaped_)
+        if (shaped.width == width) return shaped.lines;
+    QStringList lines = wrapWidth_ > 0 ? font_.wrapped(shownText(), std::min(width, wrapWidth_))
+                                       : QStringList{font_.elided(shownText(), elide_, width)};
+    shaped_[nextShaped_] = {width, lines};
+    nextShaped_ = (nextShaped_ + 1) % shaped_.size();
+    return lines;
 }
 
 QStringList Label::shownLines() const {
@@ -136,7 +156,7 @@ qreal Label::baseline() const {
 }
 
 QSize Label::sizeHint() const {
-    const int natural = ceil(font_.width(shownText()));
+    const int natural = ceil(naturalWidth());
     if (wrapWidth_ <= 0) return {natural, ceil(font_.height())};
     const int width = std::min(natural, ceil(wrapWidth_));
     return {width, heightForWidth(width)};

@@ -7,6 +7,8 @@
 #include "Dormio/UI/Kit/Theme.h"
 
 #include <QWidget>
+#include <array>
+#include <optional>
 
 namespace dormio {
 
@@ -67,6 +69,18 @@ protected:
 private:
     QString shownText() const;
     QStringList linesFor(qreal width) const;
+    qreal naturalWidth() const;
+    void forgetShaping();
+
+    // Layouts ask for a label's size many times over, mostly at the same one or two widths: the shaped
+    // lines of the last two widths and the text's natural width are kept until the text or its look changes.
+    struct Shaped {
+        qreal width = -1;
+        QStringList lines;
+    };
+    mutable std::optional<qreal> natural_;
+    mutable std::array<Shaped, 2> shaped_;
+    mutable std::size_t nextShaped_ = 0;
 
     QString text_;
     Font font_;

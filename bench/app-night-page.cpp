@@ -1,0 +1,97 @@
+// What the main thread does when the user steps to another night on the Last Night page: the store moves
+// its selection, the page builds the new night's body and starts the cross-fade, and the window paints the
+// first frame of it. Over the sample month, and over a busy night of 60 moments and 8 holders.
+//
+//   app-night-page [Google Benchmark flags]
+
+#include "Dormio/Core/DemoData.h"
+#include "Dormio/Core/Store.h"
+#include "Dormio/UI/Kit/AnimationClock.h"
+#include "Dormio/UI/Kit/Theme.h"
+#include "Dormio/UI/Pages/NightPage.h"
+#include "Slowest.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace dormio;
+
+namespace {
+
+// The sample month with every other night made busy: 60 moments of distinct kinds and 8 holders.
+std::vector<Night> nights(bool busy) {
+    std::vector<Night> nights = DemoData::makeNights();
+    if (!busy) return nights;
+    for (std::size_t n = 0; n < nights.size(); n += 2) {
+        Night& night = nights[n];
+        for (int i = 0; i < 60; ++i) {
+            NightEvent wake;
+            wake.kind = NightEvent::Kind::darkWake;
+            wake.date = night.start + 300.0 * i;
+            wake.label = "Wake request " + std::to_string(i);
+            wake.raw = "DarkWake from Deep Idle [CDNP] : due to RTC/Maintenance " + std::to_string(i);
+            wake.duration = 40;
+            wake.scheduledBy = "com.apple.dasd:task:" + std::to_string(i);
+            night.events.push_back(wake);
+        }
+        for (int i = 0; i < 8; ++i)
+            night.keptAwake.push_back({"holder" + std::to_string(i), "reason", "PreventUserIdleSystemSleep", 60.0 * i});
+    }
+    return nights;
+}
+
+struct Fixture {
+    QTemporaryDir home;
+    std::unique_ptr<Store> store;
+    Fixture() {
+        qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+        qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
+        qputenv("DORMIO_SUPPORT_DIR", home.filePath("support").toUtf8());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("config"));
+        store = std::make_unique<Store>();
+    }
+};
+
+void stepToAnotherNight(benchmark::State& state) {
+    const bool busy = state.range(0) != 0;
+    Fixture fixture;
+    Store& store = *fixture.store;
+    store.setNights(nights(busy));
+    NightPage page(store);
+    page.resize(1234, 848);
+    page.show();
+    QImage frame(page.size() * 2, QImage::Format_ARGB32_Premultiplied);
+    frame.setDevicePixelRatio(2);
+    int offset = -1;
+    for (auto _ : state) {
+        store.step(offset);
+        offset = -offset;
+        page.render(&frame);
+        state.PauseTiming();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+    state.counters["moments"] = double(store.selectedNight()->events.size());
+}
+
+BENCHMARK(stepToAnotherNight)->ArgName("busy")->Arg(0)->Arg(1)->Apply([](benchmark::internal::Benchmark* run) {
+    bench::withSlowest(run->Unit(benchmark::kMillisecond), 5);
+});
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Theme::install(app);
+    Theme::setAppearance(Appearance::light);
+    // The cross-fade starts and stays at its first frame: no event loop runs between two steps.
+    AnimationClock::shared().setMode(AnimationClock::Mode::stepped);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
