@@ -1,6 +1,7 @@
 #include "Dormio/UI/Pages/MomentsLog.h"
 
 #include "Dormio/UI/Kit/Buttons.h"
+#include "Dormio/UI/Kit/Motion.h"
 #include "Dormio/UI/Kit/FilledBar.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
@@ -63,7 +64,8 @@ QWidget* closingLine(const Night& night) {
 MomentsLog::MomentsLog(const Night& night, QWidget* parent)
     : Panel(QStringLiteral("Logbook"), QString::number(night.events.size()) + QStringLiteral(" entries"),
             Theme::Space::l, nullptr, parent),
-      night_(night), items_(Story::items(night)) {
+      night_(night), items_(Story::items(night)),
+      reveal_(this, 0, [this](qreal height) { rowsBox_->setMaximumHeight(int(std::lround(height))); }) {
     if (items_.empty()) {
         setContent(new Label(QStringLiteral("Nothing was recorded in this window."), Theme::Typo::body(), Theme::ink2));
         return;
@@ -105,17 +107,40 @@ void MomentsLog::setShowAll(bool showAll) {
     if (showAll == showAll_ || !toggle_) return;
     showAll_ = showAll;
     toggle_->setText(toggleText(showAll_, items_.size()));
-    showRows();
+    // The rows that come or go are revealed or covered as the list's height moves to its new length.
+    const int from = reveal_.running() ? int(reveal_.value()) : rowsHeight(rows().size());
+    if (showAll_) showRows();
+    const int to = rowsHeight(showAll_ ? items_.size() : cutTo);
+    reveal_.jumpTo(from);
+    reveal_.animateTo(to, Motion::standard(), [this] {
+        if (!showAll_) showRows();
+        rowsBox_->setMaximumHeight(QWIDGETSIZE_MAX);
+    });
+}
+
+int MomentsLog::rowsHeight(std::size_t count) const {
+    // Each row and its hairline, at the width the rows have (or will have, before the first layout).
+    const int width = std::max(rowsBox_->width(), 1);
+    int height = 0;
+    QLayout* rows = rowsBox_->layout();
+    for (int i = 0; i < std::min(rows->count(), int(2 * count)); ++i) {
+        const QLayoutItem* item = rows->itemAt(i);
+        height += item->hasHeightForWidth() ? item->heightForWidth(width) : item->sizeHint().height();
+    }
+    return height;
 }
 
 void MomentsLog::showRows() {
     auto* rows = static_cast<QVBoxLayout*>(rowsBox_->layout());
     const std::size_t shown = items_.size() > cutAbove && !showAll_ ? cutTo : items_.size();
     const std::size_t present = std::size_t(rows->count() / 2);
-    // Rows past the cut come and go; the ones above it stay as they are.
     for (std::size_t i = present; i < shown; ++i) {
-        rows->addWidget(new MomentRow(items_[i]));
-        rows->addWidget(FilledBar::hairline(int(hairlineInset)));
+        // Shown now, not at the next turn of the event loop, so that they count in the list's height.
+        for (QWidget* widget : {static_cast<QWidget*>(new MomentRow(items_[i])),
+                                static_cast<QWidget*>(FilledBar::hairline(int(hairlineInset)))}) {
+            rows->addWidget(widget);
+            widget->show();
+        }
     }
     while (std::size_t(rows->count() / 2) > shown) {
         for (int k = 0; k < 2; ++k) delete rows->takeAt(rows->count() - 1)->widget();

@@ -3,6 +3,7 @@
 // The "Logbook" panel of the night page: the night told as a list of moments in the order of its story,
 // a long night cut to its first moments behind "Show all", and a finished night's closing line.
 
+#include "Dormio/UI/Kit/Motion.h"
 #include "Dormio/UI/Kit/Panel.h"
 #include "DormioKit/Night.h"
 #include "DormioKit/Story.h"
@@ -37,12 +38,15 @@ public:
 private:
     QWidget* list();
     void showRows();
+    // The height of the first `count` rows with their hairlines.
+    int rowsHeight(std::size_t count) const;
 
     Night night_;
     std::vector<StoryItem> items_;
     bool showAll_ = false;
     QWidget* rowsBox_ = nullptr;
     QAbstractButton* toggle_ = nullptr;
+    Motion::Value reveal_; // the rows' height while a change of showAll runs
 };
 
 } // namespace dormio
