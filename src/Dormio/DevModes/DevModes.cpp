@@ -14,10 +14,6 @@ void notBuilt(const char* sentence) {
 
 } // namespace
 
-void Snapshotter::run(const QString&) {
-    notBuilt("The snapshot mode is not built yet.");
-}
-
 void DormioDemo::run() {
     notBuilt("The scripted demo is not built yet.");
 }

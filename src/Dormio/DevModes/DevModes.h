@@ -1,7 +1,7 @@
 #pragma once
 
-// The three developer modes that start-up hands control to. Until the snapshot and demo modes are built,
-// starting one says so and ends the application with status 2.
+// The three developer modes that start-up hands control to. Until the demo mode is built,
+// starting it says so and ends the application with status 2.
 
 #include "Dormio/DevModes/SelfTest.h"
 
