@@ -13,10 +13,9 @@
 #include "Dormio/UI/Kit/Panel.h"
 #include "Dormio/UI/Kit/StatusDot.h"
 #include "Dormio/UI/Kit/Text.h"
-#include "Dormio/UI/Kit/Theme.h"
 #include "Slowest.h"
+#include "ViewBench.h"
 
-#include <QApplication>
 #include <QImage>
 #include <benchmark/benchmark.h>
 #include <functional>
@@ -76,12 +75,5 @@ KIT_BENCHMARK(iconButton, Button::withSymbol(IconButtonStyle{26}, "chevron.left"
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Theme::install(app);
-    Theme::setAppearance(Appearance::light);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runViews(argc, argv);
 }

@@ -5,15 +5,11 @@
 //   app-live-pages [Google Benchmark flags]
 
 #include "Dormio/Core/Store.h"
-#include "Dormio/UI/Kit/AnimationClock.h"
-#include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Pages/BatteryPage.h"
 #include "Dormio/UI/Pages/RightNowPage.h"
 #include "Slowest.h"
+#include "ViewBench.h"
 
-#include <QApplication>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <string>
 
@@ -38,21 +34,8 @@ std::vector<LiveRow> listing(int count, int tick) {
     return rows;
 }
 
-// A store of its own, in folders of its own.
-struct Fixture {
-    QTemporaryDir home;
-    std::unique_ptr<Store> store;
-    Fixture() {
-        qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
-        qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
-        qputenv("DORMIO_SUPPORT_DIR", home.filePath("support").toUtf8());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("config"));
-        store = std::make_unique<Store>();
-    }
-};
-
 void rightNowFollowsALiveRead(benchmark::State& state) {
-    Fixture fixture;
+    bench::StoreFixture fixture;
     Store& store = *fixture.store;
     const int count = int(state.range(0));
     store.setLive(listing(count, 0));
@@ -68,7 +51,7 @@ void rightNowFollowsALiveRead(benchmark::State& state) {
 }
 
 void rightNowBuiltAnew(benchmark::State& state) {
-    Fixture fixture;
+    bench::StoreFixture fixture;
     Store& store = *fixture.store;
     const int count = int(state.range(0));
     store.setLive(listing(count, 0));
@@ -81,7 +64,7 @@ void rightNowBuiltAnew(benchmark::State& state) {
 }
 
 void batteryIgnoresALiveRead(benchmark::State& state) {
-    Fixture fixture;
+    bench::StoreFixture fixture;
     Store& store = *fixture.store;
     store.setBattery(BatteryInfo{78, false, false, 545, 312, 4382, 3921, 30.6, "Normal"});
     BatteryPage page(store);
@@ -105,14 +88,6 @@ BENCHMARK(batteryIgnoresALiveRead)->Apply(repeated);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Theme::install(app);
-    Theme::setAppearance(Appearance::light);
     // Rows that come and go take their end at once: no event loop runs between two reads here.
-    AnimationClock::shared().setMode(AnimationClock::Mode::instant);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runViews(argc, argv, AnimationClock::Mode::instant);
 }

@@ -6,15 +6,11 @@
 
 #include "Dormio/Core/DemoData.h"
 #include "Dormio/Core/Store.h"
-#include "Dormio/UI/Kit/AnimationClock.h"
-#include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Pages/NightPage.h"
 #include "Slowest.h"
+#include "ViewBench.h"
 
-#include <QApplication>
 #include <QImage>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 using namespace dormio;
@@ -43,21 +39,9 @@ std::vector<Night> nights(bool busy) {
     return nights;
 }
 
-struct Fixture {
-    QTemporaryDir home;
-    std::unique_ptr<Store> store;
-    Fixture() {
-        qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
-        qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
-        qputenv("DORMIO_SUPPORT_DIR", home.filePath("support").toUtf8());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("config"));
-        store = std::make_unique<Store>();
-    }
-};
-
 void stepToAnotherNight(benchmark::State& state) {
     const bool busy = state.range(0) != 0;
-    Fixture fixture;
+    bench::StoreFixture fixture;
     Store& store = *fixture.store;
     store.setNights(nights(busy));
     NightPage page(store);
@@ -84,14 +68,6 @@ BENCHMARK(stepToAnotherNight)->ArgName("busy")->Arg(0)->Arg(1)->Apply([](benchma
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Theme::install(app);
-    Theme::setAppearance(Appearance::light);
     // The cross-fade starts and stays at its first frame: no event loop runs between two steps.
-    AnimationClock::shared().setMode(AnimationClock::Mode::stepped);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runViews(argc, argv, AnimationClock::Mode::stepped);
 }

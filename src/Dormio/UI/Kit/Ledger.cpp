@@ -1,8 +1,10 @@
 #include "Dormio/UI/Kit/Ledger.h"
 
+#include "Dormio/UI/Kit/HolderGlyph.h"
 #include "Dormio/UI/Kit/RowHover.h"
 #include "Dormio/UI/Kit/Text.h"
 
+#include <QBoxLayout>
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
@@ -198,5 +200,43 @@ void LedgerRow::showPresence(qreal presence) {
     }
     updateGeometry();
 }
+
+namespace LedgerCells {
+
+QWidget* holder(const std::optional<std::string>& path, const std::string& process, const QString& name,
+                Qt::TextElideMode elide) {
+    auto* cell = new QWidget;
+    auto* line = new QHBoxLayout(cell);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(8);
+    line->addWidget(new HolderGlyph(path, process, 16), 0, Qt::AlignVCenter);
+    auto* shown = new Label(name, Theme::Typo::bodyStrong(), Theme::ink);
+    shown->setElide(elide);
+    line->addWidget(shown, 1, Qt::AlignVCenter);
+    return cell;
+}
+
+QWidget* twoLines(QWidget* first, QWidget* second) {
+    auto* cell = new QWidget;
+    auto* lines = new QVBoxLayout(cell);
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setSpacing(1);
+    lines->addWidget(first);
+    lines->addWidget(second);
+    return cell;
+}
+
+Label* word(const QString& text, const QString& tooltip) {
+    static const Font font = Theme::systemFont(10, QFont::Normal, true);
+    auto* word = new Label(text, font, Theme::ink3);
+    word->setToolTip(tooltip);
+    return word;
+}
+
+Label* partOfMacOS() {
+    return word(QStringLiteral("macOS"), QStringLiteral("Part of macOS \u2014 it lets go on its own"));
+}
+
+} // namespace LedgerCells
 
 } // namespace dormio

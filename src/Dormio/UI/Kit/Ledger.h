@@ -9,9 +9,12 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <optional>
+#include <string>
 
 namespace dormio {
 
+class Label;
 class RowHover;
 
 // Places four widgets in four columns: process 210 px, reason whatever is left, held 76 px, action
@@ -100,5 +103,18 @@ private:
     RowHover* hover_;
     Motion::Value presence_; // 1 when the row stands in full
 };
+
+// The cells every ledger of holders shares.
+namespace LedgerCells {
+// The process column: the holder's picture beside its name, cut with `elide` when the column is narrow.
+QWidget* holder(const std::optional<std::string>& path, const std::string& process, const QString& name,
+                Qt::TextElideMode elide);
+// The reason column: two lines, 1 px apart.
+QWidget* twoLines(QWidget* first, QWidget* second);
+// The action column's small word where there is no button, with the tooltip that says why.
+Label* word(const QString& text, const QString& tooltip);
+// The word for a holder that is part of the system, which lets go of its own holds.
+Label* partOfMacOS();
+} // namespace LedgerCells
 
 } // namespace dormio

@@ -38,31 +38,17 @@ QString quoted(const std::string& s) {
 }
 
 QWidget* processCell(const KeptAwakeRow& row) {
-    auto* cell = new QWidget;
-    auto* line = new QHBoxLayout(cell);
-    line->setContentsMargins(0, 0, 0, 0);
-    line->setSpacing(8);
-    line->addWidget(new HolderGlyph(row.identity.path, row.entry.process, 16), 0, Qt::AlignVCenter);
-    auto* name = new Label(nameOf(row), Theme::Typo::bodyStrong(), Theme::ink);
-    name->setElide(Qt::ElideRight);
-    line->addWidget(name, 1, Qt::AlignVCenter);
-    return cell;
+    return LedgerCells::holder(row.identity.path, row.entry.process, nameOf(row), Qt::ElideRight);
 }
 
 QWidget* reasonCell(const KeptAwakeRow& row) {
-    auto* cell = new QWidget;
-    auto* lines = new QVBoxLayout(cell);
-    lines->setContentsMargins(0, 0, 0, 0);
-    lines->setSpacing(1);
     const QString detail = row.entry.detail.empty() ? QStringLiteral("\u2014") : quoted(row.entry.detail);
     auto* first = new Label(detail, Theme::Typo::small(), Theme::ink2);
     first->setElide(Qt::ElideMiddle);
     static const Font typeFont = Theme::systemFont(9.5, QFont::Normal, true);
     auto* second = new Label(text(row.entry.type), typeFont, Theme::ink3);
     second->setElide(Qt::ElideRight);
-    lines->addWidget(first);
-    lines->addWidget(second);
-    return cell;
+    return LedgerCells::twoLines(first, second);
 }
 
 QWidget* heldCell(const KeptAwakeRow& row) {
@@ -97,12 +83,8 @@ private:
     }
 
     QWidget* word() const {
-        static const Font font = Theme::systemFont(10, QFont::Normal, true);
-        const bool app = pathIsApp(row_);
-        auto* word = new Label(app ? QStringLiteral("not running") : QStringLiteral("macOS"), font, Theme::ink3);
-        word->setToolTip(app ? QStringLiteral("This app isn\u2019t running now")
-                             : QStringLiteral("Part of macOS \u2014 it lets go on its own"));
-        return word;
+        if (!pathIsApp(row_)) return LedgerCells::partOfMacOS();
+        return LedgerCells::word(QStringLiteral("not running"), QStringLiteral("This app isn\u2019t running now"));
     }
 
     KeptAwakeRow row_;

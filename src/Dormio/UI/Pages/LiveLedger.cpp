@@ -50,36 +50,22 @@ QWidget* hbox(int spacing, std::initializer_list<QWidget*> widgets) {
 }
 
 QWidget* processCell(const LiveRow& row) {
-    auto* name = new Label(qs(row.identity.name), Theme::Typo::bodyStrong(), Theme::ink);
-    name->setElide(Qt::ElideMiddle);
-    QWidget* cell = hbox(8, {new HolderGlyph(row.identity.path, row.assertion.process, 16), name});
-    static_cast<QHBoxLayout*>(cell->layout())->setStretchFactor(name, 1);
-    return cell;
+    return LedgerCells::holder(row.identity.path, row.assertion.process, qs(row.identity.name), Qt::ElideMiddle);
 }
 
 QWidget* reasonCell(const LiveAssertion& assertion) {
-    auto* cell = new QWidget;
-    auto* lines = new QVBoxLayout(cell);
-    lines->setContentsMargins(0, 0, 0, 0);
-    lines->setSpacing(1);
-    lines->addWidget(new Label(qs(assertion.friendlyType()), Theme::Typo::small(),
-                               assertion.isNoteworthy() ? Theme::rose : Theme::ink2));
+    auto* type = new Label(qs(assertion.friendlyType()), Theme::Typo::small(),
+                           assertion.isNoteworthy() ? Theme::rose : Theme::ink2);
     static const Font detailFont = Theme::systemFont(9.5, QFont::Normal, true);
     auto* detail = new Label(LiveLedger::detail(assertion), detailFont, Theme::ink3);
     detail->setElide(Qt::ElideMiddle);
-    lines->addWidget(detail);
-    return cell;
+    return LedgerCells::twoLines(type, detail);
 }
 
 // Quit for a user app; for anything else the word "macOS", since the system lets go of its own holds.
 QWidget* actionCell(const LiveRow& row, std::function<void()> quit) {
     const QString name = qs(row.identity.name);
-    if (!row.identity.isUserApp) {
-        static const Font font = Theme::systemFont(10, QFont::Normal, true);
-        auto* word = new Label(QStringLiteral("macOS"), font, Theme::ink3);
-        word->setToolTip(QStringLiteral("Part of macOS \u2014 it lets go on its own"));
-        return word;
-    }
+    if (!row.identity.isUserApp) return LedgerCells::partOfMacOS();
     auto* button = new Button(QuietButtonStyle{Theme::ink, false}, QStringLiteral("Quit\u2026"));
     button->setToolTip(QStringLiteral("Ask ") + name + QStringLiteral(" to quit so your Mac can sleep"));
     button->setObjectName(QStringLiteral("quit-") + name);
