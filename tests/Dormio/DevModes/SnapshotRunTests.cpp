@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
@@ -122,6 +123,39 @@ TEST(SnapshotRun, TheNameFilterWritesOnlyTheMatchingPictures) {
         const QStringList written = pictures(out);
         EXPECT_EQ(written.size(), c.files) << written.join(' ').toStdString();
         for (const QString& file : written) EXPECT_TRUE(file.contains(QString(c.only))) << file.toStdString();
+    }
+}
+
+TEST(SnapshotRun, TheRealSetPhotographsTheUsersOwnHistoryAndSaysWhatItSaw) {
+    // The page shots are taken whatever the filter; only the menu bar views answer to it.
+    const struct {
+        const char* only;
+        int files;
+    } cases[] = {{"", 10}, {"matches-nothing", 8}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.only);
+        QTemporaryDir work;
+        const QString out = work.filePath("out");
+        QDir(work.path()).mkpath("support");
+        for (const char* empty : {"power.log", "assertions.txt"}) {
+            QFile file(work.filePath(empty));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+        const AppRun run = runSnapshots(work, {{"DORMIO_SNAPSHOT_DIR", out},
+                                               {"DORMIO_SNAPSHOT_REAL", ""},
+                                               {"DORMIO_SNAPSHOT_ONLY", c.only},
+                                               {"DORMIO_SUPPORT_DIR", work.filePath("support")},
+                                               {"DORMIO_LOG_FIXTURE", work.filePath("power.log")},
+                                               {"DORMIO_ASSERTIONS_FIXTURE", work.filePath("assertions.txt")}});
+        ASSERT_EQ(run.exitCode, 0);
+        EXPECT_TRUE(QRegularExpression("^real: 0 nights, \\d+ assertions, battery (none|present)\n$")
+                        .match(run.output)
+                        .hasMatch())
+            << run.output.toStdString();
+        const QStringList written = pictures(out);
+        EXPECT_EQ(written.size(), c.files) << written.join(' ').toStdString();
+        for (const char* name : {"R1-night-light.png", "R4-battery-dark.png"}) EXPECT_TRUE(written.contains(name));
+        EXPECT_EQ(QImage(QDir(out).filePath("R2-history-light.png")).size(), QSize(2360, 1720));
     }
 }
 
