@@ -7,6 +7,7 @@
 #include "DormioKit/UnicodeText.h"
 #include "DormioKit/WakeReason.h"
 
+#include <array>
 #include <cmath>
 #include <utility>
 
@@ -25,6 +26,14 @@ constexpr double briefAwake = 120;
 constexpr double shortAwakeBeforeSleep = 300;
 // Where a wake request without a wake time counts as dated: 0001-01-01, far before any log.
 constexpr Date distantPast{-63114076800.0};
+
+// The symbols of the events that no wake reason names.
+constexpr std::string_view asleepSymbol = "moon.zzz";
+constexpr std::string_view darkWakeSymbol = "moon.haze";
+constexpr std::string_view screenOffSymbol = "eye.slash";
+constexpr std::string_view screenOnSymbol = "display";
+constexpr std::array<std::string_view, 4> ownSymbols{asleepSymbol, darkWakeSymbol, screenOffSymbol,
+                                                     screenOnSymbol};
 
 bool contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
@@ -102,19 +111,19 @@ private:
         if (c.isFirst) {
             const PowerEvent* sleep = lastSleep(nightStart_, log_.events);
             std::string raw = sleep ? "Asleep since " + Fmt::dayTime(sleep->date) : rawText(c);
-            return base(c, Kind::fellAsleep, "Already asleep", "moon.zzz", std::move(raw));
+            return base(c, Kind::fellAsleep, "Already asleep", asleepSymbol, std::move(raw));
         }
         bool backToSleep =
             !wasAsleep || c.previous->state == PowerState::screenOn ||
             (c.previous->state == PowerState::awake && c.previous->seconds() >= shortAwakeBeforeSleep);
         if (!backToSleep) return std::nullopt;
         std::string label = WakeReason::sleepLabel(c.starting ? std::string_view(c.starting->cause) : "");
-        return base(c, Kind::fellAsleep, std::move(label), "moon.zzz", rawText(c));
+        return base(c, Kind::fellAsleep, std::move(label), asleepSymbol, rawText(c));
     }
 
     NightEvent dark(const SegmentContext& c) {
         WakeReason reason = c.starting ? WakeReason::classify(c.starting->cause, c.starting->kind)
-                                       : WakeReason{"Dark wake", "moon.haze", false};
+                                       : WakeReason{"Dark wake", std::string(darkWakeSymbol), false};
         NightEvent e = c.isFirst
                            ? base(c, Kind::awakeAtStart,
                                   "Briefly awake in the dark (" + UnicodeText::lowerCase(reason.label) + ")",
@@ -127,10 +136,10 @@ private:
     std::optional<NightEvent> awake(const SegmentContext& c) {
         if (!c.isFirst && c.segment.seconds() < briefAwake) return std::nullopt;
         std::string raw = rawText(c, "Display off while the system stayed awake");
-        NightEvent e =
-            c.isFirst
-                ? base(c, Kind::awakeAtStart, "Awake, screen off", "eye.slash", std::move(raw))
-                : base(c, Kind::stayedAwake, "Stayed awake with the screen off", "eye.slash", std::move(raw));
+        NightEvent e = c.isFirst
+                           ? base(c, Kind::awakeAtStart, "Awake, screen off", screenOffSymbol, std::move(raw))
+                           : base(c, Kind::stayedAwake, "Stayed awake with the screen off", screenOffSymbol,
+                                  std::move(raw));
         e.scheduledBy = wokenBy(wakeReason(c));
         std::vector<KeptAwake> holders = keptAwake(releases_, {c.segment});
         if (!holders.empty()) e.culprit = holders.front().process;
@@ -139,7 +148,7 @@ private:
 
     NightEvent screenOn(const SegmentContext& c) {
         std::optional<WakeReason> reason = wakeReason(c);
-        std::string symbol = reason ? reason->symbol : "display";
+        std::string symbol = reason ? reason->symbol : std::string(screenOnSymbol);
         std::string raw = rawText(c, "Display is turned on");
         NightEvent e = c.isFirst ? base(c, Kind::awakeAtStart, "You were still using your Mac", symbol, raw)
                                  : base(c, Kind::screenOn,
@@ -150,13 +159,13 @@ private:
         return e;
     }
 
-    static NightEvent base(const SegmentContext& c, Kind kind, std::string label, std::string symbol,
+    static NightEvent base(const SegmentContext& c, Kind kind, std::string label, std::string_view symbol,
                            std::string raw) {
         NightEvent e;
         e.date = c.segment.start;
         e.kind = kind;
         e.label = std::move(label);
-        e.symbol = std::move(symbol);
+        e.symbol = std::string(symbol);
         e.raw = std::move(raw);
         e.duration = c.segment.seconds();
         if (c.starting) e.charge = c.starting->charge;
@@ -250,6 +259,13 @@ std::optional<std::string> scheduler(const PowerEvent& event, const std::vector<
     const std::string process(picked.process);
     if (!picked.info.empty()) return process + " \u00B7 " + std::string(picked.info);
     return process + " (" + std::string(picked.request) + ")";
+}
+
+std::vector<std::string_view> eventSymbols() {
+    std::vector<std::string_view> names(ownSymbols.begin(), ownSymbols.end());
+    for (std::string_view name : WakeReason::allSymbols())
+        names.push_back(name);
+    return names;
 }
 
 Night makeNight(const std::string& id, Date start, Date end, const PowerLog& log, bool hasBattery) {

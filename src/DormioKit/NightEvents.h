@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dormio::NightBuilder {
@@ -26,6 +27,9 @@ double longestRelease(const std::vector<AssertionRelease>& releases);
 // The releases that overlap the window (ending after its start, starting before its end), in the log's order.
 // `longest` is `longestRelease` of the log's releases.
 std::vector<AssertionRelease> overlappingReleases(const PowerLog& log, Date start, Date end, double longest);
+
+// Every symbol a night's events can carry: their own and those of every wake reason.
+std::vector<std::string_view> eventSymbols();
 
 // Who scheduled the wake request behind a timed dark wake, when one explains it.
 std::optional<std::string> scheduler(const PowerEvent& event, const std::vector<WakeRequest>& requests);

@@ -34,6 +34,9 @@ constexpr std::array<Row, 2> withoutName{{
     {"AddressBookSourceSync", "Contacts sync"},
 }};
 
+// The symbol of a process the table below does not know.
+constexpr std::string_view unknownSymbol = "gearshape";
+
 constexpr std::array<Row, 26> symbols{{
     {"coreaudiod", "music.note"},
     {"Music", "music.note"},
@@ -80,7 +83,14 @@ std::string friendly(std::string_view process) {
 
 std::string symbol(std::string_view process) {
     if (const Row* row = find(symbols, process)) return std::string(row->value);
-    return "gearshape";
+    return std::string(unknownSymbol);
+}
+
+std::vector<std::string_view> allSymbols() {
+    std::vector<std::string_view> names{unknownSymbol};
+    for (const Row& row : symbols)
+        names.push_back(row.value);
+    return names;
 }
 
 std::optional<std::string> appBundle(std::string_view path) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dormio::ProcessNames {
 
@@ -13,6 +14,8 @@ namespace dormio::ProcessNames {
 std::string friendly(std::string_view process);
 // A symbol name; "gearshape" for a name the table does not know.
 std::string symbol(std::string_view process);
+// Every name `symbol` can give, the one for unknown names included (some repeat).
+std::vector<std::string_view> allSymbols();
 // The outermost ".app" bundle on an executable's path, by the text alone; absent when there is none.
 std::optional<std::string> appBundle(std::string_view path);
 

@@ -25,13 +25,15 @@ std::string utf8(const icu::UnicodeString& text) {
     return bytes;
 }
 
-// The three views of a cause that the rules look at.
+// The views of a cause that the rules look at, with the kind of its event.
 struct Cause {
     std::string lower;
     std::string_view tail; // after the last "/" of lower
+    PowerEventKind kind;
 
     Cause(const Cause&) = delete; // tail points into lower
-    explicit Cause(std::string_view text) : lower(UnicodeText::lowerCase(text)), tail(lower) {
+    Cause(std::string_view text, PowerEventKind kind)
+        : lower(UnicodeText::lowerCase(text)), tail(lower), kind(kind) {
         if (auto slash = tail.rfind('/'); slash != std::string_view::npos) tail.remove_prefix(slash + 1);
     }
 
@@ -71,44 +73,89 @@ std::string firstCharacters(std::string_view text, int32_t count) {
     return utf8(end == icu::BreakIterator::DONE ? string : string.tempSubString(0, end));
 }
 
+// The symbol of a cause that no rule names.
+constexpr std::string_view otherSymbol = "questionmark";
+
 WakeReason other(std::string_view cause) {
     std::string_view trimmed = trimmedOfSpacesAndTabs(cause);
-    if (trimmed.empty()) return {"Unknown reason", "questionmark", false};
-    return {"Other (" + firstCharacters(trimmed, 24) + ")", "questionmark", false};
+    if (trimmed.empty()) return {"Unknown reason", std::string(otherSymbol), false};
+    return {"Other (" + firstCharacters(trimmed, 24) + ")", std::string(otherSymbol), false};
 }
+
+// What a cause matching `matches` means. Kept as data so that every symbol a reason can carry is listed.
+struct Rule {
+    std::string_view label;
+    std::string_view symbol;
+    bool isYou;
+    bool (*matches)(const Cause&);
+};
+
+bool userActivity(const Cause& c) {
+    return c.containsAny({"hid activity", "useractivity", "keyboard", "trackpad"});
+}
+
+// In order: the first rule that matches gives the reason.
+constexpr std::array<Rule, 16> rules{{
+    {"You opened the lid", "laptopcomputer", true,
+     [](const Cause& c) {
+         return c.containsAny({"lidopen", "lid open"});
+     }},
+    {"Power button pressed", "power", true,
+     [](const Cause& c) {
+         return c.containsAny({"powerbutton", "pwrb", "power button"});
+     }},
+    {"Maintenance / Power Nap", "wrench.and.screwdriver", false,
+     [](const Cause& c) { return c.tailContains("maintenance"); }},
+    {"Scheduled background task", "calendar.badge.clock", false,
+     [](const Cause& c) { return c.tailContains("sleepservice"); }},
+    {"A notification arrived", "bell", false,
+     [](const Cause& c) { return c.lower.starts_with("notification") || c.tailContains("notification"); }},
+    {"Charger connected", "powerplug", false,
+     [](const Cause& c) {
+         return c.containsAny({"acattach", "ac attach"});
+     }},
+    {"Charger disconnected", "powerplug", false, [](const Cause& c) { return c.contains("acdetach"); }},
+    {"You — keyboard or mouse", "keyboard", true,
+     [](const Cause& c) {
+         return userActivity(c) && c.containsAny({"usb", "xhci"});
+     }},
+    {"You — wireless keyboard or mouse", "computermouse", true,
+     [](const Cause& c) { return userActivity(c) && (c.hasWord("wifibt") || c.contains("bluetooth")); }},
+    {"You were back", "person", true, userActivity},
+    {"Network keep-alive (Wi-Fi)", "wifi", false,
+     [](const Cause& c) {
+         return c.contains("e_rx_ip_packet") || c.hasWord("arpt") || c.contains("wlan") || c.hasWord("en0") ||
+                c.contains("wifi");
+     }},
+    {"Scheduled timer", "timer", false,
+     [](const Cause& c) {
+         return c.hasWord("rtc") || c.containsAny({"spmi", "timer"});
+     }},
+    {"USB device", "cable.connector", false,
+     [](const Cause& c) {
+         return c.containsAny({"usb", "xhc"});
+     }},
+    {"Bluetooth device", "dot.radiowaves.left.and.right", false,
+     [](const Cause& c) { return c.contains("bluetooth") || c.hasWord("bt"); }},
+    {"Temperature check", "thermometer.medium", false, [](const Cause& c) { return c.contains("thermal"); }},
+    {"Mac started up", "power", true, [](const Cause& c) { return c.kind == PowerEventKind::boot; }},
+}};
 
 } // namespace
 
 WakeReason WakeReason::classify(std::string_view text, PowerEventKind kind) {
-    const Cause cause(text);
-    if (cause.containsAny({"lidopen", "lid open"})) return {"You opened the lid", "laptopcomputer", true};
-    if (cause.containsAny({"powerbutton", "pwrb", "power button"}))
-        return {"Power button pressed", "power", true};
-    if (cause.tailContains("maintenance"))
-        return {"Maintenance / Power Nap", "wrench.and.screwdriver", false};
-    if (cause.tailContains("sleepservice"))
-        return {"Scheduled background task", "calendar.badge.clock", false};
-    if (cause.lower.starts_with("notification") || cause.tailContains("notification"))
-        return {"A notification arrived", "bell", false};
-    if (cause.containsAny({"acattach", "ac attach"})) return {"Charger connected", "powerplug", false};
-    if (cause.contains("acdetach")) return {"Charger disconnected", "powerplug", false};
-    if (cause.containsAny({"hid activity", "useractivity", "keyboard", "trackpad"})) {
-        if (cause.containsAny({"usb", "xhci"})) return {"You — keyboard or mouse", "keyboard", true};
-        if (cause.hasWord("wifibt") || cause.contains("bluetooth"))
-            return {"You — wireless keyboard or mouse", "computermouse", true};
-        return {"You were back", "person", true};
-    }
-    if (cause.contains("e_rx_ip_packet") || cause.hasWord("arpt") || cause.contains("wlan") ||
-        cause.hasWord("en0") || cause.contains("wifi"))
-        return {"Network keep-alive (Wi-Fi)", "wifi", false};
-    if (cause.hasWord("rtc") || cause.containsAny({"spmi", "timer"}))
-        return {"Scheduled timer", "timer", false};
-    if (cause.containsAny({"usb", "xhc"})) return {"USB device", "cable.connector", false};
-    if (cause.contains("bluetooth") || cause.hasWord("bt"))
-        return {"Bluetooth device", "dot.radiowaves.left.and.right", false};
-    if (cause.contains("thermal")) return {"Temperature check", "thermometer.medium", false};
-    if (kind == PowerEventKind::boot) return {"Mac started up", "power", true};
+    const Cause cause(text, kind);
+    for (const Rule& rule : rules)
+        if (rule.matches(cause)) return {std::string(rule.label), std::string(rule.symbol), rule.isYou};
     return other(text);
+}
+
+std::vector<std::string_view> WakeReason::allSymbols() {
+    std::vector<std::string_view> names;
+    for (const Rule& rule : rules)
+        names.push_back(rule.symbol);
+    names.push_back(otherSymbol);
+    return names;
 }
 
 std::string WakeReason::sleepLabel(std::string_view cause) {

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dormio {
 
@@ -18,6 +19,8 @@ struct WakeReason {
     static WakeReason classify(std::string_view cause, PowerEventKind kind);
     // The words for the cause of a sleep, compared exactly.
     static std::string sleepLabel(std::string_view cause);
+    // Every symbol `classify` can give, one per rule (so some repeat).
+    static std::vector<std::string_view> allSymbols();
 
     bool operator==(const WakeReason&) const = default;
 };

@@ -2,6 +2,7 @@
 #include "DormioKit/NightEvents.h"
 #include "TestEnvironment.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace dormio;
@@ -174,6 +175,9 @@ TEST_P(FirstSegment, IsAlwaysTold) {
     Night n = night();
     ASSERT_FALSE(n.events.empty());
     EXPECT_EQ(n.events.front(), GetParam().expected);
+    // The symbol picked is one the table lists, so the glyph check sees it.
+    const std::vector<std::string_view> symbols = NightBuilder::eventSymbols();
+    EXPECT_NE(std::find(symbols.begin(), symbols.end(), n.events.front().symbol), symbols.end());
 }
 
 INSTANTIATE_TEST_SUITE_P(

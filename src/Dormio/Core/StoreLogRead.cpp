@@ -81,7 +81,7 @@ void Store::refresh(bool announce) {
         if (announce)
             Toast::shared().show(
                 QStringLiteral("Power log read · %1 nights").arg(static_cast<qulonglong>(nights_.size())),
-                QStringLiteral("checkmark"));
+                ToastSymbols::done);
         return;
     }
     announceNext_ = announce;
@@ -131,14 +131,13 @@ void Store::finishLogRead(LogRead read) {
 
 void Store::announce(const LogRead& read) {
     if (read.outcome != RunOutcome::completed) {
-        Toast::shared().show(QStringLiteral("Couldn’t read the power log."),
-                             QStringLiteral("exclamationmark.circle"));
+        Toast::shared().show(QStringLiteral("Couldn’t read the power log."), ToastSymbols::failed);
         return;
     }
     const QString noun = read.built == 1 ? QStringLiteral("night") : QStringLiteral("nights");
     Toast::shared().show(
         QStringLiteral("Power log read · %1 %2").arg(static_cast<qulonglong>(read.built)).arg(noun),
-        QStringLiteral("checkmark"));
+        ToastSymbols::done);
 }
 
 } // namespace dormio

@@ -12,10 +12,6 @@ namespace {
 // Long enough for an app that accepted Quit to have gone, so the next read shows it gone.
 constexpr std::chrono::milliseconds liveReadAfterQuit{1500};
 
-const QString moon = QStringLiteral("moon.zzz");
-const QString checkmark = QStringLiteral("checkmark");
-const QString exclamation = QStringLiteral("exclamationmark.circle");
-
 QString nameOf(const AppIdentity& identity) {
     return QString::fromStdString(identity.name);
 }
@@ -35,7 +31,7 @@ void Store::quit(const LiveRow& row) {
         setLive(std::move(rows));
         Toast::shared().show(noteworthy().empty() ? name + QStringLiteral(" quit — your Mac can sleep")
                                                   : name + QStringLiteral(" quit"),
-                             moon);
+                             ToastSymbols::appQuit);
         return;
     }
     // Only the process the row stood for: a pid reused since the live read is someone else.
@@ -44,14 +40,15 @@ void Store::quit(const LiveRow& row) {
         app && row.owner == ProcessStamp{app->startTime, app->executablePath.value_or(QString())};
     const auto request = same ? platform_.quit->terminate(*app) : QuitRequest::gone;
     if (request == QuitRequest::gone) {
-        Toast::shared().show(name + QStringLiteral(" has already quit"), checkmark);
+        Toast::shared().show(name + QStringLiteral(" has already quit"), ToastSymbols::done);
         refreshNow();
         return;
     }
     if (request == QuitRequest::sent)
-        Toast::shared().show(QStringLiteral("Asked ") + name + QStringLiteral(" to quit"), checkmark);
+        Toast::shared().show(QStringLiteral("Asked ") + name + QStringLiteral(" to quit"),
+                             ToastSymbols::done);
     else
-        Toast::shared().show(name + QStringLiteral(" didn’t respond to Quit"), exclamation);
+        Toast::shared().show(name + QStringLiteral(" didn’t respond to Quit"), ToastSymbols::failed);
     refreshNowLater();
 }
 
@@ -75,20 +72,20 @@ std::optional<RunningApp> Store::runningApp(const KeptAwakeRow& row, const Runni
 void Store::quit(const KeptAwakeRow& row) {
     const QString name = nameOf(row.identity);
     if (demoState_.demo()) {
-        Toast::shared().show(name + QStringLiteral(" quit"), moon);
+        Toast::shared().show(name + QStringLiteral(" quit"), ToastSymbols::appQuit);
         return;
     }
     // The applications running at the click, not those of the last live read.
     const auto app = runningApp(row, *platform_.apps->snapshot());
     const auto request = app ? platform_.quit->terminate(*app) : QuitRequest::gone;
     if (request == QuitRequest::gone) {
-        Toast::shared().show(name + QStringLiteral(" isn’t running"), checkmark);
+        Toast::shared().show(name + QStringLiteral(" isn’t running"), ToastSymbols::done);
         return;
     }
     Toast::shared().show(request == QuitRequest::sent
                              ? QStringLiteral("Asked ") + name + QStringLiteral(" to quit")
                              : name + QStringLiteral(" didn’t respond to Quit"),
-                         checkmark);
+                         ToastSymbols::done);
     refreshNowLater();
 }
 

@@ -8,10 +8,21 @@
 #include <QObject>
 #include <QString>
 #include <QUuid>
+#include <array>
 #include <chrono>
 #include <optional>
 
 namespace dormio {
+
+// The symbols toasts show, named by what the toast tells; kept together so a test can check each has a glyph.
+namespace ToastSymbols {
+inline constexpr QLatin1String done{"checkmark"};
+inline constexpr QLatin1String failed{"exclamationmark.circle"};
+inline constexpr QLatin1String appQuit{"moon.zzz"};
+inline constexpr QLatin1String deleted{"trash"};
+inline constexpr QLatin1String opensAtLogin{"power"};
+inline constexpr std::array<QLatin1String, 5> all{done, failed, appQuit, deleted, opensAtLogin};
+} // namespace ToastSymbols
 
 class Toast final : public QObject {
     Q_OBJECT

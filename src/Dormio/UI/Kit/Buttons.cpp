@@ -59,9 +59,9 @@ Button::Button(const ButtonStyle& style, const QString& text, QWidget* parent)
     setAttribute(Qt::WA_Hover);
 }
 
-Button* Button::withSymbol(const ButtonStyle& style, const std::string& symbol, QWidget* parent) {
+Button* Button::withSymbol(const ButtonStyle& style, std::string_view symbol, QWidget* parent) {
     auto* button = new Button(style, QString(), parent);
-    button->symbol_ = symbol;
+    button->symbol_ = std::string(symbol);
     return button;
 }
 

@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <string>
+#include <string_view>
 
 namespace dormio {
 
@@ -54,7 +55,7 @@ class Button : public QAbstractButton {
 public:
     Button(const ButtonStyle& style, const QString& text, QWidget* parent = nullptr);
     // A button that shows the named symbol instead of a text.
-    static Button* withSymbol(const ButtonStyle& style, const std::string& symbol, QWidget* parent = nullptr);
+    static Button* withSymbol(const ButtonStyle& style, std::string_view symbol, QWidget* parent = nullptr);
 
     const ButtonStyle& style() const { return style_; }
     const std::string& symbol() const { return symbol_; }

@@ -7,6 +7,7 @@
 #include "Dormio/UI/Kit/Symbols.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
+#include "Dormio/UI/Kit/ViewSymbols.h"
 #include "DormioKit/Fmt.h"
 
 #include <QBoxLayout>
@@ -35,7 +36,7 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        Symbols::paint(painter, QRectF(rect()), "checkmark", Theme::indigo);
+        Symbols::paint(painter, QRectF(rect()), ViewSymbols::nothingHeld, Theme::indigo);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "Dormio/UI/Kit/FilledBar.h"
 #include "Dormio/UI/Kit/RowHover.h"
 #include "Dormio/UI/Kit/Text.h"
+#include "Dormio/UI/Kit/ViewSymbols.h"
 #include "DormioKit/Fmt.h"
 #include "DormioKit/ProcessNames.h"
 
@@ -36,7 +37,7 @@ QLayout* loweredByOne(QWidget* cell) {
 
 MomentRow::MomentRow(StoryItem item, QWidget* parent)
     : QWidget(parent), item_(std::move(item)),
-      info_(Button::withSymbol(IconButtonStyle{22}, "text.alignleft")) {
+      info_(Button::withSymbol(IconButtonStyle{22}, ViewSymbols::momentDetails)) {
     const NightEvent& first = item_.first();
     auto* line = new QHBoxLayout(this);
     line->setContentsMargins(0, 7, 2, 7);

@@ -6,6 +6,7 @@
 #include "Dormio/UI/Kit/Buttons.h"
 #include "Dormio/UI/Kit/FilledBar.h"
 #include "Dormio/UI/Kit/Shapes.h"
+#include "Dormio/UI/Kit/ViewSymbols.h"
 #include "DormioKit/Fmt.h"
 
 #include <QBoxLayout>
@@ -69,15 +70,17 @@ QWidget* NightHeader::trailing(Store& store, const Night& night) {
     }
 
     auto* group = new StepGroup;
-    const auto stepButton = [&](const char* symbol, int offset, const QString& tip) {
+    const auto stepButton = [&](std::string_view symbol, int offset, const QString& tip) {
         Button* button = Button::withSymbol(IconButtonStyle{26}, symbol);
         button->setToolTip(tip);
         button->setEnabled(store.canStep(offset));
         connect(button, &QAbstractButton::clicked, this, [&store, offset] { store.step(offset); });
         return button;
     };
-    previous_ = stepButton("chevron.left", -1, withShortcut(QStringLiteral("Previous night"), Qt::Key_BracketLeft));
-    next_ = stepButton("chevron.right", 1, withShortcut(QStringLiteral("Next night"), Qt::Key_BracketRight));
+    previous_ = stepButton(ViewSymbols::previousNight, -1,
+                           withShortcut(QStringLiteral("Previous night"), Qt::Key_BracketLeft));
+    next_ = stepButton(ViewSymbols::nextNight, 1,
+                       withShortcut(QStringLiteral("Next night"), Qt::Key_BracketRight));
     group->layout()->addWidget(previous_);
     static_cast<QHBoxLayout*>(group->layout())->addWidget(new FilledBar(Theme::rule, 1, 16), 0, Qt::AlignVCenter);
     group->layout()->addWidget(next_);

@@ -247,7 +247,7 @@ void SettingsForm::confirmDelete() {
 
 void SettingsForm::deleteEnergyData() {
     store_.energy().clear();
-    Toast::shared().show(QStringLiteral("Energy data deleted"), QStringLiteral("trash"));
+    Toast::shared().show(QStringLiteral("Energy data deleted"), ToastSymbols::deleted);
 }
 
 void SettingsForm::showWelcome() {

@@ -4,6 +4,7 @@
 #include "Dormio/UI/Kit/Shapes.h"
 #include "Dormio/UI/Kit/Symbols.h"
 #include "Dormio/UI/Kit/Theme.h"
+#include "Dormio/UI/Kit/ViewSymbols.h"
 
 #include <QKeySequence>
 #include <QPainter>
@@ -45,7 +46,7 @@ void RefreshButton::paintEvent(QPaintEvent*) {
     const qreal side = style().font.pixels();
     const QRectF square(frame.center() - QPointF(side, side) / 2, QSizeF(side, side));
     if (!loading_) {
-        Symbols::paint(painter, square, "arrow.clockwise", paint.label);
+        Symbols::paint(painter, square, ViewSymbols::refresh, paint.label);
         return;
     }
     const qreal inset = spinnerWidth / 2;

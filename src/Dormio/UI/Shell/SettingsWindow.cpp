@@ -3,6 +3,7 @@
 #include "Dormio/UI/Kit/Headers.h"
 #include "Dormio/UI/Kit/Symbols.h"
 #include "Dormio/UI/Kit/Theme.h"
+#include "Dormio/UI/Kit/ViewSymbols.h"
 #include "Dormio/UI/Pages/SettingsForm.h"
 #include "OstrelKit/Ostrel.h"
 #include "OstrelKit/Windows/UpdateSettingsRows.h"
@@ -50,8 +51,8 @@ SettingsWindow::SettingsWindow(Store& store, bool single, QWidget* parent) : QWi
 
 // The symbols are pictures in the appearance's ink, drawn again when the appearance changes.
 void SettingsWindow::showTabIcons() {
-    tabs_->setTabIcon(0, Symbols::icon("gearshape", Theme::ink, tabIconSize));
-    tabs_->setTabIcon(1, Symbols::icon("arrow.down.circle", Theme::ink, tabIconSize));
+    tabs_->setTabIcon(0, Symbols::icon(ViewSymbols::settingsTab, Theme::ink, tabIconSize));
+    tabs_->setTabIcon(1, Symbols::icon(ViewSymbols::updatesTab, Theme::ink, tabIconSize));
 }
 
 QScrollArea* SettingsWindow::formContent(Store& store) {

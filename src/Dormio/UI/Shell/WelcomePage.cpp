@@ -12,6 +12,7 @@
 #include "Dormio/UI/Kit/Symbols.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
+#include "Dormio/UI/Kit/ViewSymbols.h"
 #include "DormioKit/Fmt.h"
 #include "DormioKit/PowerLog.h"
 
@@ -108,7 +109,7 @@ private:
 // A symbol before a text, both in the text's colour.
 class SymbolLabel : public QWidget {
 public:
-    SymbolLabel(const char* symbol, const QString& text, const Font& font, DynamicColor color)
+    SymbolLabel(std::string_view symbol, const QString& text, const Font& font, DynamicColor color)
         : symbol_(symbol), text_(text), font_(font), color_(color) {
         setFixedSize(int(std::ceil(font_.pixels() + gap + font_.width(text_))),
                      int(std::ceil(font_.height())));
@@ -126,7 +127,7 @@ protected:
 
 private:
     static constexpr qreal gap = 6;
-    const char* symbol_;
+    std::string_view symbol_;
     QString text_;
     Font font_;
     DynamicColor color_;
@@ -253,7 +254,7 @@ LoginArt::LoginArt(Store& store, QWidget* parent)
       message_(new Label(QString(), Theme::Typo::small(), Theme::rose)) {
     auto* content = new QWidget;
     auto* line = row(content, Theme::Space::s);
-    line->addWidget(new SymbolLabel("power", QStringLiteral("Open Dormio at login"),
+    line->addWidget(new SymbolLabel(ViewSymbols::openAtLogin, QStringLiteral("Open Dormio at login"),
                                     Theme::Typo::bodyStrong(), Theme::ink),
                     0, Qt::AlignVCenter);
     line->addStretch(1);
