@@ -104,8 +104,9 @@ TEST(SnapshotRun, WritesEveryStagedNameInBothAppearancesIntoAFolderItMakes) {
         EXPECT_FALSE(blank(dark));
         EXPECT_LT(meanLightness(dark), meanLightness(light));
     }
-    // The large window shots, the tour at its fixed size.
+    // The large and the smallest window shots, the tour at its fixed size.
     EXPECT_EQ(QImage(folder.filePath("04-night-light.png")).size(), QSize(2360, 1720));
+    EXPECT_EQ(QImage(folder.filePath("15-night-min-size-light.png")).size(), QSize(2040, 1360));
     EXPECT_EQ(QImage(folder.filePath("20-welcome-1-light.png")).size(), QSize(1160, 1000));
 }
 

@@ -15,7 +15,8 @@ MainWindow::MainWindow(Store& store, Toast& toast, QWidget* parent)
     setCentralWidget(root_);
     setWindowTitle(root_->title());
     connect(root_, &RootView::titleChanged, this, &QWidget::setWindowTitle);
-    root_->setMinimumSize(minimumContentSize);
+    // The content is the whole client area here, menu bar included, as the snapshots capture it.
+    setMinimumSize(minimumContentSize);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect room = screen->availableGeometry();
         resize(minimumSizeHint().expandedTo(minimumContentSize));
