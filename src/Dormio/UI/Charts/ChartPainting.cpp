@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QSemaphore>
 #include <QThreadPool>
+#include <algorithm>
 
 namespace dormio::Charts {
 
@@ -89,7 +90,8 @@ std::optional<QColor> stateFill(PowerState state, const CanvasPalette& palette, 
 }
 
 QColor faded(QColor color, qreal opacity) {
-    color.setAlphaF(float(color.alphaF() * opacity));
+    // A spring's opacity overshoots its end a little; a colour's alpha may not.
+    color.setAlphaF(float(color.alphaF() * std::clamp<qreal>(opacity, 0, 1)));
     return color;
 }
 

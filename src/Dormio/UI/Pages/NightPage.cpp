@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace dormio {
 
@@ -73,7 +74,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        const qreal t = progress_.value();
+        const qreal t = std::clamp<qreal>(progress_.value(), 0, 1); // the spring overshoots its end
         QPainter painter(this);
         if (incoming_) {
             QColor veil = Theme::paper;
