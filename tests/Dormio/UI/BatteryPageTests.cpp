@@ -1,5 +1,5 @@
 // The Battery page over a store of the test's making: no battery, a battery without capacities, the health
-// words at their thresholds, the spec sheet's eight rows in two columns, and the overnight card's choice of
+// words at their thresholds, the eight battery facts in two columns, and the overnight card's choice of
 // nights, limit and note. A live read changes the texts in place and leaves the page's widgets standing.
 #include "Dormio/Core/DemoData.h"
 #include "Dormio/UI/Charts/ChartCanvas.h"

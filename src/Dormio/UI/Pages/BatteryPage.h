@@ -1,9 +1,9 @@
 #pragma once
 
 // The Battery page: the battery's health (or, when it cannot be worked out, its charge) as a big figure,
-// a word, a sentence and a gauge; a spec sheet of eight facts; and the charge used on the last unplugged
-// nights. On a machine without a battery, one card that says so. A new battery reading changes the texts
-// in place; the overnight card follows the nights alone.
+// a word, a sentence and a gauge; a card of eight facts about the battery; and the charge used on the last
+// unplugged nights. On a machine without a battery, one card that says so. A new battery reading changes the
+// texts in place; the overnight card follows the nights alone.
 
 #include "Dormio/Core/System/BatteryInfo.h"
 #include "Dormio/UI/Pages/PageScroll.h"

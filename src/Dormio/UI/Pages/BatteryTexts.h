@@ -1,8 +1,8 @@
 #pragma once
 
 // The words of the Battery page that follow from one battery reading alone: the health word, the health
-// sentence and the eight rows of the spec sheet. Pure and free of widgets, so that the self-test can check
-// them without a window.
+// sentence and the eight facts of the "Spec sheet" card. Pure and free of widgets, so that the self-test
+// can check them without a window.
 
 #include "Dormio/Core/System/BatteryInfo.h"
 
