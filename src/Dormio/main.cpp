@@ -3,21 +3,23 @@
 #include "Dormio/Core/SingleInstance.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/Toast.h"
+#include "Dormio/DevModes/DevModes.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Shell/DormioApp.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     dormio::nameApplication();
     dormio::Theme::install(app);
+    const dormio::RunMode mode = dormio::chooseRunMode(dormio::processEnvironment);
 
     // A developer mode runs on its own, even beside the user's running copy.
     dormio::SingleInstance instance;
-    if (dormio::chooseRunMode(dormio::processEnvironment).kind == dormio::RunMode::Kind::normal &&
-        !instance.claim()) {
+    if (mode.kind == dormio::RunMode::Kind::normal && !instance.claim()) {
         // Said on the terminal, for a launch from a shell that would otherwise end without a word.
         std::fputs("Dormio is already running: its window has been brought forward.\n", stderr);
         return 0;
@@ -27,5 +29,12 @@ int main(int argc, char** argv) {
     QObject::connect(&instance, &dormio::SingleInstance::activationRequested, &dormio,
                      &dormio::DormioApp::showMainWindow);
     dormio.launch();
+    // Once the event loop runs and the main window is on screen, the mode takes over.
+    QTimer::singleShot(0, &dormio, [&] {
+        if (mode.kind == dormio::RunMode::Kind::normal)
+            dormio.start();
+        else
+            dormio::DevModes::start(mode, dormio::Store::shared());
+    });
     return app.exec();
 }

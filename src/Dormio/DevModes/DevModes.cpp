@@ -1,21 +1,25 @@
 #include "Dormio/DevModes/DevModes.h"
 
-#include <QCoreApplication>
-#include <cstdio>
+#include "Dormio/DevModes/DemoDriver.h"
+#include "Dormio/DevModes/SelfTest.h"
+#include "Dormio/DevModes/Snapshotter.h"
 
 namespace dormio {
 
-namespace {
-
-void notBuilt(const char* sentence) {
-    std::fprintf(stderr, "%s\n", sentence);
-    QCoreApplication::exit(2);
-}
-
-} // namespace
-
-void DormioDemo::run() {
-    notBuilt("The scripted demo is not built yet.");
+void DevModes::start(const RunMode& mode, Store& store, const EnvLookup& env) {
+    switch (mode.kind) {
+    case RunMode::Kind::snapshot:
+        Snapshotter::run(QString::fromStdString(mode.snapshotDir));
+        return;
+    case RunMode::Kind::selfTest:
+        SelfTest::run(store, env);
+        return;
+    case RunMode::Kind::demo:
+        DemoDriver::run();
+        return;
+    case RunMode::Kind::normal:
+        return;
+    }
 }
 
 } // namespace dormio

@@ -1,22 +1,17 @@
 #pragma once
 
-// The three developer modes that start-up hands control to. Until the demo mode is built,
-// starting it says so and ends the application with status 2.
+// The developer modes that start-up hands control to in place of the normal start: the snapshot mode,
+// the self-test and the scripted demo. Each ends the application itself.
 
-#include "Dormio/DevModes/SelfTest.h"
-
-#include <QString>
+#include "Dormio/Core/RunMode.h"
 
 namespace dormio {
 
-namespace Snapshotter {
-// Starts the snapshot mode writing into `dir` and returns at once; the mode ends the application.
-void run(const QString& dir);
-} // namespace Snapshotter
+class Store;
 
-namespace DormioDemo {
-// Records the scripted demo into the folder named by DORMIO_DEMO_DIR and ends the application.
-void run();
-} // namespace DormioDemo
+namespace DevModes {
+// Starts the mode that `mode` names against `store`; the normal mode starts nothing.
+void start(const RunMode& mode, Store& store, const EnvLookup& env = processEnvironment);
+} // namespace DevModes
 
 } // namespace dormio

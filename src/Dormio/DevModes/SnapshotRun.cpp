@@ -1,7 +1,6 @@
 #include "Dormio/Core/Clock.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/Toast.h"
-#include "Dormio/DevModes/DevModes.h"
 #include "Dormio/DevModes/Snapshotter.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Shell/MenuBarView.h"
@@ -56,12 +55,13 @@ void Snapshotter::realScreens(Store& store, const QDir& out) {
     if (QMainWindow* window = mainWindow()) window->resize(1180, 860);
     store.start(false);
     const auto ready = [&] { return store.loadedOnce() && (!store.live().empty() || store.lastLiveRead()); };
-    for (int test = 0; test < 300 && !ready(); ++test) pause(0.1);
+    for (int test = 0; test < 300 && !ready(); ++test)
+        pause(0.1);
 
     static constexpr std::array<std::pair<const char*, Page>, 4> pages{{{"R1-night", Page::night},
-                                                                         {"R2-history", Page::history},
-                                                                         {"R3-now", Page::now},
-                                                                         {"R4-battery", Page::battery}}};
+                                                                        {"R2-history", Page::history},
+                                                                        {"R3-now", Page::now},
+                                                                        {"R4-battery", Page::battery}}};
     for (const auto& [appearance, suffix] : passes) {
         Theme::setAppearance(appearance);
         for (const auto& [name, page] : pages) {

@@ -19,6 +19,9 @@ class Toast;
 
 namespace Snapshotter {
 
+// Starts the snapshot mode writing into `dir` and returns at once; the mode ends the application.
+void run(const QString& dir);
+
 // The application's main window, looked up afresh at every call; none when there is none.
 QMainWindow* mainWindow();
 

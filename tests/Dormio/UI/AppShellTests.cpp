@@ -74,7 +74,6 @@ TEST(ApplicationIdentity, SettingsAreTheApplicationsAndStayOutOfTheRealHome) {
 
 #include "Dormio/Core/DemoData.h"
 #include "Dormio/Core/Toast.h"
-#include "Dormio/DevModes/SelfTest.h"
 #include "Dormio/UI/Kit/Buttons.h"
 #include "Dormio/UI/Pages/SettingsForm.h"
 #include "Dormio/UI/Shell/DormioApp.h"
@@ -121,13 +120,6 @@ protected:
         timeOut.start(limit);
         return QApplication::exec();
     }
-
-    static EnvLookup environment(std::map<std::string, std::string> values) {
-        return [values](const char* name) -> std::optional<std::string> {
-            auto found = values.find(name);
-            return found == values.end() ? std::nullopt : std::optional(found->second);
-        };
-    }
 };
 
 TEST_F(AppShellTest, TheMainWindowIsTitledByItsPage) {
@@ -160,7 +152,7 @@ TEST_F(AppShellTest, AFirstNormalStartReadsTheLogAndShowsTheWelcome) {
     writeLog(testing::recentNights(2));
     auto app = makeApp();
     app->mainWindow()->show();
-    app->startUp(environment({}));
+    app->start();
     EXPECT_TRUE(store->loading());
     EXPECT_TRUE(store->showWelcome());
     WelcomeView* welcome = app->mainWindow()->rootView()->welcome();
@@ -208,28 +200,10 @@ TEST_F(AppShellTest, TheTourAskedForFromAMenuOrTheSettingsWindowShowsOverTheMain
 TEST_F(AppShellTest, ALaterStartShowsNoWelcome) {
     auto app = makeApp();
     store->setWelcomeDone(true);
-    app->startUp(environment({}));
+    app->start();
     EXPECT_FALSE(store->showWelcome());
     EXPECT_EQ(app->mainWindow()->rootView()->welcome(), nullptr);
     waitForLogRead();
-}
-
-TEST_F(AppShellTest, ADeveloperModeStartsNothingOfItsOwnAndEndsTheApplication) {
-    // The self-test ends the process itself; here it ends the event loop instead.
-    SelfTest::setProcessEnd([](int status) { QCoreApplication::exit(status); });
-    // The snapshot mode drives the shared store itself; its run is tested as the application.
-    for (const char* variable : {"DORMIO_SELFTEST", "DORMIO_DEMO_DIR"}) {
-        SCOPED_TRACE(variable);
-        auto app = makeApp();
-        QTimer::singleShot(0, app.get(), [&] { app->startUp(environment({{variable, ""}})); });
-        // A stand-in says it is not built yet; the self-test, without its fixture variables, refuses.
-        EXPECT_EQ(runEventLoop(2s), 2);
-        EXPECT_FALSE(store->loading());
-        EXPECT_FALSE(store->loadedOnce());
-        EXPECT_FALSE(store->showWelcome());
-        store.reset();
-    }
-    SelfTest::setProcessEnd({});
 }
 
 TEST_F(AppShellTest, TheMoonChangesWhileAnAppHoldsTheMacAwake) {

@@ -5,7 +5,6 @@
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Shell/PageFactory.h"
 #include "Dormio/UI/Shell/PageHost.h"
-#include "Dormio/UI/Shell/PagePlaceholder.h"
 #include "Dormio/UI/Shell/RefreshButton.h"
 #include "Dormio/UI/Shell/RootView.h"
 #include "Dormio/UI/Shell/SettingsPage.h"
@@ -269,7 +268,8 @@ TEST_F(ShellTest, EveryPageHasAView) {
 
 // The form stays at the leading edge and no wider than 700 px with its insets, however wide the window.
 TEST_F(ShellTest, TheSettingsPageKeepsToTheLeadingEdge) {
-    auto* form = new PagePlaceholder(Page::settings);
+    auto* form = new QWidget;
+    form->setMinimumHeight(120);
     SettingsPage page(form);
     page.resize(1600, 900);
     page.show();

@@ -1,7 +1,6 @@
 #include "Dormio/UI/Shell/DormioApp.h"
 
 #include "Dormio/Core/Store.h"
-#include "Dormio/DevModes/DevModes.h"
 #include "Dormio/UI/Shell/MainWindow.h"
 #include "Dormio/UI/Shell/MenuBarView.h"
 #include "Dormio/UI/Shell/MenuCommands.h"
@@ -13,7 +12,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
-#include <QTimer>
 
 namespace dormio {
 
@@ -48,26 +46,11 @@ DormioApp::~DormioApp() {
 void DormioApp::launch() {
     Ostrel::start(brandColours());
     main_->show();
-    QTimer::singleShot(0, this, [this] { startUp(); });
 }
 
-void DormioApp::startUp(const EnvLookup& env) {
-    const RunMode mode = chooseRunMode(env);
-    switch (mode.kind) {
-    case RunMode::Kind::snapshot:
-        Snapshotter::run(QString::fromStdString(mode.snapshotDir));
-        return;
-    case RunMode::Kind::selfTest:
-        SelfTest::run(store_, env);
-        return;
-    case RunMode::Kind::demo:
-        DormioDemo::run();
-        return;
-    case RunMode::Kind::normal:
-        store_.start(true);
-        if (!store_.welcomeDone()) store_.setShowWelcome(true);
-        return;
-    }
+void DormioApp::start() {
+    store_.start(true);
+    if (!store_.welcomeDone()) store_.setShowWelcome(true);
 }
 
 void DormioApp::showMainWindow() {

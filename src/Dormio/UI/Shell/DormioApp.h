@@ -1,9 +1,8 @@
 #pragma once
 
-// The application: its main window, settings window and menu bar extra over the shared store, and the
-// start-up that hands the kit its brand colours and then picks the run mode.
+// The application: its main window, settings window and menu bar extra over the shared store, the launch
+// that hands the kit its brand colours, and the normal start.
 
-#include "Dormio/Core/RunMode.h"
 #include "Dormio/UI/Shell/SettingsWindow.h"
 
 #include <QColor>
@@ -32,10 +31,11 @@ public:
     TrayIcon* trayIcon() const { return tray_; }
     SettingsWindow* settingsWindow() const { return settings_; }
 
-    // Shows the main window and returns; the run mode is picked once the event loop runs.
+    // Hands the kit its brand colours and shows the main window, as every run mode wants it.
     void launch();
-    // Starts the mode the environment asks for.
-    void startUp(const EnvLookup& env = processEnvironment);
+    // The normal mode: reads the log, starts the live reads and the energy sampling, and opens the tour on
+    // a first run.
+    void start();
 
     // Brings the main window forward, hidden, closed or behind other windows.
     void showMainWindow();

@@ -2,8 +2,7 @@
 
 // The view of each page of the main window. The page host asks for a new one whenever the page changes,
 // so a page always starts from its own defaults. A page names itself through its window title, which the
-// main window shows; one that does not is called by its sidebar title. A page not built yet shows a plain
-// placeholder.
+// main window shows; one that does not is called by its sidebar title.
 
 #include "Dormio/Core/Page.h"
 
