@@ -7,7 +7,7 @@ namespace dormio::test {
 
 namespace {
 
-constexpr qsizetype sliceBytes = 64 * 1024;
+constexpr qsizetype pacedSliceBytes = 64 * 1024;
 
 QByteArray reason(int status) {
     switch (status) {
@@ -75,16 +75,17 @@ void LoopbackServer::readRequest(QTcpSocket* socket) {
     socket->write(head);
 
     const QByteArray body = response.stallAfter ? response.body.left(*response.stallAfter) : response.body;
-    if (response.paced) return sendSlices(socket, body);
+    if (response.paced) return sendSlices(socket, body, pacedSliceBytes, 1);
+    if (response.trickleMs > 0) return sendSlices(socket, body, 1, response.trickleMs);
     socket->write(body);
     if (!response.stallAfter) socket->disconnectFromHost();
 }
 
-void LoopbackServer::sendSlices(QTcpSocket* socket, QByteArray rest) {
+void LoopbackServer::sendSlices(QTcpSocket* socket, QByteArray rest, qsizetype sliceBytes, int intervalMs) {
     socket->write(rest.left(sliceBytes));
     rest.remove(0, std::min(rest.size(), sliceBytes));
     if (rest.isEmpty()) return socket->disconnectFromHost();
-    QTimer::singleShot(1, socket, [this, socket, rest] { sendSlices(socket, rest); });
+    QTimer::singleShot(intervalMs, socket, [=, this] { sendSlices(socket, rest, sliceBytes, intervalMs); });
 }
 
 } // namespace dormio::test

@@ -2,7 +2,7 @@
 
 // A small HTTP server on 127.0.0.1 for the updater's tests: each path answers with a fixed response that
 // can announce another length than it sends, stop sending and hold the connection open (a stalled
-// server), redirect, or come in paced slices so that download progress shows.
+// server), redirect, come in paced slices so that download progress shows, or trickle in a byte at a time.
 
 #include <QByteArray>
 #include <QHash>
@@ -22,6 +22,7 @@ struct Response {
     std::optional<qint64> stallAfter;      // send only this many bytes of the body, then nothing more
     QByteArray location;                   // a redirect's target
     bool paced = false;                    // send the body in 64 KiB slices, one per event-loop turn
+    int trickleMs = 0;                     // send the body one byte every this many milliseconds
 };
 
 class LoopbackServer : public QObject {
@@ -38,7 +39,7 @@ public:
 
 private:
     void readRequest(QTcpSocket* socket);
-    void sendSlices(QTcpSocket* socket, QByteArray rest);
+    void sendSlices(QTcpSocket* socket, QByteArray rest, qsizetype sliceBytes, int intervalMs);
 
     QTcpServer server_;
     QHash<QString, Response> responses_;

@@ -97,6 +97,37 @@ TEST_F(ManifestTest, ABundleMatchesOnlyWhatItsManifestLists) {
     }
 }
 
+// Every link is followed to its end: one that loops, leads nowhere or leads out cannot be listed.
+TEST_F(ManifestTest, ALinkThatLoopsLeadsNowhereOrLeadsOutCannotBeDescribed) {
+    const std::pair<const char*, std::function<void(SampleBundle&)>> links[] = {
+        {"a link to itself", [](SampleBundle& t) { QFile::link("self", t.at("lib/self")); }},
+        {"two links in a loop",
+         [](SampleBundle& t) {
+             QFile::link("b", t.at("lib/a"));
+             QFile::link("a", t.at("lib/b"));
+         }},
+        {"a link that leads nowhere", [](SampleBundle& t) { QFile::link("missing", t.at("lib/gone")); }},
+        {"a link through a link out of the bundle",
+         [](SampleBundle& t) {
+             QFile::link("..", t.at("lib/up"));
+             QFile::link("up/..", t.at("bin/out"));
+         }},
+    };
+    for (const auto& [what, add] : links) {
+        SampleBundle fresh;
+        add(fresh);
+        const auto described = Manifest::describe(fresh.bundle);
+        EXPECT_TRUE(std::holds_alternative<QString>(described)) << what;
+    }
+    const auto self = [] {
+        SampleBundle fresh;
+        QFile::link("self", fresh.at("lib/self"));
+        return Manifest::describe(fresh.bundle);
+    }();
+    ASSERT_TRUE(std::holds_alternative<QString>(self));
+    EXPECT_EQ(std::get<QString>(self), "The symlink “lib/self” leads round in a loop.");
+}
+
 TEST(Manifest, DecodingRefusesEntriesThatNameAnythingOutside) {
     const QString hash(64, u'a');
     const auto file = [&](const QString& path, const QString& mode = "0644") {

@@ -153,7 +153,8 @@ TEST_F(UpdateViewTest, EveryPhaseHasItsWordsAndButtons) {
                                                       Note::moveToInstall,
                                                       {"Later", "Open Download Page"}}));
     EXPECT_EQ(UpdateView::noteText(Note::moveToInstall, "Dormio"),
-              "Move Dormio to your Applications folder to get updates automatically.");
+              "Move Dormio to a folder of your own on this computer, such as Applications in your home "
+              "folder, to get updates automatically.");
     picture("available-elsewhere");
 
     server.serve("/Dormio-2.1.0.zip", {200, "PK", 5000, 2});

@@ -65,7 +65,8 @@ TEST_F(UpdaterTest, TwoChecksAtOnceDownloadOnce) {
     u.check(false);
     u.check(true);
     // Every check's feed arrives; the first starts the download, the later ones change nothing.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fetched.count() == 3 && u.phase().kind == Kind::ready; }, 10000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return fetched.count() == 3 && u.phase().kind == Kind::ready; }, 10000));
     EXPECT_EQ(u.phase(), Updater::Phase::ready(feed));
     EXPECT_EQ(server.requests("/feed.json"), 3);
     EXPECT_EQ(server.requests("/Dormio-2.1.0.zip"), 1);
@@ -201,6 +202,46 @@ TEST_F(UpdaterTest, AnArchiveThatIsNotTheOneSignedIsRefusedBeforeUnpacking) {
         EXPECT_EQ(u.stagedApp(), std::nullopt) << c.what;
         EXPECT_TRUE(nothingStaged()) << c.what;
     }
+}
+
+// A server that sends a byte now and then never lets a transfer stall; each one still ends by its
+// deadline, and a new check afterwards works as if nothing had happened.
+TEST_F(UpdaterTest, ATrickleEndsByTheDeadlineAndTheNextCheckWorks) {
+    const QString archive =
+        release.release(release.bundle("Releases/2.1.0/Dormio.app", ReleaseFixture::info("2.1.0")));
+    const UpdateFeed feed = serveArchive(archive, "2.1.0");
+    const QByteArray bytes = ReleaseFixture::read(archive);
+    UpdaterEnvironment quick = environment();
+    quick.feedDeadline = std::chrono::milliseconds(400);
+    quick.archiveDeadlineFloor = std::chrono::milliseconds(400);
+    Updater& u = make(installedInfo(), quick);
+
+    server.serve("/feed.json", {200, feed.encode(), std::nullopt, std::nullopt, {}, false, 50});
+    u.check(true);
+    ASSERT_TRUE(waitFor(Kind::failed));
+    EXPECT_EQ(u.phase(), Updater::Phase::failed(UpdateMessage::checkFailed));
+
+    serveFeed(feed);
+    server.serve("/Dormio-2.1.0.zip", {200, bytes, std::nullopt, std::nullopt, {}, false, 50});
+    u.check(true);
+    ASSERT_TRUE(waitFor(Kind::failed));
+    EXPECT_EQ(u.phase(),
+              Updater::Phase::failed(UpdateMessage::downloadFailedPrefix + QString(UpdateMessage::timedOut)));
+    EXPECT_TRUE(nothingStaged());
+
+    server.serve("/Dormio-2.1.0.zip", {200, bytes});
+    u.check(true);
+    ASSERT_TRUE(waitFor(Kind::ready));
+    EXPECT_EQ(u.phase(), Updater::Phase::ready(feed));
+}
+
+TEST(UpdaterDeadline, TheArchivesDeadlineGrowsWithItsLength) {
+    using std::chrono::minutes;
+    using std::chrono::seconds;
+    EXPECT_EQ(Updater::archiveDeadline(0, minutes(10)), minutes(10));
+    EXPECT_EQ(Updater::archiveDeadline(300 << 20, minutes(10)), minutes(10));
+    EXPECT_EQ(Updater::archiveDeadline(400 << 20, minutes(10)), seconds(800));
+    EXPECT_EQ(Updater::archiveDeadline(Updater::maxArchiveBytes, minutes(10)), seconds(2048));
 }
 
 TEST_F(UpdaterTest, AConnectionRefusedIsReportedInItsOwnWords) {
@@ -349,7 +390,7 @@ TEST_F(UpdaterTest, AnUnpackedUpdateThatIsNotThisAppIntactIsRefused) {
                  z.addSymlink("Dormio.app/lib", "../Beside");
              });
          },
-         UpdateMessage::damaged},
+         UpdateMessage::notUnpacked},
         {"a setuid file its manifest lists as setuid",
          [&] {
              return changedAfterManifest("setuid", [](const QString& b) {

@@ -1,12 +1,12 @@
 #include "OstrelKit/Updater/Manifest.h"
 
+#include "OstrelKit/Updater/LinkChain.h"
 #include "OstrelKit/Updater/RegularFile.h"
 #include "OstrelKit/Updater/RelativePath.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -86,11 +86,10 @@ mode_t normalisedMode(mode_t mode, bool folder) {
 
 std::variant<QList<ManifestEntry>, QString> describe(const QString& bundle) {
     const fs::path root(QFile::encodeName(bundle).toStdString());
-    const QString canonicalRoot = QFileInfo(bundle).canonicalFilePath();
     const QString unreadable = QStringLiteral("The bundle’s folder can’t be read.");
     std::error_code error;
     fs::recursive_directory_iterator walk(root, fs::directory_options::none, error);
-    if (error || canonicalRoot.isEmpty()) return unreadable;
+    if (error) return unreadable;
 
     QList<ManifestEntry> entries;
     for (; walk != fs::recursive_directory_iterator(); walk.increment(error)) {
@@ -108,10 +107,10 @@ std::variant<QList<ManifestEntry>, QString> describe(const QString& bundle) {
             entries.append({relative, *hash, mode_t(status.st_mode & 07777), {}});
         } else if (S_ISLNK(status.st_mode)) {
             const QString target = QFile::decodeName(fs::read_symlink(walk->path(), error).c_str());
-            const QString resolved = QFileInfo(path).canonicalFilePath();
-            const QString from = relative.contains(u'/') ? relative.section(u'/', 0, -2) : QString();
-            if (error || !RelativePath::staysInside(from, target) || resolved.isEmpty() ||
-                (resolved != canonicalRoot && !resolved.startsWith(canonicalRoot + u'/')))
+            const LinkChain::End end = LinkChain::resolve(bundle, relative);
+            if (end.kind == LinkChain::End::Kind::loop)
+                return QStringLiteral("The symlink “%1” leads round in a loop.").arg(relative);
+            if (error || end.kind != LinkChain::End::Kind::inside || !end.exists)
                 return QStringLiteral("The symlink “%1” leads out of the bundle.").arg(relative);
             entries.append({relative, {}, 0, target});
         } else {

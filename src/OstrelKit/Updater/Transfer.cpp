@@ -5,7 +5,6 @@
 
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <algorithm>
 
 namespace dormio {
 
@@ -30,7 +29,6 @@ Transfer* Transfer::get(QNetworkAccessManager& network, const QUrl& url, const O
 }
 
 void Transfer::start(QNetworkAccessManager& network, const QUrl& url) {
-    body_.reserve(qsizetype(std::max<qint64>(0, options_.reserve)));
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
@@ -50,6 +48,10 @@ void Transfer::start(QNetworkAccessManager& network, const QUrl& url) {
     connect(reply_, &QNetworkReply::downloadProgress, &stall_, qOverload<>(&QTimer::start));
     connect(reply_, &QNetworkReply::metaDataChanged, &stall_, qOverload<>(&QTimer::start));
     stall_.start();
+    // A server that sends a byte now and then keeps the stall timer quiet for ever; this one it cannot.
+    deadline_.setSingleShot(true);
+    connect(&deadline_, &QTimer::timeout, this, [this] { finishWith(Outcome::timedOut); });
+    deadline_.start(options_.deadline);
     connect(reply_, &QNetworkReply::redirected, this, [this](const QUrl& next) {
         if (UpdateUrl::isAllowed(next))
             emit reply_->redirectAllowed();
@@ -83,21 +85,26 @@ void Transfer::readBody() {
     const qint64 announced = reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong();
     if (announced > options_.maxBytes) return finishWith(Outcome::tooLarge);
     // Read no more than one byte past the limit: that byte is enough to refuse.
-    const QByteArray chunk = reply_->read(options_.maxBytes + 1 - body_.size());
-    body_.append(chunk);
-    if (body_.size() > options_.maxBytes) return finishWith(Outcome::tooLarge);
-    if (!chunk.isEmpty() && received_) received_(body_.size());
+    const QByteArray chunk = reply_->read(options_.maxBytes + 1 - size_);
+    size_ += chunk.size();
+    if (size_ > options_.maxBytes) return finishWith(Outcome::tooLarge);
+    if (!options_.sink)
+        body_.append(chunk);
+    else if (options_.sink->write(chunk) != chunk.size())
+        return finishWith(Outcome::failed, options_.sink->errorString());
+    if (!chunk.isEmpty() && received_) received_(size_);
 }
 
 void Transfer::finishWith(Outcome outcome, const QString& error) {
     if (finished_) return;
     finished_ = true;
     stall_.stop();
+    deadline_.stop();
     if (reply_) {
         reply_->disconnect(this);
         if (!reply_->isFinished()) reply_->abort();
     }
-    Result result{outcome, outcome == Outcome::ok ? std::move(body_) : QByteArray(), error};
+    Result result{outcome, outcome == Outcome::ok ? std::move(body_) : QByteArray(), size_, error};
     if (outcome == Outcome::timedOut) result.error = UpdateMessage::timedOut;
     deleteLater();
     done_(result);

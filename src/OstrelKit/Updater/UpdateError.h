@@ -28,6 +28,8 @@ inline constexpr const char* badLength =
 // Any other error: this prefix, then the error's own description.
 inline constexpr const char* downloadFailedPrefix = "The update couldn’t be downloaded. ";
 inline constexpr const char* timedOut = "The request timed out.";
+inline constexpr const char* stagingNotMade =
+    "The update couldn’t be downloaded. The staging folder couldn’t be made.";
 } // namespace UpdateMessage
 
 } // namespace dormio

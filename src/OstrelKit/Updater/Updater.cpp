@@ -96,7 +96,8 @@ void Updater::check(bool userInitiated) {
     }
     setPhase(Phase::checking());
     if (userInitiated) emit windowRequested();
-    const Transfer::Options options{maxFeedBytes, 0, environment_.feedStall, userAgent()};
+    const Transfer::Options options{maxFeedBytes, environment_.feedStall, environment_.feedDeadline,
+                                    userAgent()};
     Transfer::get(
         network_, *feedURL_, options, this, {},
         [this, userInitiated](const Transfer::Result& result) { finishCheck(result, userInitiated); });

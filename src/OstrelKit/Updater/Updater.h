@@ -17,6 +17,7 @@
 #include <QUrl>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace dormio {
@@ -29,6 +30,10 @@ struct UpdaterEnvironment {
     std::function<SystemVersion()> systemVersion = &SystemVersion::running;
     std::chrono::milliseconds feedStall{20000};
     std::chrono::milliseconds archiveStall{60000};
+    // Whole transfers end by these deadlines, however steadily the bytes trickle in; the archive's grows
+    // with its length (`archiveDeadline`).
+    std::chrono::milliseconds feedDeadline{60000};
+    std::chrono::milliseconds archiveDeadlineFloor{600000};
     Staging::Limits staging;
     InstallRules installRules;
     // Starts the install script with its arguments; false when it could not be started.
@@ -66,6 +71,12 @@ public:
     static constexpr double checkInterval = 21600;
     static constexpr qint64 maxFeedBytes = 1 << 20;
     static constexpr qint64 maxArchiveBytes = qint64(1) << 30;
+    // The slowest mean rate at which an archive still arrives in time.
+    static constexpr qint64 slowestArchiveRate = 512 << 10;
+
+    // How long the download of an archive of `length` bytes may take in all: `floor`, or longer when the
+    // archive needs more time at the slowest rate (about 34 minutes for the largest).
+    static std::chrono::milliseconds archiveDeadline(qint64 length, std::chrono::milliseconds floor);
 
     explicit Updater(const AppBundle& bundle, UpdaterEnvironment environment = {}, QObject* parent = nullptr);
 
@@ -119,8 +130,11 @@ private:
     void fail(const QString& message);
     void finishCheck(const Transfer::Result& result, bool userInitiated);
     void reportProgress(const UpdateFeed& feed, double fraction);
-    void finishDownload(const UpdateFeed& feed, const Transfer::Result& result);
-    void stageAndValidate(const UpdateFeed& feed, const QByteArray& archive);
+    void finishDownload(const UpdateFeed& feed, const std::shared_ptr<StagingFolder>& folder,
+                        const Transfer::Result& result);
+    void stageAndValidate(const UpdateFeed& feed, const std::shared_ptr<StagingFolder>& folder);
+    // Fails with `message`, leaving nothing in the staging folder.
+    void refuse(const StagingFolder& folder, const QString& message);
     bool shouldAnnounce(const UpdateFeed& feed);
     QByteArray userAgent() const;
 

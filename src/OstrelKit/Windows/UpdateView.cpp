@@ -149,7 +149,11 @@ QString UpdateView::noteText(Note note, const QString& appName) {
     case Note::none:
         return {};
     case Note::moveToInstall:
-        return "Move " + appName + " to your Applications folder to get updates automatically.";
+        // The places an update can replace the app in: a folder the user may change, on a disk of this
+        // computer's own.
+        return "Move " + appName +
+               " to a folder of your own on this computer, such as Applications in your home folder, to get "
+               "updates automatically.";
     case Note::installsAtQuit:
         return "It installs automatically the next time you quit " + appName + ".";
     }
