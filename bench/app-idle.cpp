@@ -6,7 +6,10 @@
 // nothing shows.
 //
 //   make-power-log --days 7 --mb 16 --seed 42 --out week.log --assertions listing.txt
-//   app-idle week.log listing.txt [SECONDS=300]
+//   app-idle [--shown] week.log listing.txt [SECONDS=300]
+//
+// With --shown the main window stays open on its first page: nothing changes on it, so nothing but a
+// looping animation's own small rectangle may be drawn.
 //
 // Folders, settings and the support folder live in a temporary folder; the machine's /proc and
 // /sys/class/power_supply are read as the app reads them.
@@ -31,6 +34,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <string_view>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -115,8 +119,10 @@ void runFor(int milliseconds) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const bool shown = argc > 1 && std::string_view(argv[1]) == "--shown";
+    if (shown) --argc, ++argv;
     if (argc < 3) {
-        std::fprintf(stderr, "usage: app-idle LOG LISTING [SECONDS]\n");
+        std::fprintf(stderr, "usage: app-idle [--shown] LOG LISTING [SECONDS]\n");
         return 2;
     }
     const int seconds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 300;
@@ -137,9 +143,9 @@ int main(int argc, char** argv) {
     DormioApp dormio(Store::shared(), Toast::shared());
     dormio.launch();
     // Start-up: the first log read, live read and energy sample, and the toast of nothing. Then the user
-    // closes the window.
+    // closes the window, or leaves it open.
     runFor(8000);
-    dormio.mainWindow()->close();
+    if (!shown) dormio.mainWindow()->close();
     runFor(1000);
 
     TimerWatch watch;
@@ -155,10 +161,11 @@ int main(int argc, char** argv) {
     const long mainSwitches = mainThreadSwitches() - mainBefore;
     const long switches = processSwitches() - switchesBefore;
 
-    std::printf("idle_seconds=%.1f cpu_seconds=%.3f core_percent=%.3f main_thread_switches_per_second=%.2f "
-                "process_switches_per_second=%.2f animation_clock_ticking=%d\n",
-                elapsed, cpu, 100 * cpu / elapsed, double(mainSwitches) / elapsed, double(switches) / elapsed,
-                int(AnimationClock::shared().isTicking()));
+    std::printf(
+        "window=%s idle_seconds=%.1f cpu_seconds=%.3f core_percent=%.3f main_thread_switches_per_second=%.2f "
+        "process_switches_per_second=%.2f animation_clock_ticking=%d\n",
+        shown ? "shown" : "closed", elapsed, cpu, 100 * cpu / elapsed, double(mainSwitches) / elapsed,
+        double(switches) / elapsed, int(AnimationClock::shared().isTicking()));
     for (const auto& [what, f] : watch.fired())
         std::printf("timer %s: %d, shortest gap %.1f s\n", what.c_str(), f.count,
                     f.shortest < 0 ? 0.0 : double(f.shortest) / 1000);

@@ -62,6 +62,61 @@ std::string sixtyDays(const std::vector<Night>& fresh) {
     return encodeNights(nights).value_or("[]");
 }
 
+// A night of a machine in a wake storm: about 500 dark wakes, 1 000 segments and 2 000 battery readings
+// between 23:00 and 07:00, and the eight processes that held it awake.
+Night stormNight(std::string id, Date start) {
+    Night night;
+    night.id = std::move(id);
+    night.start = start;
+    night.end = start + 8 * 3600.0;
+    night.hasBattery = true;
+    const double step = (night.end - night.start) / 1000;
+    for (int i = 0; i < 1000; ++i)
+        night.segments.push_back(
+            {start + i * step, start + (i + 1) * step, i % 2 ? PowerState::dark : PowerState::asleep});
+    for (int i = 1; i < 1000; i += 2) {
+        NightEvent event;
+        event.date = night.segments[std::size_t(i)].start;
+        event.kind = NightEvent::Kind::darkWake;
+        event.label = "Maintenance wake";
+        event.symbol = "wrench.and.screwdriver";
+        event.raw = "DarkWake from Deep Idle [CDNP] : due to RTC/Maintenance Using BATT (Charge:" +
+                    std::to_string(90 - i / 20) + "%) 28 secs";
+        event.duration = step;
+        event.charge = 90 - i / 20;
+        event.scheduledBy = "com.apple.powermanagement.wakeschedule \u00b7 maintenance";
+        night.events.push_back(std::move(event));
+    }
+    for (int i = 0; i < 2000; ++i)
+        night.battery.push_back({start + i * (step / 2), 90 - i / 40});
+    for (int i = 0; i < 8; ++i)
+        night.keptAwake.push_back(
+            {"process" + std::to_string(i), "task", "PreventUserIdleSystemSleep", 600.0 - i});
+    return night;
+}
+
+// 60 stormy nights before the log's newest: older ones under ids of their own, and in place of the log's
+// nights (so that the refresh replaces them and writes the file again).
+std::string stormHistory(const std::vector<Night>& fresh) {
+    std::vector<Night> nights;
+    const Date newest = fresh.empty() ? Date{} : fresh.back().start;
+    for (int daysBack = 59; daysBack >= 0; --daysBack) {
+        const std::size_t fromEnd = std::size_t(daysBack);
+        std::string id = fromEnd < fresh.size() ? fresh[fresh.size() - 1 - fromEnd].id
+                                                : "storm-" + std::to_string(daysBack);
+        nights.push_back(stormNight(std::move(id), newest - daysBack * 86400.0));
+    }
+    return encodeNights(nights).value_or("[]");
+}
+
+long residentKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.starts_with("VmRSS:")) return std::stol(line.substr(6));
+    return 0;
+}
+
 void writeFile(const QString& path, const std::string& text) {
     std::ofstream(path.toStdString(), std::ios::binary) << text;
 }
@@ -96,24 +151,49 @@ double timedLiveRead(Store& store, double& longestMs) {
         store, &Store::lastLiveReadChanged, [&] { store.refreshNow(); }, [] { return true; }, longestMs);
 }
 
-void refresh(benchmark::State& state, bool withHistory) {
+enum class History { none, sixtyDays, storm, stormWritten };
+
+// What "nights.json" holds before each refresh.
+std::string historyBefore(Store& store, History history) {
+    double ignored = 0;
+    switch (history) {
+    case History::none:
+        return {};
+    case History::sixtyDays:
+        return sixtyDays(store.nights());
+    case History::storm:
+        return stormHistory(store.nights());
+    case History::stormWritten: // what a refresh wrote after the storm: the next finds nothing to write
+        writeFile(store.historyURL(), stormHistory(store.nights()));
+        timedRefresh(store, ignored);
+        QFile file(store.historyURL());
+        file.open(QIODevice::ReadOnly);
+        return file.readAll().toStdString();
+    }
+    return {};
+}
+
+// `rss_mib` is the process's resident memory after the last refresh, to set against a run with no history.
+void refresh(benchmark::State& state, History history) {
     QTemporaryDir dir;
     qputenv("DORMIO_SUPPORT_DIR", dir.filePath("support").toUtf8());
     Store store;
     double ignored = 0;
     timedRefresh(store, ignored); // warms the page cache and gives the nights the history is made of
-    const std::string history = withHistory ? sixtyDays(store.nights()) : std::string();
+    const std::string text = historyBefore(store, history);
 
     double longestMs = 0;
     for (auto _ : state) {
-        if (withHistory)
-            writeFile(store.historyURL(), history);
-        else
+        if (history == History::none)
             QFile::remove(store.historyURL());
+        else
+            writeFile(store.historyURL(), text);
         state.SetIterationTime(timedRefresh(store, longestMs));
     }
     state.counters["nights"] = double(store.nights().size());
     state.counters["main_ms"] = longestMs;
+    state.counters["rss_mib"] = double(residentKiB()) / 1024;
+    state.counters["history_mb"] = double(text.size()) / 1e6;
 }
 
 // The live read: the listing and the battery off the main thread, then on it the app identity of every
@@ -130,10 +210,16 @@ void liveRead(benchmark::State& state) {
 }
 
 void firstRead(benchmark::State& state) {
-    refresh(state, false);
+    refresh(state, History::none);
 }
 void withSixtyDays(benchmark::State& state) {
-    refresh(state, true);
+    refresh(state, History::sixtyDays);
+}
+void withSixtyStormNights(benchmark::State& state) {
+    refresh(state, History::storm);
+}
+void withSixtyStormNightsUnchanged(benchmark::State& state) {
+    refresh(state, History::stormWritten);
 }
 
 // Each read is timed once per repetition; nine repetitions give the median and the slowest.
@@ -143,6 +229,8 @@ void timedOnce(benchmark::internal::Benchmark* run) {
 
 BENCHMARK(firstRead)->Apply(timedOnce);
 BENCHMARK(withSixtyDays)->Apply(timedOnce);
+BENCHMARK(withSixtyStormNights)->Apply(timedOnce);
+BENCHMARK(withSixtyStormNightsUnchanged)->Apply(timedOnce);
 BENCHMARK(liveRead)->Apply(timedOnce);
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "DormioKit/KeptAwakeAttribution.h"
 
 #include <algorithm>
-#include <map>
 #include <string_view>
+#include <unordered_map>
 
 namespace dormio::NightBuilder {
 
@@ -21,12 +21,15 @@ bool isUp(const Segment& segment) {
     return segment.state == PowerState::dark || segment.state == PowerState::awake;
 }
 
-// The union of the releases' spans, as disjoint spans in time order; touching spans merge.
+// The union of the releases' spans, as disjoint spans in time order; touching spans merge. A process's
+// releases mostly come in the order they started already.
 std::vector<Span> mergedSpans(const std::vector<const AssertionRelease*>& group) {
     std::vector<const AssertionRelease*> byStart = group;
-    std::stable_sort(
-        byStart.begin(), byStart.end(),
-        [](const AssertionRelease* a, const AssertionRelease* b) { return a->start() < b->start(); });
+    const auto earlier = [](const AssertionRelease* a, const AssertionRelease* b) {
+        return a->start() < b->start();
+    };
+    if (!std::is_sorted(byStart.begin(), byStart.end(), earlier))
+        std::stable_sort(byStart.begin(), byStart.end(), earlier);
     std::vector<Span> spans;
     for (const AssertionRelease* release : byStart) {
         if (!spans.empty() && release->start() <= spans.back().end)
@@ -37,12 +40,18 @@ std::vector<Span> mergedSpans(const std::vector<const AssertionRelease*>& group)
     return spans;
 }
 
+// Both lists are in time order without overlaps, so one walk through them meets every overlap, span by
+// span and segment by segment.
 double secondsUp(const std::vector<Span>& spans, const std::vector<Segment>& up) {
     double seconds = 0;
-    for (const Span& span : spans)
-        for (const Segment& segment : up)
-            if (segment.end > span.start && segment.start < span.end)
-                seconds += std::min(span.end, segment.end) - std::max(span.start, segment.start);
+    std::size_t first = 0;
+    for (const Span& span : spans) {
+        while (first < up.size() && !(up[first].end > span.start))
+            ++first;
+        for (std::size_t i = first; i < up.size() && up[i].start < span.end; ++i)
+            if (up[i].end > span.start)
+                seconds += std::min(span.end, up[i].end) - std::max(span.start, up[i].start);
+    }
     return seconds;
 }
 
@@ -56,7 +65,7 @@ const AssertionRelease& longest(const std::vector<const AssertionRelease*>& grou
 
 } // namespace
 
-std::vector<KeptAwake> keptAwake(const std::vector<AssertionRelease>& releases,
+std::vector<KeptAwake> keptAwake(std::span<const AssertionRelease> releases,
                                  const std::vector<Segment>& segments) {
     std::vector<Segment> up;
     std::copy_if(segments.begin(), segments.end(), std::back_inserter(up), isUp);
@@ -64,7 +73,7 @@ std::vector<KeptAwake> keptAwake(const std::vector<AssertionRelease>& releases,
     Date upStart = up.front().start;
     Date upEnd = up.back().end;
 
-    std::map<std::string_view, std::vector<const AssertionRelease*>> groups;
+    std::unordered_map<std::string_view, std::vector<const AssertionRelease*>> groups;
     for (const AssertionRelease& release : releases)
         if (release.end > upStart && release.start() < upEnd && release.process != systemProcess)
             groups[release.process].push_back(&release);

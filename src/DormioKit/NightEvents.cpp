@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cmath>
+#include <span>
 #include <utility>
 
 namespace dormio::NightBuilder {
@@ -62,6 +63,17 @@ std::size_t firstIndexAtOrAfter(Date date, const std::vector<PowerEvent>& events
     return i;
 }
 
+// The releases, sorted by end, that may overlap the window: those that end after its start, up to where even
+// the longest release (`longest`) ending there would start at or after its end.
+std::span<const AssertionRelease> mayOverlap(const std::vector<AssertionRelease>& releases, Date start,
+                                             Date end, double longest) {
+    const std::size_t first = firstIndex(start, releases);
+    std::size_t last = first;
+    while (last < releases.size() && releases[last].end - longest < end)
+        ++last;
+    return std::span(releases).subspan(first, last - first);
+}
+
 const WakeRequest& pickRequest(std::size_t first, std::size_t last, Date wake,
                                const std::vector<WakeRequest>& requests) {
     for (std::size_t i = first; i <= last; ++i)
@@ -88,7 +100,7 @@ struct SegmentContext {
 class EventMaker {
 public:
     EventMaker(Date nightStart, const PowerLog& log, const std::vector<AssertionRelease>& releases)
-        : nightStart_(nightStart), log_(log), releases_(releases) {}
+        : nightStart_(nightStart), log_(log), releases_(releases), longest_(longestRelease(releases)) {}
 
     std::optional<NightEvent> event(const SegmentContext& c) {
         switch (c.segment.state) {
@@ -141,7 +153,8 @@ private:
                            : base(c, Kind::stayedAwake, "Stayed awake with the screen off", screenOffSymbol,
                                   std::move(raw));
         e.scheduledBy = wokenBy(wakeReason(c));
-        std::vector<KeptAwake> holders = keptAwake(releases_, {c.segment});
+        std::vector<KeptAwake> holders =
+            keptAwake(mayOverlap(releases_, c.segment.start, c.segment.end, longest_), {c.segment});
         if (!holders.empty()) e.culprit = holders.front().process;
         return e;
     }
@@ -190,6 +203,7 @@ private:
     Date nightStart_;
     const PowerLog& log_;
     const std::vector<AssertionRelease>& releases_;
+    double longest_;
     bool asleepSeen_ = false;
 };
 
@@ -234,13 +248,9 @@ double longestRelease(const std::vector<AssertionRelease>& releases) {
 }
 
 std::vector<AssertionRelease> overlappingReleases(const PowerLog& log, Date start, Date end, double longest) {
-    // Releases are sorted by end, so once even the longest release ending here would start at or after the
-    // night's end, no later release can overlap it.
     std::vector<AssertionRelease> overlapping;
-    const std::vector<AssertionRelease>& releases = log.releases;
-    for (std::size_t i = firstIndex(start, releases); i < releases.size() && releases[i].end - longest < end;
-         ++i)
-        if (releases[i].start() < end) overlapping.push_back(releases[i]);
+    for (const AssertionRelease& release : mayOverlap(log.releases, start, end, longest))
+        if (release.start() < end) overlapping.push_back(release);
     return overlapping;
 }
 

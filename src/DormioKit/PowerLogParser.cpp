@@ -110,8 +110,11 @@ class LineReader {
 public:
     // `bytes` is the log's size where known: room for its records is made once, from the densest mix a
     // busy machine writes (a release kept for every 256 bytes, a wake request for every 512). Room that is
-    // never filled is never touched, and costs no memory.
-    explicit LineReader(std::size_t bytes) : texts_(std::make_shared<TextPool>()) {
+    // never filled is never touched, and costs no memory. `wellFormed` says the text was found to be UTF-8
+    // as a whole, which spares checking each message again: lines and columns are cut at ASCII bytes only,
+    // which never split a character.
+    LineReader(std::size_t bytes, bool wellFormed)
+        : texts_(std::make_shared<TextPool>()), wellFormed_(wellFormed) {
         log_.releases.reserve(bytes / 256);
         log_.requests.reserve(bytes / 512);
         preferLargePages(log_.releases);
@@ -177,7 +180,9 @@ private:
         if (!log_.firstDate || date < *log_.firstDate) log_.firstDate = date;
     }
 
-    std::string_view text(std::string_view bytes) { return UnicodeText::wellFormed(bytes, scratch_); }
+    std::string_view text(std::string_view bytes) {
+        return wellFormed_ ? bytes : UnicodeText::wellFormed(bytes, scratch_);
+    }
 
     // Only lines that end a sleep-blocking assertion are kept. Such a line names one of the sleep-blocking
     // types, so it holds "SystemSleep" or "NoIdleSleepAssertion" as it must; what is left to rule out is a
@@ -227,6 +232,7 @@ private:
     PowerLog log_;
     std::shared_ptr<TextPool> texts_;
     LogDateReader dates_;
+    bool wellFormed_;
     std::string scratch_;
 };
 
@@ -247,7 +253,7 @@ private:
 } // namespace
 
 PowerLog parse(std::string_view text) {
-    LineReader reader(text.size());
+    LineReader reader(text.size(), Utf8::isWellFormed(text));
     reader.readLines(text, true);
     return std::move(reader).finish();
 }
@@ -256,7 +262,7 @@ std::optional<PowerLog> parseFile(const std::string& path) {
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat status {};
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0) return std::nullopt;
-    LineReader reader(S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) : 0);
+    LineReader reader(S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) : 0, true);
 
     // Whole lines go to the reader as soon as they are in; the unfinished last one waits at the start of
     // the buffer for the rest. The buffer grows only for a line longer than itself. UTF-8 sequences never

@@ -127,6 +127,43 @@ TEST(NightJson, WritesCompactTextWithEveryRequiredMember) {
     EXPECT_EQ(written[0]["keptAwake"], Json::array());
 }
 
+TEST(NightJson, WrittenNightByNightAsTheWholeArraysCompactText) {
+    for (const std::vector<Night>& nights : std::vector<std::vector<Night>>{
+             {}, {secondNight()}, {sampleNight(), secondNight(), sampleNight()}}) {
+        const auto text = encodeNights(nights);
+        ASSERT_TRUE(text);
+        EXPECT_EQ(*text, Json::parse(*text).dump()) << nights.size();
+    }
+}
+
+TEST(NightJson, WritingStopsAtTheFirstPieceRefused) {
+    int pieces = 0;
+    EXPECT_FALSE(writeNights({sampleNight(), secondNight()}, [&](std::string_view) { return ++pieces < 2; }));
+    EXPECT_EQ(pieces, 2);
+}
+
+// A text can name a member twice, which a tree cannot show; as in the whole document's tree, the last value
+// is the one read.
+TEST(NightJson, ARepeatedMemberReadsAsItsLastValue) {
+    const std::string good = twoNights;
+    const auto withFirstNight = [&](const std::string& members) {
+        return std::string(good).insert(good.find("\"id\":\"2024-03-10\""), members);
+    };
+    const auto read = decodeNights(withFirstNight(R"("id":5,"segments":[1],"start":"x",)"));
+    ASSERT_TRUE(read);
+    EXPECT_EQ((*read)[0], sampleNight());
+
+    const std::string chargeThenNull =
+        std::string(good).replace(good.find("\"charge\":80"), 11, R"("charge":80,"charge":null)");
+    const auto absent = decodeNights(chargeThenNull);
+    ASSERT_TRUE(absent);
+    EXPECT_FALSE((*absent)[0].events[0].charge);
+
+    const std::string idThenNull =
+        std::string(good).replace(good.rfind("\"id\":\"2001-01-02\""), 17, R"("id":"2001-01-02","id":null)");
+    EXPECT_FALSE(decodeNights(idThenNull));
+}
+
 TEST(NightJson, AbsentEventMembersAreLeftOutAndNullReadsAsAbsent) {
     Json written = Json::parse(*encodeNights({secondNight()}));
     const Json& event = written[0]["events"][0];

@@ -40,7 +40,7 @@ Stored read(const QString& path) {
     if (contents.state == StoredFile::Contents::State::missing) return {};
     auto nights = decodeNights(std::string_view(contents.bytes.constData(), contents.bytes.size()));
     if (contents.damaged() || !nights) return {{}, true};
-    return {std::move(*nights), false};
+    return {std::move(*nights), false, true};
 }
 
 std::vector<Night> merged(std::vector<Night> stored, std::vector<Night> fresh, Date now) {
@@ -53,13 +53,28 @@ std::vector<Night> merged(std::vector<Night> stored, std::vector<Night> fresh, D
     return nights;
 }
 
+bool holds(const Stored& stored, const std::vector<Night>& nights) {
+    if (!stored.read) return false;
+    auto onDisk = stored.nights.begin();
+    for (const Night& night : nights) {
+        if (night.inProgress) continue;
+        if (onDisk == stored.nights.end() || !(*onDisk == night)) return false;
+        ++onDisk;
+    }
+    return onDisk == stored.nights.end();
+}
+
 std::optional<QString> write(const QString& path, const std::vector<Night>& nights, bool damaged) {
     std::vector<Night> finished;
     std::copy_if(nights.begin(), nights.end(), std::back_inserter(finished),
                  [](const Night& night) { return !night.inProgress; });
-    const auto text = encodeNights(finished);
-    if (!text) return QStringLiteral("couldn’t encode the nights of “") + path + QStringLiteral("”");
-    return StoredFile::write(path, *text, damaged);
+    const QString unencodable =
+        QStringLiteral("couldn’t encode the nights of “") + path + QStringLiteral("”");
+    // A damaged file goes aside before the writing starts: only once it is known that something can take its
+    // place.
+    if (damaged && !writeNights(finished, [](std::string_view) { return true; })) return unencodable;
+    return StoredFile::write(
+        path, [&](const StoredFile::Put& put) { return writeNights(finished, put); }, damaged, unencodable);
 }
 
 } // namespace dormio::HistoryFile

@@ -14,6 +14,7 @@ namespace dormio::HistoryFile {
 struct Stored {
     std::vector<Night> nights;
     bool damaged = false; // the file exists but could not be read or decoded
+    bool read = false;    // the file was read and decoded
 };
 
 // A missing file holds no nights; so does a damaged one, which `write` then keeps aside.
@@ -24,9 +25,13 @@ Stored read(const QString& path);
 // before `now` or earlier are dropped, and the rest are sorted by start, stored before new on equal starts.
 std::vector<Night> merged(std::vector<Night> stored, std::vector<Night> fresh, Date now);
 
-// Writes the nights that are not in progress atomically. A damaged file is first set aside under a name of
-// its own (StoredFile); when it cannot be, nothing is written. A night that cannot be encoded, or a failed
-// write, leaves the file as it was. Gives a sentence on failure, none on success.
+// Whether the file as read already holds the nights that `write` would write, so that writing them again
+// can be skipped. A file that was not there holds nothing yet.
+bool holds(const Stored& stored, const std::vector<Night>& nights);
+
+// Writes the nights that are not in progress atomically, a night at a time. A damaged file is first set
+// aside under a name of its own (StoredFile); when it cannot be, nothing is written. A night that cannot be
+// encoded, or a failed write, leaves the file as it was. Gives a sentence on failure, none on success.
 std::optional<QString> write(const QString& path, const std::vector<Night>& nights, bool damaged);
 
 } // namespace dormio::HistoryFile

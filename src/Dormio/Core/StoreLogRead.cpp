@@ -39,8 +39,9 @@ LogRead readAndMerge(NightWindow window, QString historyPath) {
     const Date now = currentDate();
     std::vector<Night> fresh = NightBuilder::build(system.log, window, now, Calendar::current());
     const std::size_t built = fresh.size();
-    HistoryFile::Stored stored = HistoryFile::read(historyPath);
-    std::vector<Night> nights = HistoryFile::merged(std::move(stored.nights), std::move(fresh), now);
+    const HistoryFile::Stored stored = HistoryFile::read(historyPath);
+    std::vector<Night> nights = HistoryFile::merged(stored.nights, std::move(fresh), now);
+    if (HistoryFile::holds(stored, nights)) return {RunOutcome::completed, std::move(nights), built};
     // The nights stay shown; the next read writes them again.
     if (const auto failure = HistoryFile::write(historyPath, nights, stored.damaged))
         qWarning("Dormio: %s", qUtf8Printable(*failure));

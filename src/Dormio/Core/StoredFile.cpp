@@ -58,6 +58,12 @@ std::optional<QString> setAside(const QString& path) {
 }
 
 std::optional<QString> write(const QString& path, std::string_view bytes, bool damaged) {
+    return write(
+        path, [&](const Put& put) { return put(bytes); }, damaged, QString());
+}
+
+std::optional<QString> write(const QString& path, const std::function<bool(const Put&)>& fill, bool damaged,
+                             const QString& refused) {
     // Aside before the save file opens: it writes through a link to its target, which would overwrite a
     // damaged target and leave the link's own name without the new contents. A file that has gone
     // meanwhile leaves nothing to keep.
@@ -65,11 +71,18 @@ std::optional<QString> write(const QString& path, std::string_view bytes, bool d
         return failure(QStringLiteral("couldn’t set aside the damaged file"), path,
                        QString::fromLocal8Bit(std::strerror(errno)));
     QSaveFile file(path);
-    const auto written = [&] {
-        return file.open(QIODevice::WriteOnly) &&
-               file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()) && file.commit();
-    };
-    if (!written()) {
+    if (!file.open(QIODevice::WriteOnly))
+        return failure(QStringLiteral("couldn’t write"), path, file.errorString());
+    bool putFailed = false;
+    const bool filled = fill([&](std::string_view bytes) {
+        putFailed = file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size());
+        return !putFailed;
+    });
+    if (!filled && !putFailed) {
+        file.cancelWriting();
+        return refused;
+    }
+    if (!filled || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return failure(QStringLiteral("couldn’t write"), path, reason);

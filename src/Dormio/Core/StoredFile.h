@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -33,5 +34,12 @@ std::optional<QString> setAside(const QString& path);
 // `damaged`, the file there is first set aside, and nothing is written when it cannot be. Gives a sentence
 // on failure, none on success.
 std::optional<QString> write(const QString& path, std::string_view bytes, bool damaged = false);
+
+// The same for contents written piece by piece: `fill` hands each piece to the function it is given, which
+// is false once a piece could not be written. When `fill` gives false the file is left as it was, and the
+// sentence is `refused`.
+using Put = std::function<bool(std::string_view)>;
+std::optional<QString> write(const QString& path, const std::function<bool(const Put&)>& fill, bool damaged,
+                             const QString& refused);
 
 } // namespace dormio::StoredFile

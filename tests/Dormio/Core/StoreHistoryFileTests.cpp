@@ -88,6 +88,32 @@ TEST(StoreHistoryMerge, OfTwoStoredNightsWithOneIDTheLaterStays) {
     EXPECT_EQ(HistoryFile::merged({first, second}, {}, now), std::vector<Night>{second});
 }
 
+TEST(StoreHistoryFile, HoldsTheNightsOnlyWhenTheyAreTheFinishedNightsAsRead) {
+    const Night a = endedDaysAgo("a", 2);
+    const Night b = endedDaysAgo("b", 1);
+    Night changed = b;
+    changed.pluggedIn = !b.pluggedIn;
+    const Night running = flagged(endedDaysAgo("running", 0), false, true);
+    const struct {
+        const char* name;
+        HistoryFile::Stored stored;
+        std::vector<Night> nights;
+        bool holds;
+    } cases[] = {
+        {"the same", {{a, b}, false, true}, {a, b}, true},
+        {"a night in progress is never written", {{a, b}, false, true}, {a, b, running}, true},
+        {"nothing and nothing", {{}, false, true}, {running}, true},
+        {"no file yet", {{}, false, false}, {running}, false},
+        {"a damaged file is always written", {{}, true, false}, {}, false},
+        {"a night more", {{a}, false, true}, {a, b}, false},
+        {"a night fewer", {{a, b}, false, true}, {a}, false},
+        {"another order", {{a, b}, false, true}, {b, a}, false},
+        {"a night changed", {{a, b}, false, true}, {a, changed}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HistoryFile::holds(c.stored, c.nights), c.holds) << c.name;
+}
+
 class StoreHistoryFileTest : public StoreTest {};
 
 TEST_F(StoreHistoryFileTest, WritesOnlyFinishedNightsAndReadsThemBack) {

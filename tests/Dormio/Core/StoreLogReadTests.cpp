@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
 
 namespace dormio::testing {
 namespace {
@@ -56,6 +57,27 @@ TEST_F(StoreLogReadTest, MergesTheNewReadIntoSixtyDaysOfHistory) {
     readLogOnce();
 
     EXPECT_EQ(s.nights(), (std::vector<Night>{recent, fresh}));
+    EXPECT_EQ(storedNights(historyPath()), s.nights());
+}
+
+TEST_F(StoreLogReadTest, HistoryThatAlreadyHoldsTheMergedNightsIsNotWrittenAgain) {
+    // Every write puts a new file in the old one's place.
+    const auto inode = [&] {
+        struct stat status {};
+        return ::stat(QFile::encodeName(historyPath()).constData(), &status) == 0 ? status.st_ino : 0;
+    };
+    writeLog(recentNights(2));
+    Store& s = makeStore();
+    readLogOnce();
+    const auto written = inode();
+    ASSERT_NE(written, 0u);
+    readLogOnce();
+    EXPECT_EQ(inode(), written);
+    EXPECT_EQ(storedNights(historyPath()), s.nights());
+
+    writeLog(recentNights(3));
+    readLogOnce();
+    EXPECT_NE(inode(), written);
     EXPECT_EQ(storedNights(historyPath()), s.nights());
 }
 

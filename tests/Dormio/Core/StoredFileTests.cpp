@@ -112,5 +112,23 @@ TEST_F(StoredFileTest, WritesAtomicallyAndSaysWhatFailed) {
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 4);
 }
 
+TEST_F(StoredFileTest, WritesPieceByPieceOrLeavesTheFileAsItWas) {
+    write("nights.json", "[old]");
+    const QString refused = QStringLiteral("refused");
+    const auto pieces = [](std::initializer_list<std::string_view> parts, bool fill) {
+        return [=](const StoredFile::Put& put) {
+            for (std::string_view part : parts)
+                if (!put(part)) return false;
+            return fill;
+        };
+    };
+    EXPECT_EQ(StoredFile::write(path("nights.json"), pieces({"[1,", "2]"}, false), false, refused), refused);
+    EXPECT_EQ(contents(path("nights.json")), "[old]");
+    EXPECT_EQ(StoredFile::write(path("nights.json"), pieces({"[1,", "2]"}, true), false, refused),
+              std::nullopt);
+    EXPECT_EQ(contents(path("nights.json")), "[1,2]");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"nights.json"});
+}
+
 } // namespace
 } // namespace dormio::testing
