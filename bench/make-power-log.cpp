@@ -80,7 +80,9 @@ const std::vector<Holder> nightHolders{
 // a generated log and listing can never name a real process of the machine that a Quit would signal.
 constexpr int impossiblePidBase = 4194304;
 
-int listedPid(int macPid) { return macPid == 0 ? 0 : impossiblePidBase + macPid; }
+int listedPid(int macPid) {
+    return macPid == 0 ? 0 : impossiblePidBase + macPid;
+}
 
 // A busy machine's day: many processes holding sleep for seconds at a time (sync, indexing, push, media,
 // helpers of every app), and a few holding the display.
@@ -221,6 +223,8 @@ public:
 
     // A day at the desk: the display dims now and then, and the Mac idles to sleep over lunch now and then
     // and over dinner most days. Lines are made in time order so that each carries the charge of its moment.
+    // The charge moves only where the reader sees it move, at the lines that end a sleep (a dark wake, a
+    // wake): a charge that ran down unseen through the evening would show as a night's use.
     std::vector<Span> day(int64_t morning, int64_t bed) {
         onAC_ = random_.chance(0.7);
         std::vector<Span> naps;
@@ -235,19 +239,16 @@ public:
             from = nap.end;
         }
         awake.push_back({from, bed});
-        if (random_.chance(0.15)) boot(from + (bed - from) / 2); // an update's restart now and then
         for (std::size_t i = 0; i < awake.size(); ++i) {
             for (int64_t t = awake[i].start + random_.between(profile_.dimGap[0], profile_.dimGap[1]);
                  t < awake[i].end - 600; t += random_.between(profile_.dimGap[0], profile_.dimGap[1])) {
-                // The battery runs down through a day away from the charger and fills up on it.
-                const int drain = static_cast<int>(random_.between(2, 6));
-                charge_ = onAC_ ? std::min(charge_ + 8, 100) : std::max(charge_ - drain, 20);
                 log_.add(t, "Notification", "Display is turned off");
                 log_.add(t + random_.between(20, 300), "Notification", "Display is turned on");
                 log_.add(t + 1, "Summary", "Summary- [System: PrevIdle DeclUser kDisp] " + source());
             }
             if (i < naps.size()) nap(naps[i]);
         }
+        if (random_.chance(0.15)) boot(from + (bed - from) / 2); // an update's restart now and then
         return awake;
     }
 
@@ -344,8 +345,10 @@ private:
                  std::to_string(random_.between(2, 40)) + " secs");
     }
 
+    // The sleep that this wake ends ran the battery down a little, or filled it on the charger.
     void wake(int64_t when, std::string_view cause) {
-        if (!onAC_) charge_ = std::max(charge_ - 2, 5);
+        charge_ = onAC_ ? std::min(charge_ + static_cast<int>(random_.between(5, 40)), 100)
+                        : std::max(charge_ - 2, 5);
         log_.add(when, "Wake", "Wake from Deep Idle [CDNVA] : due to " + std::string(cause) + " " + source());
         log_.add(when + 1, "Kernel Client Acks",
                  "Delays to Wake notifications: [IOThunderboltSwitch is slow]");
@@ -494,7 +497,8 @@ void writeAssertions(const std::string& path, int64_t end, Random& random) {
         out << "   pid " << listedPid(holder->pid) << "(" << holder->process << "): " << group << ' '
             << LogLines::hms(random.between(60, 3 * 3600)) << ' ' << holder->type << " named: \""
             << holder->name << "\" \n";
-        if (holder->process == "com.apple.WebKit.GPU") out << "\tCreated for PID: " << listedPid(2210) << ". \n";
+        if (holder->process == "com.apple.WebKit.GPU")
+            out << "\tCreated for PID: " << listedPid(2210) << ". \n";
         if (holder->process == "caffeinate")
             out << "\tTimeout will fire in " << random.between(60, 3600)
                 << " secs Action=TimeoutActionRelease\n";

@@ -1,4 +1,5 @@
 #include "Dormio/Core/ApplicationName.h"
+#include "Dormio/Core/CommandLine.h"
 #include "Dormio/Core/RunMode.h"
 #include "Dormio/Core/SingleInstance.h"
 #include "Dormio/Core/Store.h"
@@ -12,8 +13,9 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
     dormio::nameApplication();
+    dormio::CommandLine::answerHelpOrVersion(argc, argv);
+    QApplication app(argc, argv);
     dormio::Theme::install(app);
     const dormio::RunMode mode = dormio::chooseRunMode(dormio::processEnvironment);
 

@@ -47,16 +47,33 @@ std::vector<Night> build(const PowerLog& log, const NightWindow& window, Date no
     return nights;
 }
 
-bool isCovered(const PowerLog& log, Date start, Date end) {
-    Date from = start - 1;
-    std::size_t i = firstIndex(from, log.events);
+bool isWitnessed(const PowerLog& log, Date start, Date end) {
+    const Date from = start - 1;
+    const std::size_t i = firstIndex(from, log.events);
     if (i < log.events.size() && log.events[i].date <= end) return true;
-    std::size_t j = firstIndex(from, log.display);
-    if (j < log.display.size() && log.display[j].date <= end) return true;
+    const std::size_t j = firstIndex(from, log.display);
+    return j < log.display.size() && log.display[j].date <= end;
+}
+
+bool isCovered(const PowerLog& log, Date start, Date end) {
+    if (isWitnessed(log, start, end)) return true;
+    std::size_t i = firstIndex(start - 1, log.events);
     if (i == 0) return false;
     if (i == log.events.size()) return true;
     // A start-up right after a silent window means the Mac was off, not asleep, through it.
     return log.events[i].kind != PowerEventKind::boot;
+}
+
+std::optional<Date> lastDate(const PowerLog& log) {
+    std::optional<Date> last;
+    const auto consider = [&](Date date) {
+        if (!last || *last < date) last = date;
+    };
+    if (!log.events.empty()) consider(log.events.back().date);
+    if (!log.display.empty()) consider(log.display.back().date);
+    if (!log.requests.empty()) consider(log.requests.back().logged);
+    if (!log.releases.empty()) consider(log.releases.back().end);
+    return last;
 }
 
 } // namespace dormio::NightBuilder

@@ -8,6 +8,7 @@
 #include "DormioKit/Night.h"
 #include "DormioKit/PowerLog.h"
 
+#include <optional>
 #include <vector>
 
 namespace dormio {
@@ -23,6 +24,13 @@ std::vector<Night> build(const PowerLog& log, const NightWindow& window, Date no
 // Whether the log says anything about the window: something happened inside it, or the state before it
 // carried on (nothing after it, or something after it that is not a start-up).
 bool isCovered(const PowerLog& log, Date start, Date end);
+
+// Whether something happened inside the window (from a second before its start): a state event or a
+// display change. A covered window that is not witnessed only carries the state before it on.
+bool isWitnessed(const PowerLog& log, Date start, Date end);
+
+// The date of the log's latest record of any kind, none for a log that holds none.
+std::optional<Date> lastDate(const PowerLog& log);
 
 } // namespace NightBuilder
 

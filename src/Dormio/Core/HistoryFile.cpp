@@ -1,6 +1,7 @@
 #include "Dormio/Core/HistoryFile.h"
 
 #include "Dormio/Core/StoredFile.h"
+#include "DormioKit/NightBuilder.h"
 #include "DormioKit/NightJson.h"
 
 #include <algorithm>
@@ -15,22 +16,37 @@ namespace {
 
 constexpr double keptSeconds = 60 * 86'400.0;
 
-// The stored nights worth keeping, in their order.
-std::vector<Night> keptStored(std::vector<Night> stored, const std::vector<Night>& fresh) {
-    std::unordered_set<std::string> freshIDs;
-    for (const Night& night : fresh)
-        freshIDs.insert(night.id);
+bool byStart(const Night& a, const Night& b) {
+    return a.start < b.start;
+}
+
+std::unordered_set<std::string> ids(const std::vector<Night>& nights) {
+    std::unordered_set<std::string> result;
+    for (const Night& night : nights)
+        result.insert(night.id);
+    return result;
+}
+
+// The stored nights worth keeping, in their order: no sample nights, none in progress, none that starts
+// after now (recorded while the clock ran ahead), and of two with one id the later.
+std::vector<Night> keptStored(std::vector<Night> stored, Date now) {
     std::unordered_map<std::string, std::size_t> lastOfID;
     for (std::size_t i = 0; i < stored.size(); ++i)
         lastOfID[stored[i].id] = i;
     std::vector<Night> kept;
     for (std::size_t i = 0; i < stored.size(); ++i) {
         Night& night = stored[i];
-        if (night.isDemo || night.inProgress || freshIDs.contains(night.id) || lastOfID[night.id] != i)
-            continue;
+        if (night.isDemo || night.inProgress || now < night.start || lastOfID[night.id] != i) continue;
         kept.push_back(std::move(night));
     }
     return kept;
+}
+
+// Whether the log knows more about this night than the record of it: a log that ends before the newest
+// stored night began is an old one, and a night in which nothing happened only carries the log's last
+// state on, which may be long gone.
+bool mayReplaceStored(const Night& fresh, const PowerLog& log, bool logIsOlder) {
+    return !logIsOlder && NightBuilder::isWitnessed(log, fresh.start, fresh.end);
 }
 
 } // namespace
@@ -43,13 +59,24 @@ Stored read(const QString& path) {
     return {std::move(*nights), false, true};
 }
 
-std::vector<Night> merged(std::vector<Night> stored, std::vector<Night> fresh, Date now) {
-    std::vector<Night> nights = keptStored(std::move(stored), fresh);
+std::vector<Night> merged(std::vector<Night> stored, std::vector<Night> fresh, const PowerLog& log,
+                          Date now) {
+    std::vector<Night> nights = keptStored(std::move(stored), now);
+    const std::optional<Date> lastLine = NightBuilder::lastDate(log);
+    const bool logIsOlder =
+        !nights.empty() &&
+        (!lastLine || *lastLine < std::max_element(nights.begin(), nights.end(), byStart)->start);
+    // A night that may not replace its stored copy gives way to it; the others replace theirs.
+    const std::unordered_set<std::string> storedIDs = ids(nights);
+    std::erase_if(fresh, [&](const Night& night) {
+        return storedIDs.contains(night.id) && !mayReplaceStored(night, log, logIsOlder);
+    });
+    const std::unordered_set<std::string> freshIDs = ids(fresh);
+    std::erase_if(nights, [&](const Night& night) { return freshIDs.contains(night.id); });
     std::move(fresh.begin(), fresh.end(), std::back_inserter(nights));
     const Date oldestEnd = now - keptSeconds;
     std::erase_if(nights, [&](const Night& night) { return !(night.end > oldestEnd); });
-    std::stable_sort(nights.begin(), nights.end(),
-                     [](const Night& a, const Night& b) { return a.start < b.start; });
+    std::stable_sort(nights.begin(), nights.end(), byStart);
     return nights;
 }
 

@@ -4,6 +4,7 @@
 
 #include "DormioKit/Date.h"
 #include "DormioKit/Night.h"
+#include "DormioKit/PowerLog.h"
 
 #include <QString>
 #include <optional>
@@ -20,10 +21,12 @@ struct Stored {
 // A missing file holds no nights; so does a damaged one, which `write` then keeps aside.
 Stored read(const QString& path);
 
-// The stored nights merged with the nights just built: stored sample nights, nights in progress and nights
-// read again are dropped (of two stored nights with one id the later stays), nights that ended 60 days
-// before `now` or earlier are dropped, and the rest are sorted by start, stored before new on equal starts.
-std::vector<Night> merged(std::vector<Night> stored, std::vector<Night> fresh, Date now);
+// The stored nights merged with the nights just built from `log`: stored sample nights, nights in progress
+// and nights that start after `now` are dropped (of two stored nights with one id the later stays); a night
+// read again replaces its stored copy, unless nothing happened in its window or the log ends before the
+// newest stored night begins, in which case the stored night stands; nights that ended 60 days before
+// `now` or earlier are dropped, and the rest are sorted by start, stored before new on equal starts.
+std::vector<Night> merged(std::vector<Night> stored, std::vector<Night> fresh, const PowerLog& log, Date now);
 
 // Whether the file as read already holds the nights that `write` would write, so that writing them again
 // can be skipped. A file that was not there holds nothing yet.

@@ -40,7 +40,7 @@ LogRead readAndMerge(NightWindow window, QString historyPath) {
     std::vector<Night> fresh = NightBuilder::build(system.log, window, now, Calendar::current());
     const std::size_t built = fresh.size();
     const HistoryFile::Stored stored = HistoryFile::read(historyPath);
-    std::vector<Night> nights = HistoryFile::merged(stored.nights, std::move(fresh), now);
+    std::vector<Night> nights = HistoryFile::merged(stored.nights, std::move(fresh), system.log, now);
     if (HistoryFile::holds(stored, nights)) return {RunOutcome::completed, std::move(nights), built};
     // The nights stay shown; the next read writes them again.
     if (const auto failure = HistoryFile::write(historyPath, nights, stored.damaged))
@@ -52,7 +52,8 @@ LogRead readAndMerge(NightWindow window, QString historyPath) {
 
 PowerLogParser::SystemLog Store::readLog() {
     if (qEnvironmentVariableIsSet("DORMIO_LOG_FIXTURE")) {
-        // Parsed as it is read, never held whole; a file that cannot be read or is not UTF-8 is the empty text.
+        // Parsed as it is read, never held whole; a file that cannot be read or is not UTF-8 is the empty
+        // text.
         const QByteArray path = QFile::encodeName(qEnvironmentVariable("DORMIO_LOG_FIXTURE"));
         return {PowerLogParser::parseFile(path.toStdString()).value_or(PowerLog{}), RunOutcome::completed};
     }

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <sys/stat.h>
 
@@ -31,6 +32,17 @@ Night flagged(Night night, bool isDemo, bool inProgress) {
     return night;
 }
 
+// A log that saw something happen in the middle of each of these nights.
+PowerLog witnessing(const std::vector<Night>& nights) {
+    PowerLog log;
+    for (const Night& night : nights)
+        log.events.push_back(
+            PowerEvent{night.start + (night.end - night.start) / 2, PowerEventKind::darkWake});
+    std::sort(log.events.begin(), log.events.end(),
+              [](const PowerEvent& a, const PowerEvent& b) { return a.date < b.date; });
+    return log;
+}
+
 struct MergeCase {
     const char* name;
     std::vector<Night> stored;
@@ -46,7 +58,7 @@ class StoreHistoryMergeTest : public ::testing::TestWithParam<MergeCase> {};
 
 TEST_P(StoreHistoryMergeTest, KeepsWhatTheHistoryShouldHold) {
     const MergeCase& c = GetParam();
-    EXPECT_EQ(ids(HistoryFile::merged(c.stored, c.fresh, now)), c.expected);
+    EXPECT_EQ(ids(HistoryFile::merged(c.stored, c.fresh, witnessing(c.fresh), now)), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,20 +84,25 @@ INSTANTIATE_TEST_SUITE_P(
                       MergeCase{"NewReadReplacesStoredNightOfTheSameID",
                                 {endedDaysAgo("same", 5), endedDaysAgo("other", 6)},
                                 {endedDaysAgo("same", 1)},
-                                {"other", "same"}}),
+                                {"other", "same"}},
+                      MergeCase{"DropsStoredNightsThatStartAfterNow",
+                                {endedDaysAgo("yesterday", 1), endedDaysAgo("nextYear", -365),
+                                 endedDaysAgo("inAnHour", -0.35)},
+                                {},
+                                {"yesterday"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StoreHistoryMerge, ReplacedNightTakesTheNewContents) {
     Night stored = endedDaysAgo("same", 1);
     Night fresh = stored;
     fresh.pluggedIn = !stored.pluggedIn;
-    EXPECT_EQ(HistoryFile::merged({stored}, {fresh}, now), std::vector<Night>{fresh});
+    EXPECT_EQ(HistoryFile::merged({stored}, {fresh}, witnessing({fresh}), now), std::vector<Night>{fresh});
 }
 
 TEST(StoreHistoryMerge, OfTwoStoredNightsWithOneIDTheLaterStays) {
     const Night first = endedDaysAgo("twin", 3);
     const Night second = endedDaysAgo("twin", 2);
-    EXPECT_EQ(HistoryFile::merged({first, second}, {}, now), std::vector<Night>{second});
+    EXPECT_EQ(HistoryFile::merged({first, second}, {}, PowerLog{}, now), std::vector<Night>{second});
 }
 
 TEST(StoreHistoryFile, HoldsTheNightsOnlyWhenTheyAreTheFinishedNightsAsRead) {
@@ -113,6 +130,66 @@ TEST(StoreHistoryFile, HoldsTheNightsOnlyWhenTheyAreTheFinishedNightsAsRead) {
     for (const auto& c : cases)
         EXPECT_EQ(HistoryFile::holds(c.stored, c.nights), c.holds) << c.name;
 }
+
+// A night read again from a log that only carries an old state on into it must not replace what was
+// recorded while it happened.
+struct ReplaceCase {
+    const char* name;
+    std::vector<PowerEvent> events;
+    std::vector<DisplayChange> display;
+    bool replaces;
+};
+
+void PrintTo(const ReplaceCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class StoreHistoryReplaceTest : public ::testing::TestWithParam<ReplaceCase> {};
+
+// The stored night "night" ran from 1.3 to 1 day ago, the newest stored night from 0.35 to 0.05 days ago.
+TEST_P(StoreHistoryReplaceTest, ReplacesAStoredNightOnlyWithWhatTheLogSaw) {
+    const ReplaceCase& c = GetParam();
+    const Night stored = endedDaysAgo("night", 1);
+    const Night newest = endedDaysAgo("newest", 0.05);
+    Night fresh = stored;
+    fresh.segments.front().state = PowerState::screenOn;
+    PowerLog log;
+    log.events = c.events;
+    log.display = c.display;
+
+    const std::vector<Night> nights = HistoryFile::merged({stored, newest}, {fresh}, log, now);
+    EXPECT_EQ(nights, (std::vector<Night>{c.replaces ? fresh : stored, newest}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StoreHistoryReplaceTest,
+    ::testing::Values(
+        ReplaceCase{"AStateEventInTheWindow",
+                    {{now - 1.2 * day, PowerEventKind::darkWake}, {now - 0.2 * day, PowerEventKind::wake}},
+                    {},
+                    true},
+        ReplaceCase{"ADisplayChangeInTheWindow",
+                    {{now - 3 * day, PowerEventKind::wake}, {now - 0.2 * day, PowerEventKind::sleep}},
+                    {{now - 1.1 * day, true}},
+                    true},
+        ReplaceCase{"AnEventAtTheWindowsVeryEnd",
+                    {{now - 1 * day, PowerEventKind::wake}, {now - 0.2 * day, PowerEventKind::sleep}},
+                    {},
+                    true},
+        ReplaceCase{"NothingInTheWindowButBeforeAndAfterIt",
+                    {{now - 1.4 * day, PowerEventKind::sleep}, {now - 0.2 * day, PowerEventKind::wake}},
+                    {},
+                    false},
+        ReplaceCase{"ALogThatEndedBeforeTheWindow",
+                    {{now - 1.35 * day, PowerEventKind::wake}},
+                    {{now - 1.32 * day, true}},
+                    false},
+        ReplaceCase{"ALogThatEndsBeforeTheNewestStoredNightBegins",
+                    {{now - 1.2 * day, PowerEventKind::darkWake}, {now - 0.5 * day, PowerEventKind::wake}},
+                    {},
+                    false},
+        ReplaceCase{"AnEmptyLog", {}, {}, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 class StoreHistoryFileTest : public StoreTest {};
 

@@ -81,6 +81,37 @@ TEST_F(StoreLogReadTest, HistoryThatAlreadyHoldsTheMergedNightsIsNotWrittenAgain
     EXPECT_EQ(storedNights(historyPath()), s.nights());
 }
 
+TEST_F(StoreLogReadTest, AnOlderLogLeavesTheRecordedNightsAsTheyWere) {
+    writeLog(recentNights(6));
+    Store& s = makeStore();
+    readLogOnce();
+    const std::vector<Night> recorded = s.nights();
+    ASSERT_EQ(recorded.size(), 6u);
+
+    // One night three weeks back and nothing since: every later window carries its last state on.
+    writeLog(nightLines(startOfDay(currentDate()) - 21 * day));
+    readLogOnce();
+    ASSERT_GT(s.nights().size(), 6u);
+    const std::vector<Night> stored = storedNights(historyPath());
+    for (const Night& night : recorded) {
+        EXPECT_NE(std::find(s.nights().begin(), s.nights().end(), night), s.nights().end()) << night.id;
+        EXPECT_NE(std::find(stored.begin(), stored.end(), night), stored.end()) << night.id;
+    }
+}
+
+TEST_F(StoreLogReadTest, NightsRecordedWhileTheClockRanAheadAreNeitherShownNorKept) {
+    writeLog(recentNights(2));
+    const Date now = currentDate();
+    writeFile(historyPath(), *encodeNights({storedNight("2099-01-01", now + 364.7 * day, now + 365 * day),
+                                            storedNight("in-an-hour", now + hour, now + 2 * hour)}));
+    Store& s = makeStore();
+    readLogOnce();
+
+    ASSERT_EQ(s.nights().size(), 2u);
+    EXPECT_EQ(s.selectedNightID(), s.nights().back().id);
+    EXPECT_EQ(storedNights(historyPath()), s.nights());
+}
+
 TEST_F(StoreLogReadTest, SelectionThatNoLongerNamesANightFallsBackToTheDefault) {
     writeLog(recentNights(2));
     Store& s = makeStore();
@@ -414,8 +445,9 @@ bool writeRecentJournal(const QString& folder) {
     const int64_t sleep = today - 2 * 86400 + 23 * 3600 + 1800, wake = today - 86400 + 6 * 3600 + 1800;
     std::string text;
     const auto entry = [&](int64_t when, int64_t sinceBoot, const char* identifier, const char* message) {
-        text += "__REALTIME_TIMESTAMP=" + std::to_string(when * 1000000) + "\n__MONOTONIC_TIMESTAMP=" +
-                std::to_string(sinceBoot * 1000000) + "\n_BOOT_ID=0123456789abcdef0123456789abcdef\n" +
+        text += "__REALTIME_TIMESTAMP=" + std::to_string(when * 1000000) +
+                "\n__MONOTONIC_TIMESTAMP=" + std::to_string(sinceBoot * 1000000) +
+                "\n_BOOT_ID=0123456789abcdef0123456789abcdef\n" +
                 (std::string_view(identifier) == "kernel" ? "_TRANSPORT=kernel\n" : "_TRANSPORT=journal\n") +
                 "SYSLOG_IDENTIFIER=" + identifier + "\nMESSAGE=" + message + "\n\n";
     };
@@ -426,8 +458,9 @@ bool writeRecentJournal(const QString& folder) {
     entry(wake, 5 * 3600 + 3, "kernel", "PM: suspend exit");
     entry(wake + 2, 5 * 3600 + 5, "systemd-logind", "Lid opened.");
     QProcess convert;
-    convert.start(QStringLiteral("/lib/systemd/systemd-journal-remote"),
-                  {QStringLiteral("--output=") + folder + QStringLiteral("/system.journal"), QStringLiteral("-")});
+    convert.start(
+        QStringLiteral("/lib/systemd/systemd-journal-remote"),
+        {QStringLiteral("--output=") + folder + QStringLiteral("/system.journal"), QStringLiteral("-")});
     convert.write(text.data(), qint64(text.size()));
     convert.closeWriteChannel();
     return convert.waitForFinished(30000) && convert.exitCode() == 0;
