@@ -19,7 +19,7 @@ namespace {
 
 using Kind = Updater::Phase::Kind;
 
-constexpr int radius = 8;
+constexpr int radius = 10;
 // "Last checked 5 minutes ago." goes stale while the window stays open.
 constexpr double statusRefresh = 60;
 
@@ -137,8 +137,8 @@ void UpdateSettingsRows::refresh() {
 void UpdateSettingsRows::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    QColor fill = palette().color(QPalette::WindowText);
-    fill.setAlphaF(KitStyle::isDark(palette()) ? 0.06f : 0.035f);
+    // A grouped form's card: the window's base colour, outlined.
+    const QColor fill = palette().color(QPalette::Base);
     QColor line = palette().color(QPalette::WindowText);
     line.setAlphaF(0.12f);
     const QRectF box = QRectF(group_->geometry()).adjusted(0.5, 0.5, -0.5, -0.5);

@@ -79,7 +79,7 @@ QImage drawnRow(const Night& night, bool highlighted, Appearance appearance) {
 TEST(ActogramRowPainting, BarsOverTheBackgroundWithDarkWakesEndAndOutline) {
     for (Appearance appearance : {Appearance::light, Appearance::dark}) {
         const CanvasPalette palette(appearance);
-        const QColor background = over(Charts::faded(palette.rule, 0.6), palette.card);
+        const QColor background = over(faded(palette.rule, 0.6), palette.card);
         const QColor darkWake = appearance == Appearance::dark ? QColor(0xFF, 0xC2, 0xC7) : palette.rose;
         Night night = eightHours();
         const QImage plain = drawnRow(night, false, appearance);
@@ -90,7 +90,7 @@ TEST(ActogramRowPainting, BarsOverTheBackgroundWithDarkWakesEndAndOutline) {
         };
         const Case cases[] = {
             {"asleep", {50.25, 5}, palette.indigo},
-            {"screen on", {10.25, 5}, over(Charts::faded(palette.amber, 0.7), background)},
+            {"screen on", {10.25, 5}, over(faded(palette.amber, 0.7), background)},
             {"a dark segment leaves the background", {102.25, 5}, background},
             {"a dark wake's mark", {150, 5}, over(darkWake, palette.indigo)},
             {"a stayed-awake moment has none", {125.25, 5}, palette.indigo},

@@ -86,10 +86,14 @@ TEST(ApplicationIdentity, SettingsAreTheApplicationsAndStayOutOfTheRealHome) {
 #include "Dormio/UI/Shell/WelcomeView.h"
 #include "StoreTests.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
+#include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -214,6 +218,35 @@ TEST_F(AppShellTest, TheMoonChangesWhileAnAppHoldsTheMacAwake) {
     EXPECT_EQ(tray->symbol(), "moon.haze");
     store->setLive({});
     EXPECT_EQ(tray->symbol(), "moon.zzz");
+}
+
+// The panel's colour is not the app's: the moon shows against a white panel and a black one alike, and a
+// context click offers the panel's small menu.
+TEST_F(AppShellTest, TheMoonReadsOnALightAndADarkPanelAndHasAMenu) {
+    for (const QString& symbol : {TrayIcon::symbolName(false), TrayIcon::symbolName(true)}) {
+        const QIcon moon = TrayIcon::moon(symbol);
+        EXPECT_TRUE(moon.isMask());
+        const QPixmap pixmap = moon.pixmap(22, 22, QIcon::Normal);
+        for (const QColor panel : {QColor(Qt::white), QColor(Qt::black), QColor(0x30, 0x30, 0x30)}) {
+            QImage image(pixmap.size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(panel);
+            QPainter painter(&image);
+            painter.drawPixmap(0, 0, pixmap);
+            painter.end();
+            int standingOut = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor seen = image.pixelColor(x, y);
+                    standingOut += std::abs(seen.lightness() - panel.lightness()) > 120;
+                }
+            EXPECT_GT(standingOut, 20) << symbol.toStdString() << " on " << panel.name().toStdString();
+        }
+    }
+    auto app = makeApp();
+    QStringList items;
+    for (const QAction* action : app->trayIcon()->menu()->actions())
+        if (!action->isSeparator()) items << action->text();
+    EXPECT_EQ(items, (QStringList{"Open Dormio", "Refresh", "Quit"}));
 }
 
 // Under a tray at the top, above one at the bottom, and whole on the screen wherever the icon sits.

@@ -5,22 +5,22 @@
 namespace dormio {
 namespace {
 
-std::array<QColor, 9> fields(const CanvasPalette& p) {
-    return {p.ink, p.ink2, p.ink3, p.rule, p.ruleStrong, p.indigo, p.rose, p.amber, p.card};
+std::array<QColor, 10> fields(const CanvasPalette& p) {
+    return {p.ink, p.ink2, p.ink3, p.rule, p.ruleStrong, p.indigo, p.rose, p.amber, p.card, p.darkWakeMark};
 }
 
 TEST(CanvasPalette, FixedValuesOfEachScheme) {
     struct Case {
         Appearance scheme;
-        std::array<QRgb, 9> argb;
+        std::array<QRgb, 10> argb;
     };
     const Case cases[] = {
         {Appearance::dark,
          {0xFFECE9F5, 0xA3ECE9F5, 0x66ECE9F5, 0x1AECE9F5, 0x38ECE9F5, 0xFF7A5FD0, 0xFFE7838C, 0xFFD9A955,
-          0xFF16142A}},
+          0xFF16142A, 0xFFFFC2C7}},
         {Appearance::light,
          {0xFF1B1830, 0xA31B1830, 0x6B1B1830, 0x1C1B1830, 0x3D1B1830, 0xFF3A1C71, 0xFFC9606B, 0xFFB98330,
-          0xFFFCFBF8}},
+          0xFFFCFBF8, 0xFFC9606B}},
     };
     for (const Case& c : cases) {
         const auto colours = fields(CanvasPalette(c.scheme));

@@ -77,8 +77,19 @@ TEST(DrainPlot, GridEveryFivePercentUpToTheTop) {
     // All drains 0: the median line lies on the baseline.
     EXPECT_EQ(ten.medianLine, QLineF(34, 120, 434, 120));
     EXPECT_EQ(ten.medianLabel.text, QStringLiteral("median 0%"));
-    EXPECT_EQ(ten.medianLabel.at, QPointF(434, 117));
+    EXPECT_EQ(ten.medianLabel.at, QPointF(234, 117)) << "before the last of two slots";
     EXPECT_EQ(ten.medianLabel.anchor, Charts::Anchor::bottomTrailing);
+    // Ending before the last slot, the label keeps clear of its stem; where it would not fit there (one
+    // night, or none) it ends at the plot's end.
+    for (const std::size_t nights : {1u, 2u, 7u, 14u, 60u}) {
+        const auto plot = DrainPlot::geometry(std::vector<Drain>(nights, Drain{4, 1}), size);
+        const double labelLeft = plot.medianLabel.at.x() - 6.0 * plot.medianLabel.text.size();
+        if (nights > 1) {
+            EXPECT_LT(plot.medianLabel.at.x(), plot.stems.back().line.x1()) << nights;
+        }
+        EXPECT_GE(labelLeft, plot.plot.left()) << nights;
+    }
+    EXPECT_EQ(DrainPlot::geometry({}, size).medianLabel.at.x(), 434);
 
     const auto fifteen = DrainPlot::geometry(drainsOf({11}), size);
     EXPECT_EQ(fifteen.grid.size(), 4u);
@@ -150,11 +161,13 @@ TEST(DrainPlot, StemsAndDotsInEachAppearancesPalette) {
         // Its stem in the strong rule, half-way down.
         EXPECT_TRUE(
             test::near(test::probe(image, 184, 110), test::over(palette.ruleStrong, palette.card), 6));
-        // The median of 3 as a dashed indigo line at y 86.4, the label above its right end.
+        // The median of 3 as a dashed indigo line at y 86.4, the label above it, ending before the last of
+        // the four slots (x 334).
         QColor median = palette.indigo;
         median.setAlphaF(0.6f);
         EXPECT_TRUE(test::near(test::probe(image, 36, 86.4), test::over(median, palette.card), 8));
-        EXPECT_TRUE(test::inkedIn(image, QRectF(380, 70, 54, 13), palette.indigo));
+        EXPECT_TRUE(test::inkedIn(image, QRectF(280, 70, 54, 13), palette.indigo));
+        EXPECT_FALSE(test::inkedIn(image, QRectF(336, 70, 98, 13), palette.indigo));
     }
 }
 

@@ -2,6 +2,7 @@
 // the explanation with its "Open at Login" button for a night that was not sampled.
 #include "Dormio/Core/Toast.h"
 #include "Dormio/UI/Kit/Buttons.h"
+#include "Dormio/UI/Kit/FilledBar.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Pages/EnergyLedger.h"
 #include "FakePlatform.h"
@@ -56,16 +57,16 @@ TEST(EnergyBar, TheLargestShareFillsTheFrameAndNoneIsUnderTwoPoints) {
     struct Case {
         double share, largest, width;
     };
-    for (const Case c : {Case{0.5, 0.5, 64}, Case{0.25, 0.5, 32}, Case{0.01, 0.5, 2}, Case{0, 0, 2},
-                         Case{0, 0.4, 2}})
+    for (const Case c :
+         {Case{0.5, 0.5, 64}, Case{0.25, 0.5, 32}, Case{0.01, 0.5, 2}, Case{0, 0, 2}, Case{0, 0.4, 2}})
         EXPECT_DOUBLE_EQ(energyBarWidth(c.share, c.largest), c.width) << c.share << " of " << c.largest;
 }
 
 TEST_F(EnergyLedgerTest, ShowsTheSixLargestAppsWithTheFootnoteOfTheNight) {
     std::vector<EnergyShare> nine;
     for (int i = 0; i < 9; ++i)
-        nine.push_back({.key = "app" + std::to_string(i), .name = "App " + std::to_string(i),
-                        .share = 0.4 - i * 0.04});
+        nine.push_back(
+            {.key = "app" + std::to_string(i), .name = "App " + std::to_string(i), .share = 0.4 - i * 0.04});
     struct Case {
         bool readings;
         const char* footnote;
@@ -108,7 +109,8 @@ TEST_F(EnergyLedgerTest, ANightNotSampledExplainsWhyAndOffersToOpenAtLogin) {
         EnergyLedger ledger(s, nightWithBattery(true));
         ledger.show();
         EXPECT_TRUE(says(ledger, QStringLiteral("Dormio wasn\u2019t sampling during this night."))) << c.what;
-        EXPECT_TRUE(says(ledger, QStringLiteral("Per-app energy is only measured while Dormio runs."))) << c.what;
+        EXPECT_TRUE(says(ledger, QStringLiteral("Per-app energy is only measured while Dormio runs.")))
+            << c.what;
         ASSERT_EQ(openAtLogin(ledger) != nullptr, c.button) << c.what;
         if (!c.button) continue;
 
@@ -121,6 +123,47 @@ TEST_F(EnergyLedgerTest, ANightNotSampledExplainsWhyAndOffersToOpenAtLogin) {
         QCoreApplication::processEvents();
         EXPECT_EQ(openAtLogin(ledger) != nullptr, c.buttonAfter) << c.what;
     }
+}
+
+// In its 320-point column beside the logbook, every sentence of the card shows whole, wrapped where it must;
+// only an app's name may be cut.
+TEST_F(EnergyLedgerTest, ItsSentencesWrapWithinItsColumn) {
+    const std::vector<EnergyShare> shares{{.key = "/usr/bin/music", .name = "Music", .share = 0.12}};
+    const Night night = nightWithBattery(true);
+    Store& s = storeWithShares(night.id, shares);
+    for (const bool sampled : {true, false}) {
+        if (!sampled) s.demoState().setDemoEnergy({});
+        EnergyLedger ledger(s, sampled ? night : nightWithBattery(false));
+        ledger.resize(320, ledger.heightForWidth(320));
+        ledger.show();
+        QCoreApplication::processEvents();
+        for (const Label* label : labels(ledger)) {
+            if (label->text() == QStringLiteral("Music")) continue;
+            const QString shown = label->shownLines().join(QLatin1Char(' '));
+            // A caption shows its text in capitals.
+            EXPECT_EQ(shown.simplified().toUpper(), label->text().simplified().toUpper())
+                << (sampled ? "sampled" : "not sampled");
+            EXPECT_GE(label->height(), label->heightForWidth(label->width())) << label->text().toStdString();
+        }
+    }
+}
+
+// The footnote stands a panel's spacing, 12 points, below the last row's hairline.
+TEST_F(EnergyLedgerTest, TheFootnoteStandsAPanelsSpacingBelowTheRows) {
+    const Night night = nightWithBattery(true);
+    Store& s = storeWithShares(night.id, {{.key = "/usr/bin/music", .name = "Music", .share = 0.12}});
+    EnergyLedger ledger(s, night);
+    ledger.resize(320, ledger.heightForWidth(320));
+    ledger.show();
+    QCoreApplication::processEvents();
+    const QWidget* note = nullptr;
+    for (const Label* label : labels(ledger))
+        if (label->text().startsWith(QStringLiteral("Battery used"))) note = label;
+    int lastRule = -1;
+    for (const QWidget* child : ledger.findChildren<QWidget*>()) // FilledBar is no Q_OBJECT
+        if (dynamic_cast<const FilledBar*>(child)) lastRule = std::max(lastRule, child->geometry().bottom());
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->y() - lastRule - 1, 12);
 }
 
 TEST_F(EnergyLedgerTest, DrawsIntoTheGallery) {
@@ -137,7 +180,8 @@ TEST_F(EnergyLedgerTest, DrawsIntoTheGallery) {
         for (const bool sampled : {true, false}) {
             if (!sampled) s.demoState().setDemoEnergy({});
             EnergyLedger shown(s, sampled ? night : nightWithBattery(false));
-            shown.resize(320, shown.heightForWidth(320) > 0 ? shown.heightForWidth(320) : shown.sizeHint().height());
+            shown.resize(320, shown.heightForWidth(320) > 0 ? shown.heightForWidth(320)
+                                                            : shown.sizeHint().height());
             shown.show();
             const QImage image = test::render(shown, 2, QColor(Theme::paper));
             EXPECT_TRUE(test::writeGallery(image, QStringLiteral("energy-ledger-%1-%2")

@@ -46,8 +46,8 @@ TEST_P(HypnogramPainting, EachStateFillsTheAreaBelowItsLane) {
     };
     const Case cases[] = {
         {"asleep: indigo up to its lane", 100, 178, palette.indigo},
-        {"awake, screen off: a wash of rose", 30, 100, over(Charts::faded(palette.rose, 0.10), palette.card)},
-        {"screen on: a wash of amber", 460, 60, over(Charts::faded(palette.amber, 0.12), palette.card)},
+        {"awake, screen off: a wash of rose", 30, 100, over(faded(palette.rose, 0.10), palette.card)},
+        {"screen on: a wash of amber", 460, 60, over(faded(palette.amber, 0.12), palette.card)},
         {"above the lane of the state: nothing", 100, 150, palette.card},
     };
     for (const Case& c : cases)

@@ -117,6 +117,7 @@ TEST_F(HypnogramViewTest, TheScrubDateShowsWhileThePointerIsAway) {
 // The widget keeps its static layer while the pointer moves; whatever happened before, what it shows is
 // what the paint function draws.
 TEST_F(HypnogramViewTest, ShowsWhatThePaintFunctionDrawsThroughEveryChange) {
+    const InstantClock instant; // the readout's fade shows its end at once
     AppearanceScope light(Appearance::light);
     EXPECT_TRUE(sameImage(rendered(Appearance::light), painted(night, std::nullopt, viewSize)))
         << "first paint";
@@ -138,6 +139,48 @@ TEST_F(HypnogramViewTest, ShowsWhatThePaintFunctionDrawsThroughEveryChange) {
     later.segments.back().state = PowerState::awake;
     view.setNight(later);
     EXPECT_TRUE(sameImage(rendered(Appearance::dark), painted(later, under, wider))) << "another night";
+}
+
+TEST_F(HypnogramViewTest, TheReadoutFadesInWithTheCursorAndOutWhereItStood) {
+    const SteppedClock clock;
+    AppearanceScope light(Appearance::light);
+    const QImage bare = painted(night, std::nullopt, viewSize);
+    const QImage full = painted(night, at(200), viewSize);
+    // How many pixels of the view differ from the bare trace inside and outside the readout's box.
+    const QRectF box(306, 34, 200, 60);
+    const auto changed = [&](const QImage& image, bool inBox) {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (box.contains(QPointF(x, y) / 2) == inBox &&
+                    !near(image.pixelColor(x, y), bare.pixelColor(x, y), 2))
+                    ++count;
+        return count;
+    };
+
+    movePointer(view, QPointF(xAt(200), 100));
+    EXPECT_EQ(view.readoutOpacity(), 0) << "the cursor shows at once, its readout not yet";
+    clock.advance(std::chrono::milliseconds(40));
+    EXPECT_GT(view.readoutOpacity(), 0.05);
+    EXPECT_LT(view.readoutOpacity(), 0.95);
+    const QImage fadingIn = rendered(Appearance::light);
+    EXPECT_GT(changed(fadingIn, true), 0);
+    EXPECT_FALSE(sameImage(fadingIn, full));
+    clock.advance(std::chrono::milliseconds(400));
+    EXPECT_TRUE(sameImage(rendered(Appearance::light), full)) << "fully in";
+
+    movePointer(view, QPointF(xAt(300), 100));
+    EXPECT_GE(view.readoutOpacity(), 1) << "a moving cursor keeps its readout";
+    movePointer(view, QPointF(xAt(200), 100));
+
+    leave(&view);
+    clock.advance(std::chrono::milliseconds(40));
+    const QImage fadingOut = rendered(Appearance::light);
+    EXPECT_GT(changed(fadingOut, true), 0) << "the readout fades where it stood";
+    EXPECT_EQ(changed(fadingOut, false), 0) << "the cursor itself goes at once";
+    clock.advance(std::chrono::milliseconds(400));
+    EXPECT_LE(view.readoutOpacity(), 0);
+    EXPECT_TRUE(sameImage(rendered(Appearance::light), bare)) << "fully out";
 }
 
 TEST_F(HypnogramViewTest, ReportsItsPlotInTheWindowsContent) {
@@ -188,6 +231,7 @@ TEST_F(HypnogramViewTest, IsOneAccessibleElementThatReadsTheNight) {
 }
 
 TEST_F(HypnogramViewTest, Gallery) {
+    const InstantClock instant;
     struct Shot {
         const char* name;
         std::optional<double> scrub; // minutes

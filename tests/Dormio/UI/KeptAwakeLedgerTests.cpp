@@ -26,8 +26,8 @@ protected:
         StoreTest::SetUp();
         // A user app that runs, and an app bundle that runs only as a helper, not as a user app.
         fake.apps->run(userApp(musicPid, "Music", "/Applications/Music.app/Contents/MacOS/Music"));
-        fake.apps->run(userApp(4202, "Backup Helper", "/Applications/Backup.app/Contents/MacOS/backup-helper", 1000,
-                               ActivationPolicy::prohibited));
+        fake.apps->run(userApp(4202, "Backup Helper", "/Applications/Backup.app/Contents/MacOS/backup-helper",
+                               1000, ActivationPolicy::prohibited));
     }
 
     static Night nightKeptBy(std::vector<KeptAwake> entries) {
@@ -78,7 +78,8 @@ protected:
 
     static const Label* labelSaying(const QWidget& widget, const QString& text) {
         for (const QWidget* child : widget.findChildren<QWidget*>())
-            if (const auto* label = dynamic_cast<const Label*>(child); label && label->text() == text) return label;
+            if (const auto* label = dynamic_cast<const Label*>(child); label && label->text() == text)
+                return label;
         return nullptr;
     }
 
@@ -94,7 +95,8 @@ TEST_F(KeptAwakeLedgerTest, ANightWithoutHoldersSaysSoWithoutNoteOrHeader) {
     const KeptAwakeLedger ledger(s, nightKeptBy({}));
     EXPECT_EQ(ledger.header()->title(), QStringLiteral("What kept it up"));
     EXPECT_FALSE(ledger.header()->note());
-    EXPECT_EQ(texts(ledger), QStringList{QStringLiteral("Nothing held your Mac awake while the screen was off.")});
+    EXPECT_EQ(texts(ledger),
+              QStringList{QStringLiteral("Nothing held your Mac awake while the screen was off.")});
     EXPECT_EQ(ledgerHeader(ledger), nullptr);
 }
 
@@ -114,11 +116,17 @@ TEST_F(KeptAwakeLedgerTest, EachRowNamesTheHolderItsReasonAndTheTimeItHeld) {
     };
     const Case cases[] = {
         {{"Music", "\u201CPlaying audio\u201D", "PreventUserIdleSystemSleep", "2 h 12 m"},
-         "PreventUserIdleSystemSleep: \u201CPlaying audio\u201D", "Ask Music to quit", true},
+         "PreventUserIdleSystemSleep: \u201CPlaying audio\u201D",
+         "Ask Music to quit",
+         true},
         {{"Backup Helper", "\u2014", "PreventSystemSleep", "25 m", "not running"},
-         "PreventSystemSleep: \u201C\u201D", "This app isn\u2019t running now", false},
+         "PreventSystemSleep: \u201C\u201D",
+         "This app isn\u2019t running now",
+         false},
         {{"powerd", "\u201CMaintenance wake\u201D", "InternalPreventSleep", "40 s", "macOS"},
-         "InternalPreventSleep: \u201CMaintenance wake\u201D", "Part of macOS \u2014 it lets go on its own", false},
+         "InternalPreventSleep: \u201CMaintenance wake\u201D",
+         "Part of macOS \u2014 it lets go on its own",
+         false},
     };
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Case& c = cases[i];
@@ -145,7 +153,8 @@ TEST_F(KeptAwakeLedgerTest, EachRowNamesTheHolderItsReasonAndTheTimeItHeld) {
 
 TEST_F(KeptAwakeLedgerTest, ShowsOnlyTheFirstEightHolders) {
     std::vector<KeptAwake> many;
-    for (int i = 0; i < 11; ++i) many.push_back({"daemon" + std::to_string(i), "why", "PreventSystemSleep", 60.0 * i});
+    for (int i = 0; i < 11; ++i)
+        many.push_back({"daemon" + std::to_string(i), "why", "PreventSystemSleep", 60.0 * i});
     Store& s = makeStore(fake.platform());
     const KeptAwakeLedger ledger(s, nightKeptBy(many));
     ASSERT_EQ(ledgerRows(ledger).size(), 8u);
@@ -179,7 +188,8 @@ TEST_F(KeptAwakeLedgerTest, WhichRowsOfferQuitFollowsWhatRunsOrTheDemo) {
         const auto rows = ledgerRows(ledger);
         for (std::size_t i = 0; i < rows.size(); ++i)
             EXPECT_EQ(quitButton(rows[i]) != nullptr, c.offers[i]) << c.what << ", row " << i;
-        if (!c.musicRuns) fake.apps->run(userApp(musicPid, "Music", "/Applications/Music.app/Contents/MacOS/Music"));
+        if (!c.musicRuns)
+            fake.apps->run(userApp(musicPid, "Music", "/Applications/Music.app/Contents/MacOS/Music"));
     }
 }
 
@@ -198,8 +208,10 @@ TEST_F(KeptAwakeLedgerTest, QuitAsksFirstAndOnlyConfirmingAsksTheApp) {
     EXPECT_TRUE(fake.quit->asked.empty());
     EXPECT_EQ(box->windowModality(), Qt::WindowModal);
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Quit Music?"));
-    EXPECT_EQ(box->text(), QStringLiteral("Music kept your Mac awake for 2 h 12 m last night. Quitting asks it to "
-                                          "close normally, so it can save your work first."));
+    EXPECT_EQ(box->text(), QStringLiteral("Quit Music?")) << "the question heads the box";
+    EXPECT_EQ(box->informativeText(),
+              QStringLiteral("Music kept your Mac awake for 2 h 12 m last night. Quitting asks it to "
+                             "close normally, so it can save your work first."));
     ASSERT_NE(dialogButton(box, QStringLiteral("Quit Music")), nullptr);
     ASSERT_NE(dialogButton(box, QStringLiteral("Cancel")), nullptr);
     EXPECT_EQ(box->escapeButton(), dialogButton(box, QStringLiteral("Cancel")));
@@ -232,7 +244,8 @@ TEST_F(KeptAwakeLedgerTest, DrawsIntoTheGallery) {
         const test::AppearanceScope scope(appearance);
         for (const bool holders : {true, false}) {
             KeptAwakeLedger shown(s, nightKeptBy(holders ? threeHolders() : std::vector<KeptAwake>{}));
-            shown.resize(620, shown.heightForWidth(620) > 0 ? shown.heightForWidth(620) : shown.sizeHint().height());
+            shown.resize(620, shown.heightForWidth(620) > 0 ? shown.heightForWidth(620)
+                                                            : shown.sizeHint().height());
             shown.show();
             const QImage image = test::render(shown, 2, QColor(Theme::paper));
             EXPECT_TRUE(test::writeGallery(image, QStringLiteral("kept-awake-ledger-%1-%2")

@@ -12,6 +12,8 @@
 #include "KitTest.h"
 #include "StoreTests.h"
 
+#include <QLayout>
+
 namespace dormio {
 namespace {
 
@@ -84,6 +86,20 @@ TEST_F(MenuBarViewTest, TheTitleNamesTheDefaultNight) {
         EXPECT_EQ(view.endTime()->text(), QString::fromStdString(Fmt::clockTime(c.shown->end)));
         EXPECT_EQ(view.line()->text(), QString::fromStdString(NightSummary::line(*c.shown)));
     }
+}
+
+// "Last Night" and "REST 57" stand on one baseline, as the title row aligns its first text baselines.
+TEST_F(MenuBarViewTest, TheTitleAndTheGradeShareTheirFirstBaseline) {
+    Store& store = makeStore();
+    store.setNights({testing::storedNight("2025-12-05", now - 10 * hour, now - 2 * hour)});
+    MenuBarView view(store);
+    view.show();
+    view.layout()->activate();
+    const Label* title = view.title();
+    const qreal titleBaseline = title->mapTo(&view, QPoint(0, 0)).y() + title->baseline();
+    const qreal gradeBaseline = view.grade()->mapTo(&view, QPoint(0, 0)).y() +
+                                RestGrade::geometry(view.grade()->score(), true).kicker.y();
+    EXPECT_NEAR(titleBaseline, gradeBaseline, 1); // whole pixels of a layout
 }
 
 TEST_F(MenuBarViewTest, TheHeadlineCountsAppsAndTheLinesShowTheFirstFourRows) {

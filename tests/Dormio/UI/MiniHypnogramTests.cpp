@@ -106,7 +106,7 @@ TEST(MiniHypnogramPainting, StatesFillDownToTheBottomWithMarksAndTicksInRose) {
         };
         const Case cases[] = {
             {"asleep", {80.25, 25}, palette.indigo},
-            {"screen on", {20.25, 20}, over(Charts::faded(palette.amber, 0.28), palette.card)},
+            {"screen on", {20.25, 20}, over(faded(palette.amber, 0.28), palette.card)},
             {"above the asleep level", {80.25, 14}, palette.card},
             {"the dark mark", {120, 16}, palette.rose},
             {"a wake moment's tick", {180, 1}, palette.rose},

@@ -1,5 +1,6 @@
 // The night's logbook: each moment's row (mark, detail, duration), the raw records behind a moment, the cut
 // of a long night behind "Show all", the closing line, and the demo's request to open one moment's records.
+#include "ChartFixtures.h"
 #include "Dormio/Core/DormioDemo.h"
 #include "Dormio/UI/Kit/Badges.h"
 #include "Dormio/UI/Kit/Buttons.h"
@@ -7,12 +8,13 @@
 #include "Dormio/UI/Pages/MomentRow.h"
 #include "Dormio/UI/Pages/MomentsLog.h"
 #include "DormioKit/Fmt.h"
-#include "ChartFixtures.h"
 #include "KitTest.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace dormio::testing {
 namespace {
@@ -39,7 +41,8 @@ NightEvent event(Kind kind, double minutesIn, std::string label = "Dark wake", d
 // `count` dark wakes of one label: one story item.
 StoryItem darkWakes(int count) {
     StoryItem item;
-    for (int i = 0; i < count; ++i) item.events.push_back(event(Kind::darkWake, 10.0 * i));
+    for (int i = 0; i < count; ++i)
+        item.events.push_back(event(Kind::darkWake, 10.0 * i));
     return item;
 }
 
@@ -55,7 +58,8 @@ Night nightOf(int items, int extra = 0, bool inProgress = false) {
     for (int i = 0; i < items; ++i)
         night.events.push_back(event(Kind::darkWake, 10.0 * i, "Wake " + std::to_string(i)));
     for (int i = 0; i < extra; ++i)
-        night.events.push_back(event(Kind::darkWake, 10.0 * (items + i), "Wake " + std::to_string(items - 1)));
+        night.events.push_back(
+            event(Kind::darkWake, 10.0 * (items + i), "Wake " + std::to_string(items - 1)));
     return night;
 }
 
@@ -79,9 +83,11 @@ TEST_F(MomentsTest, ARowExplainsItsMomentInPlainWords) {
     const Case cases[] = {
         {{{event(Kind::awakeAtStart, 0, "Awake")}}, "When the night window began"},
         {{{event(Kind::fellAsleep, 0, "Fell asleep", 47 * 60)}}, "Slept 47 m before anything stirred"},
-        {{{event(Kind::darkWake, 0, "Dark wake", 60, "com.apple.dasd:task:refresh")}}, "Requested by dasd \u00B7 refresh"},
+        {{{event(Kind::darkWake, 0, "Dark wake", 60, "com.apple.dasd:task:refresh")}},
+         "Requested by dasd \u00B7 refresh"},
         {{{event(Kind::darkWake, 0)}}, "Screen stayed off"},
-        {{{event(Kind::stayedAwake, 0, "Stayed up", 60, "backupd", "coreaudiod")}}, "Held up by Audio (coreaudiod)"},
+        {{{event(Kind::stayedAwake, 0, "Stayed up", 60, "backupd", "coreaudiod")}},
+         "Held up by Audio (coreaudiod)"},
         {{{event(Kind::stayedAwake, 0, "Stayed up", 60, "com.apple.dasd:x")}}, "com.apple.dasd:x"},
         {{{event(Kind::stayedAwake, 0, "Stayed up")}}, "Nothing obvious was holding it"},
         {{{event(Kind::screenOn, 0, "Screen on", 60, "Lid opened")}}, "Lid opened"},
@@ -121,7 +127,10 @@ TEST_F(MomentsTest, TheMarkTagAndDurationFollowTheKindAndTheRun) {
         {darkWakes(13), Theme::rose, QStringLiteral("\u00D713"), true},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(MomentRow::mark(c.item.first()), c.mark);
+        for (const Appearance appearance : {Appearance::light, Appearance::dark})
+            EXPECT_TRUE(test::near(MomentRow::mark(c.item.first()).resolve(appearance),
+                                   c.mark.resolve(appearance), 1))
+                << test::nameOf(appearance);
         const MomentRow row(c.item);
         const QStringList texts = labelTexts(row);
         const QString duration = QString::fromStdString(Fmt::duration(c.item.totalDuration(), false));
@@ -131,6 +140,30 @@ TEST_F(MomentsTest, TheMarkTagAndDurationFollowTheKindAndTheRun) {
             if (const auto* tag = dynamic_cast<const Tag*>(child)) tagged = c.tag && tag->text() == *c.tag;
         EXPECT_EQ(tagged, c.tag.has_value());
         EXPECT_EQ(row.infoButton()->toolTip(), QStringLiteral("Show what pmset recorded"));
+    }
+}
+
+// The row hangs every cell from its top, 7 points down: the time, the mark and the duration 1 point lower so
+// that their text sits with the label's, however tall the text column makes the row.
+TEST_F(MomentsTest, EveryCellOfARowHangsFromTheRowsTop) {
+    for (const StoryItem& item : {StoryItem{{event(Kind::stayedAwake, 0, "Stayed up", 600)}}, darkWakes(3)}) {
+        MomentRow row(item);
+        row.resize(640, row.sizeHint().height());
+        row.layout()->activate();
+        const QString time = QString::fromStdString(Fmt::clockTime(item.first().date));
+        const QString lasted = QString::fromStdString(Fmt::duration(item.totalDuration(), false));
+        const QString label = QString::fromStdString(item.first().label);
+        std::map<QString, int> tops;
+        for (const QWidget* child : row.findChildren<QWidget*>()) {
+            if (const auto* text = dynamic_cast<const Label*>(child)) tops[text->text()] = child->y();
+            if (child->width() == int(MomentRow::markWidth)) tops[QStringLiteral("mark")] = child->y();
+        }
+        ASSERT_GT(row.height(), 40) << "a row two lines high";
+        EXPECT_EQ(tops[label], 7);
+        EXPECT_EQ(tops[time], 8);
+        EXPECT_EQ(tops[QStringLiteral("mark")], 8);
+        EXPECT_EQ(tops[lasted], 8);
+        EXPECT_EQ(row.infoButton()->y(), 7);
     }
 }
 
@@ -144,18 +177,24 @@ TEST_F(MomentsTest, TheRawRecordsShowTheMomentsFactsAndItsDistinctRecords) {
     StoryItem twoAlike{{event(Kind::darkWake, 0), event(Kind::darkWake, 10)}};
     twoAlike.events[1].raw = twoAlike.events[0].raw;
     const Case cases[] = {
-        {"thirteen wakes", darkWakes(13),
-         {{"Times", "13\u00D7 \u00B7 23:00 23:10 23:20 23:30 23:40 23:50 00:00 00:10 00:20 00:30 00:40 00:50 \u2026"},
+        {"thirteen wakes",
+         darkWakes(13),
+         {{"Times",
+           "13\u00D7 \u00B7 23:00 23:10 23:20 23:30 23:40 23:50 00:00 00:10 00:20 00:30 00:40 00:50 \u2026"},
           {"Lasted", "13 m"}},
          6},
-        {"twelve wakes", darkWakes(12),
-         {{"Times", "12\u00D7 \u00B7 23:00 23:10 23:20 23:30 23:40 23:50 00:00 00:10 00:20 00:30 00:40 00:50"},
+        {"twelve wakes",
+         darkWakes(12),
+         {{"Times",
+           "12\u00D7 \u00B7 23:00 23:10 23:20 23:30 23:40 23:50 00:00 00:10 00:20 00:30 00:40 00:50"},
           {"Lasted", "12 m"}},
          6},
         {"identical records", twoAlike, {{"Times", "2\u00D7 \u00B7 23:00 23:10"}, {"Lasted", "2 m"}}, 1},
         {"scheduler and culprit",
          {{event(Kind::stayedAwake, 0, "Stayed up", 120, "com.apple.dasd:task:refresh", "backupd")}},
-         {{"Asked by", "com.apple.dasd:task:refresh"}, {"Held by", "Time Machine (backupd)"}, {"Lasted", "2 m"}},
+         {{"Asked by", "com.apple.dasd:task:refresh"},
+          {"Held by", "Time Machine (backupd)"},
+          {"Lasted", "2 m"}},
          1},
         {"neither", {{event(Kind::stayedAwake, 0, "Stayed up", 30)}}, {{"Lasted", "30 s"}}, 1},
     };
@@ -192,7 +231,8 @@ TEST_F(MomentsTest, ALongNightIsCutToFourteenBehindShowAll) {
         EXPECT_EQ(log.header()->title(), QStringLiteral("Logbook"));
         EXPECT_EQ(log.header()->note(), c.note);
         EXPECT_EQ(log.rows().size(), c.shown);
-        EXPECT_EQ(labelTexts(log).contains(QStringLiteral("Nothing was recorded in this window.")), c.items == 0);
+        EXPECT_EQ(labelTexts(log).contains(QStringLiteral("Nothing was recorded in this window.")),
+                  c.items == 0);
         EXPECT_EQ(labelTexts(log).contains(QStringLiteral("Morning \u2014 still asleep")), c.closing);
         EXPECT_EQ(labelTexts(log).contains(QStringLiteral("07:00")), c.closing);
         ASSERT_EQ(log.toggle() != nullptr, c.toggle.has_value());
@@ -272,7 +312,8 @@ TEST_F(MomentsTest, WhileTheDemoRecordsTheCardOpensOnTheLeadingSide) {
 TEST_F(MomentsTest, DrawsIntoTheGallery) {
     Night night = nightOf(5, 3);
     night.events.insert(night.events.begin(), event(Kind::fellAsleep, -20, "Fell asleep", 42 * 60));
-    night.events.push_back(event(Kind::stayedAwake, 300, "Stayed up", 25 * 60, "com.apple.dasd:task:backup", "backupd"));
+    night.events.push_back(
+        event(Kind::stayedAwake, 300, "Stayed up", 25 * 60, "com.apple.dasd:task:backup", "backupd"));
     night.events.push_back(event(Kind::screenOn, 470, "Screen on", 600));
     StoryItem wakes = darkWakes(13);
     for (const Appearance appearance : {Appearance::light, Appearance::dark}) {

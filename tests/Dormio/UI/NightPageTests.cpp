@@ -18,6 +18,7 @@
 #include "Dormio/UI/Pages/NightHeader.h"
 #include "Dormio/UI/Pages/NightPage.h"
 #include "Dormio/UI/Pages/PageScroll.h"
+#include "Dormio/UI/Pages/StateLegend.h"
 #include "FakePlatform.h"
 #include "FixedClock.h"
 #include "KitTest.h"
@@ -67,8 +68,9 @@ TEST_F(NightPageTest, ShowsTheNightWhileThereIsOneElseReadingOrWhyNot) {
     readLogOnce();
     ASSERT_EQ(page.showing(), NightPage::Showing::empty);
     EXPECT_EQ(page.emptyState()->message()->text(),
-              QStringLiteral("macOS keeps about a week of sleep history. Once your Mac spends a night between 23:00 "
-                             "and 07:00 on record, its trace appears here."));
+              QStringLiteral(
+                  "macOS keeps about a week of sleep history. Once your Mac spends a night between 23:00 "
+                  "and 07:00 on record, its trace appears here."));
     page.emptyState()->button()->click();
     EXPECT_EQ(s.page(), Page::now);
 
@@ -97,8 +99,13 @@ TEST_F(NightPageTest, TheHeaderNamesTheNightAndStepsWithinTheRecord) {
          "Sunday, 3 March night"},
         {"oldest", threeNights(), "2024-03-03", false, true, "Night of Sat, 2 Mar \u00B7 22:00 \u2192 06:00",
          "Saturday, 2 March night"},
-        {"only one, in progress", {nightEnding("2024-03-05", morning, true)}, "2024-03-05", false, false,
-         "Night of Mon, 4 Mar \u00B7 22:00 \u2192 06:00 \u00B7 recording", "Tonight, so far"},
+        {"only one, in progress",
+         {nightEnding("2024-03-05", morning, true)},
+         "2024-03-05",
+         false,
+         false,
+         "Night of Mon, 4 Mar \u00B7 22:00 \u2192 06:00 \u00B7 recording",
+         "Tonight, so far"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -111,7 +118,7 @@ TEST_F(NightPageTest, TheHeaderNamesTheNightAndStepsWithinTheRecord) {
         EXPECT_EQ(header.title()->text(), QString::fromUtf8(c.title));
         EXPECT_EQ(header.previous()->toolTip(), QStringLiteral("Previous night (Ctrl+[)"));
         EXPECT_EQ(header.next()->toolTip(), QStringLiteral("Next night (Ctrl+])"));
-        EXPECT_EQ(header.sampleTag(), nullptr);
+        EXPECT_TRUE(header.sampleTag()->isHidden());
     }
 
     Store& s = storeWith(threeNights());
@@ -129,12 +136,12 @@ TEST_F(NightPageTest, ASampleNightIsTaggedUnlessTheDemoRecords) {
     Store& s = storeWith({sample});
     {
         const NightHeader header(s, sample);
-        ASSERT_NE(header.sampleTag(), nullptr);
+        EXPECT_FALSE(header.sampleTag()->isHidden());
         EXPECT_EQ(header.sampleTag()->text(), QStringLiteral("SAMPLE DATA"));
     }
     qputenv("DORMIO_DEMO_DIR", "");
     const NightHeader header(s, sample);
-    EXPECT_EQ(header.sampleTag(), nullptr);
+    EXPECT_TRUE(header.sampleTag()->isHidden());
     qunsetenv("DORMIO_DEMO_DIR");
 }
 
@@ -170,6 +177,22 @@ TEST_F(NightPageTest, TheLowerBlocksStandSideBySideFrom964PointsAndTheColumnStop
     EXPECT_NEAR(header.center().x(), page.scroller()->viewport()->width() / 2, 1);
 }
 
+// Inside the trace's panel the trace and its legend stand a panel's spacing apart, 12 points.
+TEST_F(NightPageTest, TheLegendStandsAPanelsSpacingBelowTheTrace) {
+    Store& s = storeWith(threeNights());
+    NightPage page(s);
+    page.resize(1000, 800);
+    page.show();
+    QCoreApplication::processEvents();
+    const auto* trace = page.body()->findChild<HypnogramView*>();
+    const StateLegend* legend = nullptr; // not a Q_OBJECT: findChild would take any widget
+    for (const QWidget* child : page.body()->findChildren<QWidget*>())
+        if (const auto* found = dynamic_cast<const StateLegend*>(child)) legend = found;
+    ASSERT_TRUE(trace && legend);
+    const int traceBottom = trace->mapTo(page.body(), QPoint(0, trace->height())).y();
+    EXPECT_EQ(legend->mapTo(page.body(), QPoint(0, 0)).y() - traceBottom, 12);
+}
+
 TEST_F(NightPageTest, AnotherNightFadesInRisingSixPointsOrOnlyFadesUnderReduceMotion) {
     for (const bool reduce : {false, true}) {
         SCOPED_TRACE(reduce ? "reduce motion" : "full motion");
@@ -182,8 +205,11 @@ TEST_F(NightPageTest, AnotherNightFadesInRisingSixPointsOrOnlyFadesUnderReduceMo
         page.scroller()->widget()->layout()->activate();
         const QPoint home = page.body()->pos();
 
+        const NightHeader* header = page.header();
         s.step(-1);
-        EXPECT_EQ(page.header()->title()->text(), QStringLiteral("Sunday, 3 March night")) << "at once";
+        EXPECT_EQ(page.header(), header) << "the same header, showing another night";
+        EXPECT_EQ(page.header()->title()->text(), QStringLiteral("Sunday, 3 March night"));
+        EXPECT_NE(page.header()->title()->isTransitioning(), reduce) << "the title cross-fades";
         EXPECT_EQ(page.body()->night().id, "2024-03-04");
         EXPECT_TRUE(page.crossFading());
         EXPECT_EQ(page.body()->pos().y() - home.y(), reduce ? 0 : 6);
@@ -213,7 +239,8 @@ TEST_F(NightPageTest, SnapshotScrollBringsItsTargetIntoViewOnlyWhenItChanges) {
     page.show();
     QScrollBar* bar = page.scroller()->verticalScrollBar();
     QCoreApplication::processEvents();
-    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
     ASSERT_GT(bar->maximum(), 0);
 
     s.demoState().setSnapshotScroll("bottom");
@@ -286,10 +313,9 @@ TEST_F(NightPageTest, DrawsIntoTheGallery) {
             const int full = page.scroller()->widget()->sizeHint().height();
             page.resize(width, std::max(600, full));
             QCoreApplication::processEvents();
-            EXPECT_TRUE(test::writeGallery(test::render(page, 2),
-                                           QStringLiteral("night-page-%1-%2")
-                                               .arg(width > 964 ? "wide" : "narrow")
-                                               .arg(test::nameOf(appearance))));
+            EXPECT_TRUE(test::writeGallery(test::render(page, 2), QStringLiteral("night-page-%1-%2")
+                                                                      .arg(width > 964 ? "wide" : "narrow")
+                                                                      .arg(test::nameOf(appearance))));
         }
     }
 }

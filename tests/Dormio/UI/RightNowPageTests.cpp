@@ -18,6 +18,7 @@
 #include "PageGallery.h"
 #include "StoreTests.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -383,8 +384,12 @@ TEST_F(QuitDialogTest, AsksWithTheAppsNameAndQuotesTheAssertionsOwn) {
         EXPECT_TRUE(box->isVisible());
         EXPECT_EQ(box->windowModality(), Qt::WindowModal);
         EXPECT_EQ(box->windowTitle(), QStringLiteral("Quit Music?"));
-        EXPECT_EQ(box->text(), QString::fromUtf8(c.message));
-        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->text(), QStringLiteral("Quit Music?")) << "the question heads the box";
+        EXPECT_EQ(box->informativeText(), QString::fromUtf8(c.message));
+        for (const QLabel* label : box->findChildren<QLabel*>())
+            if (label->text() == box->informativeText() || label->text() == box->text()) {
+                EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
+            }
         ASSERT_EQ(box->buttons().size(), 2);
         QPushButton* cancel = button(*box, "Cancel");
         ASSERT_TRUE(button(*box, "Quit Music"));

@@ -1,4 +1,5 @@
 #include "ChartFixtures.h"
+#include "ChartProbe.h"
 #include "Dormio/UI/Charts/ScrubReadout.h"
 
 #include <gtest/gtest.h>
@@ -83,4 +84,26 @@ TEST_F(ScrubReadoutText, TellsTheReadingInWords) {
         night.battery = {{start, 80}, {start + 3600, 75}};
         EXPECT_EQ(ScrubReadout::text(ScrubReading(night, start + 30 * 60)), c.text) << c.name;
     }
+}
+
+// The readout floats over a trace drawn in one appearance while the app may show the other: its card and
+// border come from the trace's palette.
+TEST_F(ScrubReadoutText, DrawsWithThePaletteItIsHanded) {
+    const Night night = nightOf(start, 60, {{0, 60, PowerState::awake}});
+    const ScrubReadout::Box box = ScrubReadout::layout(ScrubReading(night, start + 30 * 60));
+    const qreal middle = box.size.height() / 2;
+    for (const Appearance scheme : bothAppearances)
+        for (const Appearance app : bothAppearances) {
+            const AppearanceScope scope(app);
+            const CanvasPalette palette(scheme);
+            QImage image((box.size * 2).toSize(), QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(2);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            ScrubReadout::paint(painter, {0, 0}, box, palette);
+            painter.end();
+            const std::string seen = std::string(nameOf(scheme)) + " palette, app " + nameOf(app);
+            EXPECT_TRUE(near(probe(image, 4, middle), palette.card)) << seen;
+            EXPECT_TRUE(near(probe(image, 0.25, middle), over(palette.ruleStrong, palette.card))) << seen;
+        }
 }

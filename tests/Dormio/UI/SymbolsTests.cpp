@@ -46,20 +46,23 @@ const std::vector<std::string> names = allNames();
 // Pixels drawn, and the bounding box of the ink.
 struct Ink {
     int pixels = 0;
+    int mass = 0; // the alpha of every pixel, added up
     QRect box;
 };
 
-Ink inkOf(std::string_view name, const QColor& color = Qt::black) {
-    QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
+Ink inkOf(std::string_view name, const QColor& color = Qt::black, int side = 48,
+          Symbols::Weight weight = Symbols::Weight::regular) {
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    Symbols::paint(painter, QRectF(0, 0, 48, 48), name, color);
+    Symbols::paint(painter, QRectF(0, 0, side, side), name, color, weight);
     painter.end();
     Ink ink;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             if (qAlpha(image.pixel(x, y)) > 0) {
                 ++ink.pixels;
+                ink.mass += qAlpha(image.pixel(x, y));
                 ink.box |= QRect(x, y, 1, 1);
             }
     return ink;
@@ -93,6 +96,20 @@ TEST(Symbols, GlyphsDrawInsideTheirRect) {
         EXPECT_NEAR(ink.box.center().x(), 24, 12) << name;
         EXPECT_NEAR(ink.box.center().y(), 24, 12) << name;
     }
+}
+
+// A symbol of a size shows about as large as the symbol it stands for: the step buttons' 13-point
+// chevrons stand most of that high, not as specks; a heavier weight inks more of the same glyph.
+TEST(Symbols, ShowAtTheSizeTheirSymbolMeansInTheWeightAsked) {
+    for (const std::string_view chevron : {ViewSymbols::previousNight, ViewSymbols::nextNight}) {
+        const Ink ink = inkOf(chevron, Qt::black, 13);
+        EXPECT_GE(ink.box.height(), 9) << chevron;
+        EXPECT_GE(ink.box.width(), 5) << chevron;
+    }
+    const Ink check = inkOf(ViewSymbols::nothingHeld, Qt::black, 11);
+    EXPECT_GE(check.box.width(), 9);
+    const Ink semibold = inkOf(ViewSymbols::nothingHeld, Qt::black, 11, Symbols::Weight::semibold);
+    EXPECT_GT(semibold.mass, check.mass * 1.15);
 }
 
 TEST(Symbols, UnknownNamesDrawTheQuestionMark) {

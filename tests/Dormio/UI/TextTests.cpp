@@ -3,6 +3,8 @@
 #include "KitTest.h"
 
 #include <QApplication>
+#include <QPainter>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace dormio {
@@ -127,6 +129,56 @@ TEST(Label, ANumericChangeRollsWhileShownUnlessMotionIsReduced) {
     hidden.setTransition(TextTransition::numeric);
     hidden.setText("2");
     EXPECT_FALSE(hidden.isTransitioning()); // nothing to roll before it is seen
+}
+
+// "89 %" in a figure: the space before the sign is narrow, as in the system face, not a whole monospaced
+// cell; the drawn text takes the advance that was measured.
+TEST(Font, AFiguresNarrowSpaceTakesANarrowAdvance) {
+    for (const qreal pixels : {11.0, 11.5, 17.0}) {
+        SCOPED_TRACE(pixels);
+        const Font mono = Theme::systemFont(pixels, QFont::Medium, true);
+        const Font system = Theme::systemFont(pixels, QFont::Medium);
+        const qreal narrow = mono.width(QStringLiteral("89\u202F%")) - mono.width(QStringLiteral("89%"));
+        EXPECT_NEAR(narrow, system.width(QStringLiteral("\u202F")), 0.01);
+        EXPECT_LT(narrow, 0.5 * mono.width(QStringLiteral("0")));
+        EXPECT_GT(narrow, 0);
+        // A drop's minus is the face's own, not a fallback's.
+        EXPECT_TRUE(QFontMetricsF(mono.nearest()).inFontUcs4(0x2212));
+
+        // Where the "%" lands when drawn: its ink starts one narrow space after the digits' advance.
+        QImage image(200, 40, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setPen(Qt::black);
+        mono.draw(painter, {0, 30}, QStringLiteral("88\u202F%"));
+        painter.end();
+        QImage alone(200, 40, QImage::Format_ARGB32_Premultiplied);
+        alone.fill(Qt::transparent);
+        QPainter again(&alone);
+        again.setPen(Qt::black);
+        mono.draw(again, {mono.width(QStringLiteral("88")) + narrow, 30}, QStringLiteral("%"));
+        again.end();
+        const QRect sign(int(mono.width(QStringLiteral("88"))) + 1, 0, 100, 40);
+        EXPECT_EQ(image.copy(sign), alone.copy(sign));
+    }
+}
+
+// "1 h 12 m" in running text never breaks inside; the lines keep the text's own spaces.
+TEST(Font, WrapsADurationInRunningTextAsOneWord) {
+    const Font& body = Theme::Typo::body();
+    const QString duration = QStringLiteral("1 h 12 m");
+    const QString text = QStringLiteral("Your Mac stayed awake for ") + duration +
+                         QStringLiteral(" after 03:10 and then 47 m more");
+    int broken = 0;
+    for (int width = int(std::ceil(body.width(duration))); width < int(body.width(text)); ++width) {
+        const QStringList lines = body.wrapped(text, width);
+        EXPECT_TRUE(lines.join(QLatin1Char('\n')).contains(duration))
+            << width << ": " << lines.join(" | ").toStdString();
+        EXPECT_TRUE(lines.join(QLatin1Char('\n')).contains(QStringLiteral("47 m"))) << width;
+        EXPECT_FALSE(lines.join(QString()).contains(QChar(0x00A0)));
+        broken += lines.size() > 1;
+    }
+    EXPECT_GT(broken, 0);
 }
 
 TEST(Kicker, ShowsItsTextInCapitalsWithTracking) {

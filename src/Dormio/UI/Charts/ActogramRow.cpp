@@ -3,23 +3,13 @@
 #include "Dormio/UI/Charts/ChartGeometry.h"
 #include "Dormio/UI/Charts/ChartPainting.h"
 #include "Dormio/UI/Kit/Shapes.h"
+#include "Dormio/UI/Kit/StateStyle.h"
 
 #include <QPainter>
 
 namespace dormio::ActogramRow {
 
 using Charts::drawable;
-
-namespace {
-
-// The dark scheme marks dark wakes in a fixed pale pink that stands out on its light indigo bars; a palette
-// tells its scheme by its card.
-QColor darkWakeColor(const CanvasPalette& palette) {
-    static const CanvasPalette dark(Appearance::dark);
-    return palette.card == dark.card ? QColor(0xFF, 0xC2, 0xC7) : palette.rose;
-}
-
-} // namespace
 
 double Layout::x(Date date) const {
     return drawable(size.width() * (date - night.start) / Charts::atLeastOneSecond(span));
@@ -53,11 +43,11 @@ void paint(QPainter& painter, QSizeF size, const Night& night, double span, bool
     const Layout row{night, span, size};
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(QRectF(QPointF(0, 0), size), Charts::faded(palette.rule, 0.6));
+    painter.fillRect(QRectF(QPointF(0, 0), size), faded(palette.rule, 0.6));
     for (const Segment& segment : night.segments)
-        if (const std::optional<QColor> color = Charts::stateFill(segment.state, palette, 0.38, 0.7))
+        if (const std::optional<QColor> color = stateStyle(segment.state, palette).bar)
             painter.fillRect(row.bar(segment), *color);
-    painter.strokePath(Charts::pathOf(row.darkWakeMarks()), Shapes::pen(darkWakeColor(palette), 1.5));
+    painter.strokePath(Charts::pathOf(row.darkWakeMarks()), Shapes::pen(palette.darkWakeMark, 1.5));
     if (const std::optional<QLineF> end = row.endLine()) {
         QPen dashed = Shapes::pen(palette.ink, 1);
         dashed.setDashPattern({2, 2});

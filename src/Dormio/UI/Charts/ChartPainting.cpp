@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QSemaphore>
 #include <QThreadPool>
-#include <algorithm>
 
 namespace dormio::Charts {
 
@@ -72,27 +71,6 @@ QPainterPath pathOf(const std::vector<QLineF>& lines) {
         path.lineTo(line.p2());
     }
     return path;
-}
-
-std::optional<QColor> stateFill(PowerState state, const CanvasPalette& palette, qreal awakeOpacity,
-                                qreal screenOnOpacity) {
-    switch (state) {
-    case PowerState::asleep:
-        return palette.indigo;
-    case PowerState::dark:
-        return std::nullopt;
-    case PowerState::awake:
-        return faded(palette.rose, awakeOpacity);
-    case PowerState::screenOn:
-        return faded(palette.amber, screenOnOpacity);
-    }
-    return std::nullopt;
-}
-
-QColor faded(QColor color, qreal opacity) {
-    // A spring's opacity overshoots its end a little; a colour's alpha may not.
-    color.setAlphaF(float(color.alphaF() * std::clamp<qreal>(opacity, 0, 1)));
-    return color;
 }
 
 } // namespace dormio::Charts

@@ -1,19 +1,16 @@
 #pragma once
 
-// What every chart's painting shares: labels drawn by their anchor, paths of marks, and colours at an
-// opacity.
+// What every chart's painting shares: labels drawn by their anchor and paths of marks.
 
 #include "Dormio/UI/Charts/ChartLabel.h"
 #include "Dormio/UI/Kit/CanvasPalette.h"
 #include "Dormio/UI/Kit/Font.h"
-#include "DormioKit/PowerLog.h"
 
 #include <QColor>
 #include <QImage>
 #include <QLineF>
 #include <QPainterPath>
 #include <functional>
-#include <optional>
 #include <vector>
 
 class QPainter;
@@ -38,13 +35,5 @@ QPainterPath pathOf(const std::vector<QLineF>& lines);
 // read for one. On a thread of that pool the engine draws inline, so the picture is drawn on a thread
 // reserved there for it while the caller waits.
 QImage picture(QSizeF size, qreal ratio, const std::function<void(QPainter&)>& draw);
-
-// What a state's area or bar is filled with: indigo asleep, nothing for a dark wake (the ground shows),
-// rose awake with the screen off and amber with the screen on, each chart at its own opacities.
-std::optional<QColor> stateFill(PowerState state, const CanvasPalette& palette, qreal awakeOpacity,
-                                qreal screenOnOpacity);
-
-// The colour with its opacity multiplied by `opacity`.
-QColor faded(QColor color, qreal opacity);
 
 } // namespace dormio::Charts

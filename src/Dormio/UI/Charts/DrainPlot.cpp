@@ -75,12 +75,18 @@ Geometry geometry(const std::vector<Drain>& drains, QSizeF size) {
     }
 
     const double middle = median(drains);
+    const double slot = plot.width() / double(std::max<std::size_t>(drains.size(), 1));
     geometry.medianLine = QLineF(plot.left(), y(middle), plot.right(), y(middle));
-    geometry.medianLabel = ChartLabel{QStringLiteral("median ") + wholePercent(middle),
-                                      QPointF(plot.right(), y(middle) - 3), Anchor::bottomTrailing};
+    const QString medianText = QStringLiteral("median ") + wholePercent(middle);
+    // The last night's stem would cross the label at the plot's end: the label ends before the last slot
+    // wherever it fits there.
+    const double labelWidth = 6.0 * double(medianText.size());
+    const double end = !drains.empty() && plot.right() - slot - labelWidth >= plot.left()
+                           ? plot.right() - slot
+                           : plot.right();
+    geometry.medianLabel = ChartLabel{medianText, QPointF(end, y(middle) - 3), Anchor::bottomTrailing};
 
     const double high = threshold(middle);
-    const double slot = plot.width() / double(std::max<std::size_t>(drains.size(), 1));
     const bool days = drains.size() <= 14;
     for (std::size_t i = 0; i < drains.size(); ++i) {
         const double x = plot.left() + slot * (double(i) + 0.5);
@@ -111,7 +117,7 @@ void paint(QPainter& painter, QSizeF size, const std::vector<Drain>& drains, con
         Charts::drawLabel(painter, font(), palette.ink3, grid.label);
     }
 
-    QPen dashed = Shapes::pen(Charts::faded(palette.indigo, 0.6), 1);
+    QPen dashed = Shapes::pen(faded(palette.indigo, 0.6), 1);
     dashed.setDashPattern({4, 3});
     painter.setPen(dashed);
     painter.drawLine(plot.medianLine);

@@ -79,7 +79,7 @@ const Font& zoneFont() {
 void paint(QPainter& painter, QSizeF size, int64_t value, bool calibrated, const CanvasPalette& palette) {
     const Geometry gauge = geometry(value, calibrated, size.width());
     for (std::size_t i = 0; i < gauge.zoneFills.size(); ++i)
-        painter.fillRect(gauge.zoneFills[i], Charts::faded(palette.rose, gauge.zoneOpacities[i]));
+        painter.fillRect(gauge.zoneFills[i], faded(palette.rose, gauge.zoneOpacities[i]));
     if (!gauge.separators.empty())
         painter.strokePath(Charts::pathOf(gauge.separators), Shapes::pen(palette.rule, 1));
 

@@ -4,6 +4,7 @@
 #include "Dormio/UI/Charts/HypnogramLayout.h"
 #include "Dormio/UI/Charts/ScrubReadout.h"
 #include "Dormio/UI/Kit/Shapes.h"
+#include "Dormio/UI/Kit/StateStyle.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -13,31 +14,6 @@ namespace dormio::Hypnogram {
 namespace {
 
 using Charts::drawLabel;
-using Charts::faded;
-
-// How each state is drawn: the area under its stretch of line (none for a dark wake), the line itself and
-// the cursor's ring on its lane.
-struct StateStyle {
-    std::optional<QColor> fill;
-    QColor line;
-    qreal lineWidth;
-    QColor ring;
-};
-
-StateStyle styleOf(PowerState state, const CanvasPalette& palette) {
-    const std::optional<QColor> fill = Charts::stateFill(state, palette, 0.10, 0.12);
-    switch (state) {
-    case PowerState::asleep:
-        return {fill, palette.ink, 1.25, palette.ink};
-    case PowerState::dark:
-        return {fill, palette.rose, 2, palette.rose};
-    case PowerState::awake:
-        return {fill, faded(palette.rose, 0.6), 2, faded(palette.rose, 0.6)};
-    case PowerState::screenOn:
-        return {fill, palette.amber, 2, palette.amber};
-    }
-    return styleOf(PowerState::asleep, palette);
-}
 
 const char* laneLabel(PowerState state) {
     switch (state) {
@@ -103,7 +79,7 @@ void paintStates(QPainter& painter, const NightScale& scale, const CanvasPalette
     const std::vector<Segment>& segments = scale.night.segments;
     painter.setPen(Qt::NoPen);
     for (const Segment& segment : segments)
-        if (const std::optional<QColor> fill = styleOf(segment.state, palette).fill)
+        if (const std::optional<QColor> fill = stateStyle(segment.state, palette).traceFill)
             painter.fillRect(areaRect(segment, scale), *fill);
 
     std::vector<QLineF> connectors;
@@ -112,7 +88,7 @@ void paintStates(QPainter& painter, const NightScale& scale, const CanvasPalette
     painter.strokePath(Charts::pathOf(connectors), Shapes::pen(palette.ink2, 1));
 
     for (const Segment& segment : segments) {
-        const StateStyle style = styleOf(segment.state, palette);
+        const StateStyle style = stateStyle(segment.state, palette);
         painter.setPen(Shapes::pen(style.line, style.lineWidth));
         painter.drawLine(stateLine(segment, scale));
         if (segment.state == PowerState::dark) {
@@ -179,20 +155,31 @@ void paintCursor(QPainter& painter, QSizeF size, const Night& night, Date cursor
     const CursorMarks marks = cursorMarks(scale, reading);
     painter.setPen(Shapes::pen(palette.ink, 1));
     painter.drawLine(marks.line);
-    painter.setPen(Shapes::pen(styleOf(reading.state, palette).ring, 1.5));
+    painter.setPen(Shapes::pen(stateStyle(reading.state, palette).line, 1.5));
     painter.setBrush(palette.card);
     painter.drawEllipse(marks.dot, 3.5, 3.5);
+    painter.restore();
+}
 
+void paintReadout(QPainter& painter, QSizeF size, const Night& night, Date cursor,
+                  const CanvasPalette& palette) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const NightScale scale{night, plotRect(size, night.hasBattery)};
+    const ScrubReading reading(night, cursor);
     const ScrubReadout::Box box = ScrubReadout::layout(reading);
-    ScrubReadout::paint(painter, readoutOrigin(scale.plot, size.width(), marks.line.x1(), box.size.width()),
-                        box);
+    const double cursorX = cursorMarks(scale, reading).line.x1();
+    ScrubReadout::paint(painter, readoutOrigin(scale.plot, size.width(), cursorX, box.size.width()), box,
+                        palette);
     painter.restore();
 }
 
 void paint(QPainter& painter, QSizeF size, const Night& night, std::optional<Date> cursor,
            const CanvasPalette& palette) {
     paintStatic(painter, size, night, palette);
-    if (cursor) paintCursor(painter, size, night, *cursor, palette);
+    if (!cursor) return;
+    paintCursor(painter, size, night, *cursor, palette);
+    paintReadout(painter, size, night, *cursor, palette);
 }
 
 } // namespace dormio::Hypnogram

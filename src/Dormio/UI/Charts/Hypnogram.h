@@ -17,9 +17,12 @@ namespace dormio::Hypnogram {
 
 // Everything but the cursor, on a canvas of `size` points.
 void paintStatic(QPainter& painter, QSizeF size, const Night& night, const CanvasPalette& palette);
-// The cursor line, its dot on the lane of the state it reads, and the readout beside it.
+// The cursor line and its dot on the lane of the state it reads.
 void paintCursor(QPainter& painter, QSizeF size, const Night& night, Date cursor,
                  const CanvasPalette& palette);
+// The readout beside the cursor; the widget fades it in and out on its own.
+void paintReadout(QPainter& painter, QSizeF size, const Night& night, Date cursor,
+                  const CanvasPalette& palette);
 // The whole trace.
 void paint(QPainter& painter, QSizeF size, const Night& night, std::optional<Date> cursor,
            const CanvasPalette& palette);

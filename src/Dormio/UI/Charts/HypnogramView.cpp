@@ -9,6 +9,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace dormio {
 
@@ -25,12 +26,16 @@ void HypnogramView::setNight(const Night& night) {
     if (night == night_) return;
     night_ = night;
     setAccessibleDescription(QString::fromStdString(NightSummary::line(night_)));
+    // A readout fading out would tell of the night before.
+    if (!cursor()) readoutOpacity_.jumpTo(0);
+    followCursor();
     dropStaticLayer();
 }
 
 void HypnogramView::setScrub(std::optional<Date> scrub) {
     if (scrub == scrub_) return;
     scrub_ = scrub;
+    followCursor();
     if (!hoverX_) update();
 }
 
@@ -56,8 +61,16 @@ void HypnogramView::paintEvent(QPaintEvent*) {
         staticLayer_ = Charts::picture(
             size(), ratio, [&](QPainter& layer) { Hypnogram::paintStatic(layer, size(), night_, palette); });
     painter.drawImage(QPointF(0, 0), staticLayer_);
-    if (const std::optional<Date> date = cursor())
+    // The readout stands by the cursor while there is one, which a resize moves too; once the cursor has
+    // gone it fades out where it last stood.
+    if (const std::optional<Date> date = cursor()) {
+        readoutAt_ = date;
         Hypnogram::paintCursor(painter, size(), night_, *date, palette);
+    }
+    if (readoutAt_ && readoutOpacity_.value() > 0) {
+        painter.setOpacity(std::min<qreal>(readoutOpacity_.value(), 1));
+        Hypnogram::paintReadout(painter, size(), night_, *readoutAt_, palette);
+    }
     publishPlotFrame();
 }
 
@@ -82,7 +95,15 @@ void HypnogramView::resizeEvent(QResizeEvent*) {
 void HypnogramView::setHoverX(std::optional<double> x) {
     if (x == hoverX_) return;
     hoverX_ = x;
+    followCursor();
     update();
+}
+
+void HypnogramView::followCursor() {
+    const std::optional<Date> date = cursor();
+    if (date) readoutAt_ = date;
+    if (date.has_value() != (readoutOpacity_.target() == 1))
+        readoutOpacity_.animateTo(date ? 1 : 0, Motion::snappy());
 }
 
 void HypnogramView::dropStaticLayer() {

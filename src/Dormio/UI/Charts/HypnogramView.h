@@ -3,6 +3,7 @@
 // The night trace on the night page: it draws the night, scrubs it under the pointer, and tells the page
 // where its plot lies in the window.
 
+#include "Dormio/UI/Kit/Motion.h"
 #include "DormioKit/Night.h"
 
 #include <QImage>
@@ -30,6 +31,9 @@ public:
     QRectF plot() const;
     // The instant marked now: the pointer's, else the scrub date, else none.
     std::optional<Date> cursor() const;
+    // How much of the readout shows: it fades in as a cursor appears and out, where it stood, as the
+    // cursor goes.
+    qreal readoutOpacity() const { return readoutOpacity_.value(); }
 
     QSize sizeHint() const override;
 
@@ -46,6 +50,7 @@ protected:
 
 private:
     void setHoverX(std::optional<double> x);
+    void followCursor();
     void dropStaticLayer();
     void publishPlotFrame();
 
@@ -56,6 +61,9 @@ private:
     // is drawn anew while the pointer moves.
     QImage staticLayer_;
     QRectF publishedFrame_;
+    // The readout's instant, kept after the cursor goes so that it fades out in place.
+    std::optional<Date> readoutAt_;
+    Motion::Value readoutOpacity_{this};
 };
 
 } // namespace dormio

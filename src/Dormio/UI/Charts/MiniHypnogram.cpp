@@ -3,6 +3,7 @@
 #include "Dormio/UI/Charts/ChartGeometry.h"
 #include "Dormio/UI/Charts/ChartPainting.h"
 #include "Dormio/UI/Kit/Shapes.h"
+#include "Dormio/UI/Kit/StateStyle.h"
 
 #include <QPainter>
 
@@ -68,7 +69,7 @@ void paint(QPainter& painter, QSizeF size, const Night& night, bool ticks, const
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(layout.baseline(), palette.ruleStrong);
     for (const Segment& segment : night.segments)
-        if (const std::optional<QColor> fill = Charts::stateFill(segment.state, palette, 0.22, 0.28))
+        if (const std::optional<QColor> fill = stateStyle(segment.state, palette).miniFill)
             painter.fillRect(layout.areaRect(segment), *fill);
 
     const std::vector<QPointF> points = layout.stepLine();

@@ -1,6 +1,7 @@
 #include "Dormio/UI/Charts/ScrubReadout.h"
 
 #include "Dormio/UI/Kit/Shapes.h"
+#include "Dormio/UI/Kit/StateStyle.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "DormioKit/Fmt.h"
 #include "DormioKit/ProcessNames.h"
@@ -34,20 +35,6 @@ const Font& chargeFont() {
 const Font& holderFont() {
     static const Font font = Theme::systemFont(10, QFont::Normal, true);
     return font;
-}
-
-QColor stateColor(PowerState state) {
-    switch (state) {
-    case PowerState::asleep:
-        return Theme::indigo;
-    case PowerState::dark:
-        return Theme::rose;
-    case PowerState::awake:
-        return Theme::rose.opacity(0.55);
-    case PowerState::screenOn:
-        return Theme::amber;
-    }
-    return Theme::ink;
 }
 
 QString qt(std::string_view text) {
@@ -108,15 +95,15 @@ Box layout(const ScrubReading& reading) {
     return box;
 }
 
-void paint(QPainter& painter, QPointF topLeft, const Box& box) {
+void paint(QPainter& painter, QPointF topLeft, const Box& box, const CanvasPalette& palette) {
     const QRectF frame(topLeft, box.size);
-    Shapes::fill(painter, frame, cornerRadius, Theme::panel);
-    Shapes::strokeInside(painter, frame, cornerRadius, Theme::ruleStrong);
+    Shapes::fill(painter, frame, cornerRadius, palette.card);
+    Shapes::strokeInside(painter, frame, cornerRadius, palette.ruleStrong);
 
     // The first line's words share one centre line.
     const std::vector<Word> words = firstLine(box.text);
     const qreal lineHeight = firstLineHeight(words);
-    const QColor colors[] = {Theme::ink, stateColor(box.state), Theme::ink2};
+    const QColor colors[] = {palette.ink, stateStyle(box.state, palette).key, palette.ink2};
     qreal x = frame.left() + marginX;
     qreal y = frame.top() + marginY;
     for (std::size_t i = 0; i < words.size(); ++i) {
@@ -128,12 +115,12 @@ void paint(QPainter& painter, QPointF topLeft, const Box& box) {
     y += lineHeight;
     if (box.text.event) {
         const Font& font = Theme::Typo::small();
-        painter.setPen(QColor(Theme::ink));
+        painter.setPen(palette.ink);
         font.draw(painter, QPointF(frame.left() + marginX, y + lineGap + font.ascent()), *box.text.event);
         y += lineGap + font.height();
     }
     if (box.text.holder) {
-        painter.setPen(QColor(Theme::ink3));
+        painter.setPen(palette.ink3);
         holderFont().draw(painter, QPointF(frame.left() + marginX, y + lineGap + holderFont().ascent()),
                           box.holderShown);
     }

@@ -2,9 +2,11 @@
 
 // The small box beside the night trace's cursor that tells in words what the trace shows there: the clock
 // time, the state, the charge and, when a moment explains the instant, that moment and who held the Mac up.
-// Unlike the canvas it draws with the Theme's colours and type.
+// It draws with the Theme's type and tones, taken from the palette of the trace it floats over, so that it
+// matches the trace whatever appearance the rest of the app shows.
 
 #include "Dormio/UI/Charts/ScrubReading.h"
+#include "Dormio/UI/Kit/CanvasPalette.h"
 
 #include <QPointF>
 #include <QSizeF>
@@ -36,6 +38,6 @@ struct Box {
 };
 
 Box layout(const ScrubReading& reading);
-void paint(QPainter& painter, QPointF topLeft, const Box& box);
+void paint(QPainter& painter, QPointF topLeft, const Box& box, const CanvasPalette& palette);
 
 } // namespace dormio::ScrubReadout

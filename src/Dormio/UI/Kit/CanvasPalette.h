@@ -1,7 +1,8 @@
 #pragma once
 
 // The fixed colours the canvas drawings paint with, chosen once per drawing pass by the appearance.
-// They carry the Theme's tones as plain values, except `rule`, a shade lighter than Theme::rule.
+// They carry the Theme's tones as plain values, except `rule`, a shade lighter than Theme::rule, and
+// `darkWakeMark`, which the Theme has no tone for.
 
 #include "Dormio/UI/Kit/Theme.h"
 
@@ -19,10 +20,16 @@ struct CanvasPalette {
     QColor rose;
     QColor amber;
     QColor card;
+    // The actogram's dark-wake marks: rose, or in the dark scheme a pale pink that stands out on that
+    // scheme's light indigo bars.
+    QColor darkWakeMark;
 
     explicit CanvasPalette(Appearance scheme);
     // The palette of the appearance the app draws in now.
     static CanvasPalette current() { return CanvasPalette(Theme::appearance()); }
 };
+
+// The colour with its opacity multiplied by `opacity`.
+QColor faded(QColor color, qreal opacity);
 
 } // namespace dormio

@@ -1,6 +1,7 @@
 #include "Dormio/UI/Kit/Font.h"
 
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTextLayout>
 #include <cmath>
 
@@ -17,7 +18,7 @@ qreal wholeScale(qreal pixels) {
 
 QFont makeFont(qreal pixels, std::optional<QFont::Weight> weight, Font::Design design, qreal tracking) {
     QFont font;
-    // DejaVu stands in for what the faces lack, for example U+202F in JetBrains Mono.
+    // DejaVu stands in for what the faces lack.
     const bool mono = design == Font::Design::monospaced;
     font.setFamilies(mono ? QStringList{"JetBrains Mono", "DejaVu Sans Mono"}
                           : QStringList{"Inter", "DejaVu Sans"});
@@ -28,17 +29,43 @@ QFont makeFont(qreal pixels, std::optional<QFont::Weight> weight, Font::Design d
     return font;
 }
 
+constexpr QChar narrowSpace(0x202F);
+
+std::optional<qreal> narrowAdvance(qreal pixels, std::optional<QFont::Weight> weight, Font::Design design,
+                                   qreal tracking) {
+    if (design != Font::Design::monospaced) return std::nullopt;
+    const QFont system = makeFont(pixels, weight, Font::Design::standard, 0);
+    return QFontMetricsF(system).horizontalAdvance(narrowSpace) + tracking;
+}
+
+// A duration in running text ("1 h 12 m") breaks as one word: the spaces inside it, as the layout is asked
+// where to break, are no-break spaces.
+QString durationsJoined(QString text) {
+    static const QRegularExpression inside(QStringLiteral("(?<=\\d) (?=[hms]\\b)|(?<=\\d h) (?=\\d)"));
+    return text.replace(inside, QStringLiteral("\u00A0"));
+}
+
 } // namespace
 
 Font::Font(qreal pixels, std::optional<QFont::Weight> weight, Design design, qreal tracking)
     : pixels_(pixels), weight_(weight), design_(design), tracking_(tracking), scale_(wholeScale(pixels)),
-      scaled_(makeFont(pixels * scale_, weight, design, tracking * scale_)), metrics_(scaled_) {}
+      scaled_(makeFont(pixels * scale_, weight, design, tracking * scale_)), metrics_(scaled_),
+      narrow_(narrowAdvance(pixels * scale_, weight, design, tracking * scale_)) {}
 
 QFont Font::nearest() const {
     return makeFont(pixels_, weight_, design_, tracking_);
 }
 
+qreal Font::width(const QString& text) const {
+    if (!narrow_ || !text.contains(narrowSpace)) return metrics_.horizontalAdvance(text) / scale_;
+    qreal width = 0;
+    for (const QString& piece : text.split(narrowSpace))
+        width += metrics_.horizontalAdvance(piece);
+    return (width + *narrow_ * qreal(text.count(narrowSpace))) / scale_;
+}
+
 QString Font::elided(const QString& text, Qt::TextElideMode mode, qreal width) const {
+    if (this->width(text) <= width) return text;
     return metrics_.elidedText(text, mode, std::max<qreal>(width, 0) * scale_);
 }
 
@@ -46,7 +73,8 @@ QStringList Font::wrapped(const QString& text, qreal width) const {
     QStringList lines;
     for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
         const qsizetype before = lines.size();
-        QTextLayout layout(paragraph, scaled_);
+        // The same characters, one for one, so that a line's span is the paragraph's too.
+        QTextLayout layout(durationsJoined(paragraph), scaled_);
         QTextOption option;
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         layout.setTextOption(option);
@@ -65,15 +93,19 @@ QStringList Font::wrapped(const QString& text, qreal width) const {
 }
 
 void Font::draw(QPainter& painter, QPointF origin, const QString& text) const {
-    painter.setFont(scaled_);
-    if (scale_ == 1) {
-        painter.drawText(origin, text);
-        return;
-    }
     painter.save();
+    painter.setFont(scaled_);
     painter.translate(origin);
     painter.scale(1 / scale_, 1 / scale_);
-    painter.drawText(QPointF(0, 0), text);
+    if (!narrow_ || !text.contains(narrowSpace)) {
+        painter.drawText(QPointF(0, 0), text);
+    } else {
+        qreal x = 0;
+        for (const QString& piece : text.split(narrowSpace)) {
+            painter.drawText(QPointF(x, 0), piece);
+            x += metrics_.horizontalAdvance(piece) + *narrow_;
+        }
+    }
     painter.restore();
 }
 

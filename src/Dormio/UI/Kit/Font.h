@@ -3,6 +3,10 @@
 // A font at an exact size in device-independent pixels, fractional sizes included. Qt rounds every font
 // to whole pixels, so an 11.5 px font is drawn from the 23 px font at half scale; the metrics and the
 // drawing below account for that. Letter tracking is part of the font, in pixels.
+//
+// The monospaced face has no narrow no-break space (U+202F, between a figure and its "%"), and a fallback
+// face would give it a whole cell: the monospaced design measures and draws it at the system face's narrow
+// advance instead.
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -37,7 +41,7 @@ public:
     qreal descent() const { return metrics_.descent() / scale_; }
     qreal height() const { return metrics_.height() / scale_; }
     qreal lineSpacing() const { return metrics_.lineSpacing() / scale_; }
-    qreal width(const QString& text) const { return metrics_.horizontalAdvance(text) / scale_; }
+    qreal width(const QString& text) const;
     QString elided(const QString& text, Qt::TextElideMode mode, qreal width) const;
     // The text broken at word boundaries (or anywhere inside a word longer than the width) into lines
     // no wider than `width`.
@@ -54,6 +58,8 @@ private:
     qreal scale_; // the whole font is `scale_` times larger than drawn
     QFont scaled_;
     QFontMetricsF metrics_;
+    // The advance a narrow no-break space takes, in the scaled font's pixels; none where the face has it.
+    std::optional<qreal> narrow_;
 };
 
 } // namespace dormio

@@ -16,8 +16,10 @@ inline constexpr std::string_view refresh = "arrow.clockwise";
 inline constexpr std::string_view openAtLogin = "power";
 inline constexpr std::string_view settingsTab = "gearshape";
 inline constexpr std::string_view updatesTab = "arrow.down.circle";
+inline constexpr std::string_view warning = "exclamationmark.triangle";
 
-inline constexpr std::array<std::string_view, 8> all{previousNight, nextNight,   momentDetails, nothingHeld,
-                                                     refresh,       openAtLogin, settingsTab,   updatesTab};
+inline constexpr std::array<std::string_view, 9> all{previousNight, nextNight,  momentDetails,
+                                                     nothingHeld,   refresh,    openAtLogin,
+                                                     settingsTab,   updatesTab, warning};
 
 } // namespace dormio::ViewSymbols

@@ -8,6 +8,7 @@
 #include "Dormio/UI/Charts/HourRuler.h"
 #include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/Shapes.h"
+#include "Dormio/UI/Kit/StateStyle.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "DormioKit/Fmt.h"
@@ -232,7 +233,7 @@ void ActogramLine::paintEvent(QPaintEvent*) {
     const qreal opacity = 0.85 + 0.15 * progress;
     const auto boxes = Actogram::figureColumns(rect());
     for (std::size_t i = 0; i < figures_.size(); ++i) {
-        painter.setPen(Charts::faded(figures_[i].rose ? Theme::rose : Theme::ink, opacity));
+        painter.setPen(faded(figures_[i].rose ? Theme::rose : Theme::ink, opacity));
         const QString shown = font.elided(figures_[i].text, Qt::ElideRight, boxes[i].width());
         font.draw(
             painter,
@@ -283,10 +284,10 @@ const QString lastNight = QStringLiteral("\u25C2 last night");
 
 std::vector<ActogramLegend::Item> ActogramLegend::items() {
     return {
-        {QStringLiteral("Asleep"), Theme::indigo, 10},
-        {QStringLiteral("Dark wake"), Theme::rose, 2},
-        {QStringLiteral("Awake, screen off"), Theme::rose.opacity(0.38), 10},
-        {QStringLiteral("Screen on"), Theme::amber.opacity(0.7), 10},
+        {QStringLiteral("Asleep"), stateSwatch(PowerState::asleep), 10},
+        {QStringLiteral("Dark wake"), stateSwatch(PowerState::dark), 2},
+        {QStringLiteral("Awake, screen off"), stateSwatch(PowerState::awake), 10},
+        {QStringLiteral("Screen on"), stateSwatch(PowerState::screenOn), 10},
     };
 }
 

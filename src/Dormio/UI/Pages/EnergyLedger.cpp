@@ -70,9 +70,12 @@ EnergyLedger::EnergyLedger(Store& store, Night night, QWidget* parent)
     : Panel(QStringLiteral("Energy by app"), QStringLiteral("estimate"), Theme::Space::l, nullptr, parent),
       store_(store), night_(std::move(night)) {
     // Queued: a change can come from this panel's own button, which a rebuild deletes.
-    connect(&store_, &Store::loginItemEnabledChanged, this, [this] { rebuild(); }, Qt::QueuedConnection);
-    connect(&store_.energy(), &EnergyRecorder::sampleApplied, this, [this] { rebuild(); }, Qt::QueuedConnection);
-    connect(&store_.energy(), &EnergyRecorder::cleared, this, [this] { rebuild(); }, Qt::QueuedConnection);
+    connect(
+        &store_, &Store::loginItemEnabledChanged, this, [this] { rebuild(); }, Qt::QueuedConnection);
+    connect(
+        &store_.energy(), &EnergyRecorder::sampleApplied, this, [this] { rebuild(); }, Qt::QueuedConnection);
+    connect(
+        &store_.energy(), &EnergyRecorder::cleared, this, [this] { rebuild(); }, Qt::QueuedConnection);
     rebuild();
 }
 
@@ -93,12 +96,14 @@ QWidget* EnergyLedger::rows() const {
         stack->addWidget(FilledBar::hairline());
     }
     const QString footnote =
-        night_.lost() ? QStringLiteral("Battery used, split by each app\u2019s share of the energy Dormio measured. "
-                                       "macOS\u2019s own processes aren\u2019t visible without admin rights.")
-                      : QStringLiteral("Share of the energy Dormio measured for apps running as you.");
+        night_.lost()
+            ? QStringLiteral("Battery used, split by each app\u2019s share of the energy Dormio measured. "
+                             "macOS\u2019s own processes aren\u2019t visible without admin rights.")
+            : QStringLiteral("Share of the energy Dormio measured for apps running as you.");
     auto* note = new Label(footnote, Theme::Typo::small(), Theme::ink3);
     note->setWrapping(QWIDGETSIZE_MAX);
-    stack->addSpacing(int(Theme::Space::s));
+    // The rows and the footnote stand apart as two children of the panel's own stack would.
+    stack->addSpacing(int(Theme::Space::m));
     stack->addWidget(note);
     return content;
 }
@@ -108,11 +113,15 @@ QWidget* EnergyLedger::notSampled() {
     auto* stack = new QVBoxLayout(content);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(int(Theme::Space::s));
-    stack->addWidget(new Label(QStringLiteral("Dormio wasn\u2019t sampling during this night."),
-                               Theme::Typo::bodyStrong(), Theme::ink));
-    auto* why = new Label(QStringLiteral("Per-app energy is only measured while Dormio runs. Keep it open "
-                                         "overnight \u2014 or let it open at login \u2014 and this fills in tomorrow."),
-                          Theme::Typo::small(), Theme::ink2);
+    // The card is 320 points wide beside the logbook: its sentences wrap there rather than being cut.
+    auto* what = new Label(QStringLiteral("Dormio wasn\u2019t sampling during this night."),
+                           Theme::Typo::bodyStrong(), Theme::ink);
+    what->setWrapping(QWIDGETSIZE_MAX);
+    stack->addWidget(what);
+    auto* why = new Label(
+        QStringLiteral("Per-app energy is only measured while Dormio runs. Keep it open "
+                       "overnight \u2014 or let it open at login \u2014 and this fills in tomorrow."),
+        Theme::Typo::small(), Theme::ink2);
     why->setWrapping(QWIDGETSIZE_MAX);
     stack->addWidget(why);
     if (!store_.loginItemEnabled()) {

@@ -8,6 +8,7 @@
 #include "Dormio/UI/Kit/Figures.h"
 #include "Dormio/UI/Kit/Headers.h"
 #include "Dormio/UI/Kit/Panel.h"
+#include "Dormio/UI/Kit/ScrollBars.h"
 #include "Dormio/UI/Kit/SegmentedPicker.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
@@ -70,6 +71,7 @@ HistoryPage::HistoryPage(Store& store, QWidget* parent) : QWidget(parent), store
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->viewport()->setAutoFillBackground(false);
+    ScrollBars::makeThin(scroll_);
     outer->addWidget(scroll_);
 
     // The column keeps to 1180 points and stands centred on wider windows.

@@ -36,7 +36,8 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        Symbols::paint(painter, QRectF(rect()), ViewSymbols::nothingHeld, Theme::indigo);
+        Symbols::paint(painter, QRectF(rect()), ViewSymbols::nothingHeld, Theme::indigo,
+                       Symbols::Weight::semibold);
     }
 };
 
@@ -51,7 +52,8 @@ QWidget* hbox(int spacing, std::initializer_list<QWidget*> widgets) {
 }
 
 QWidget* processCell(const LiveRow& row) {
-    return LedgerCells::holder(row.identity.path, row.assertion.process, qs(row.identity.name), Qt::ElideMiddle);
+    return LedgerCells::holder(row.identity.path, row.assertion.process, qs(row.identity.name),
+                               Qt::ElideMiddle);
 }
 
 QWidget* reasonCell(const LiveAssertion& assertion) {

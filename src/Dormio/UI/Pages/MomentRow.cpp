@@ -6,6 +6,7 @@
 #include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/FilledBar.h"
 #include "Dormio/UI/Kit/RowHover.h"
+#include "Dormio/UI/Kit/StateStyle.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/ViewSymbols.h"
 #include "DormioKit/Fmt.h"
@@ -25,11 +26,12 @@ QString clock(Date date) {
     return text(Fmt::clockTime(date));
 }
 
-// A cell of the row with 1 px above it, so its text sits with the label's.
+// A cell of the row at the row's top with 1 px above it, so its text sits with the label's. A layout's
+// own alignment places only the layout, so the cell carries it.
 QLayout* loweredByOne(QWidget* cell) {
     auto* box = new QVBoxLayout;
     box->setContentsMargins(0, 1, 0, 0);
-    box->addWidget(cell);
+    box->addWidget(cell, 0, Qt::AlignTop);
     return box;
 }
 
@@ -42,7 +44,6 @@ MomentRow::MomentRow(StoryItem item, QWidget* parent)
     auto* line = new QHBoxLayout(this);
     line->setContentsMargins(0, 7, 2, 7);
     line->setSpacing(int(spacing));
-    line->setAlignment(Qt::AlignTop);
 
     auto* time = new Label(clock(first.date), Theme::Typo::time(), Theme::ink2);
     time->setAlignment(Qt::AlignTrailing);
@@ -58,8 +59,9 @@ MomentRow::MomentRow(StoryItem item, QWidget* parent)
     label->setElide(Qt::ElideRight);
     title->addWidget(label, 0, Qt::AlignVCenter);
     if (item_.isGroup())
-        title->addWidget(new Tag(QStringLiteral("\u00D7") + QString::number(item_.events.size()), Theme::rose), 0,
-                         Qt::AlignVCenter);
+        title->addWidget(
+            new Tag(QStringLiteral("\u00D7") + QString::number(item_.events.size()), Theme::rose), 0,
+            Qt::AlignVCenter);
     title->addStretch();
     column->addLayout(title);
     auto* explained = new Label(detail(item_), Theme::Typo::small(), Theme::ink2);
@@ -70,12 +72,13 @@ MomentRow::MomentRow(StoryItem item, QWidget* parent)
     line->addSpacing(6); // the column's stretch keeps at least this much before the duration
     if (first.kind != NightEvent::Kind::fellAsleep) {
         static const Font font = Theme::systemFont(11, QFont::Normal, true);
-        line->addLayout(loweredByOne(new Label(text(Fmt::duration(item_.totalDuration(), false)), font, Theme::ink2)));
+        line->addLayout(
+            loweredByOne(new Label(text(Fmt::duration(item_.totalDuration(), false)), font, Theme::ink2)));
     }
 
     info_->setToolTip(QStringLiteral("Show what pmset recorded"));
     connect(info_, &QAbstractButton::clicked, this, [this] { setShowInfo(!showInfo()); });
-    line->addWidget(info_);
+    line->addWidget(info_, 0, Qt::AlignTop);
     demoAnchor(info_, QStringLiteral("info-") + text(item_.id()));
 
     RowHover::attach(this);
@@ -83,11 +86,16 @@ MomentRow::MomentRow(StoryItem item, QWidget* parent)
 
 DynamicColor MomentRow::mark(const NightEvent& event) {
     switch (event.kind) {
-    case NightEvent::Kind::awakeAtStart: return Theme::ink3;
-    case NightEvent::Kind::fellAsleep: return Theme::indigo;
-    case NightEvent::Kind::darkWake: return Theme::rose;
-    case NightEvent::Kind::stayedAwake: return Theme::rose.opacity(0.55);
-    case NightEvent::Kind::screenOn: return Theme::amber;
+    case NightEvent::Kind::awakeAtStart:
+        return Theme::ink3;
+    case NightEvent::Kind::fellAsleep:
+        return stateKey(PowerState::asleep);
+    case NightEvent::Kind::darkWake:
+        return stateKey(PowerState::dark);
+    case NightEvent::Kind::stayedAwake:
+        return stateKey(PowerState::awake);
+    case NightEvent::Kind::screenOn:
+        return stateKey(PowerState::screenOn);
     }
     return Theme::ink3;
 }
@@ -104,7 +112,8 @@ QString MomentRow::detail(const StoryItem& item) {
                clock(item.events.back().date);
     const NightEvent& first = item.first();
     switch (first.kind) {
-    case NightEvent::Kind::awakeAtStart: return QStringLiteral("When the night window began");
+    case NightEvent::Kind::awakeAtStart:
+        return QStringLiteral("When the night window began");
     case NightEvent::Kind::fellAsleep:
         return QStringLiteral("Slept ") + text(Fmt::duration(first.duration, false)) +
                QStringLiteral(" before anything stirred");
@@ -112,7 +121,8 @@ QString MomentRow::detail(const StoryItem& item) {
         return first.scheduledBy ? QStringLiteral("Requested by ") + shortScheduler(text(*first.scheduledBy))
                                  : QStringLiteral("Screen stayed off");
     case NightEvent::Kind::stayedAwake:
-        if (first.culprit) return QStringLiteral("Held up by ") + text(ProcessNames::friendly(*first.culprit));
+        if (first.culprit)
+            return QStringLiteral("Held up by ") + text(ProcessNames::friendly(*first.culprit));
         if (first.scheduledBy) return text(*first.scheduledBy);
         return QStringLiteral("Nothing obvious was holding it");
     case NightEvent::Kind::screenOn:
@@ -135,8 +145,9 @@ void MomentRow::setShowInfo(bool show) {
 void MomentRow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (demoRequests_) return;
-    demoRequests_ = connect(&DormioDemo::shared(), &DormioDemo::showInfo, this,
-                            [this](const std::optional<QString>& id) { setShowInfo(id == text(item_.id())); });
+    demoRequests_ =
+        connect(&DormioDemo::shared(), &DormioDemo::showInfo, this,
+                [this](const std::optional<QString>& id) { setShowInfo(id == text(item_.id())); });
 }
 
 void MomentRow::hideEvent(QHideEvent* event) {

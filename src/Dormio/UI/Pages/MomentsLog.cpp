@@ -1,8 +1,8 @@
 #include "Dormio/UI/Pages/MomentsLog.h"
 
 #include "Dormio/UI/Kit/Buttons.h"
-#include "Dormio/UI/Kit/Motion.h"
 #include "Dormio/UI/Kit/FilledBar.h"
+#include "Dormio/UI/Kit/Motion.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Pages/MomentRow.h"
@@ -42,11 +42,12 @@ QWidget* closingLine(const Night& night) {
     auto* line = new QHBoxLayout(closing);
     line->setContentsMargins(0, 8, 0, 0);
     line->setSpacing(int(MomentRow::spacing));
-    auto* end = new Label(QString::fromStdString(Fmt::clockTime(night.end)), Theme::Typo::time(), Theme::ink3);
+    auto* end =
+        new Label(QString::fromStdString(Fmt::clockTime(night.end)), Theme::Typo::time(), Theme::ink3);
     end->setAlignment(Qt::AlignTrailing);
     end->setFixedWidth(int(MomentRow::timeWidth));
-    auto* morning =
-        new Label(QString::fromStdString(NightSummary::morningLine(night)), Theme::Typo::small(), Theme::ink2);
+    auto* morning = new Label(QString::fromStdString(NightSummary::morningLine(night)), Theme::Typo::small(),
+                              Theme::ink2);
     morning->setElide(Qt::ElideRight);
     // Each label stands at its natural height, where its baseline lies its font's ascent below its top.
     const qreal endBaseline = end->textFont().ascent();
@@ -67,7 +68,8 @@ MomentsLog::MomentsLog(const Night& night, QWidget* parent)
       night_(night), items_(Story::items(night)),
       reveal_(this, 0, [this](qreal height) { rowsBox_->setMaximumHeight(int(std::lround(height))); }) {
     if (items_.empty()) {
-        setContent(new Label(QStringLiteral("Nothing was recorded in this window."), Theme::Typo::body(), Theme::ink2));
+        setContent(new Label(QStringLiteral("Nothing was recorded in this window."), Theme::Typo::body(),
+                             Theme::ink2));
         return;
     }
     setContent(list());
@@ -143,7 +145,11 @@ void MomentsLog::showRows() {
         }
     }
     while (std::size_t(rows->count() / 2) > shown) {
-        for (int k = 0; k < 2; ++k) delete rows->takeAt(rows->count() - 1)->widget();
+        for (int k = 0; k < 2; ++k) {
+            QLayoutItem* item = rows->takeAt(rows->count() - 1);
+            delete item->widget();
+            delete item;
+        }
     }
 }
 
@@ -151,7 +157,8 @@ std::vector<MomentRow*> MomentsLog::rows() const {
     std::vector<MomentRow*> found;
     if (!rowsBox_) return found;
     for (int i = 0; i < rowsBox_->layout()->count(); ++i)
-        if (auto* row = dynamic_cast<MomentRow*>(rowsBox_->layout()->itemAt(i)->widget())) found.push_back(row);
+        if (auto* row = dynamic_cast<MomentRow*>(rowsBox_->layout()->itemAt(i)->widget()))
+            found.push_back(row);
     return found;
 }
 

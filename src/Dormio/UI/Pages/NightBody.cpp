@@ -37,7 +37,8 @@ QWidget* NightBody::tracePanel(Store& store) {
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(int(Theme::Space::s));
+    // The trace and its legend stand apart as two children of the panel's own stack would.
+    column->setSpacing(int(Theme::Space::m));
     hypnogram_ = new HypnogramView(HypnogramView::pageHeight);
     hypnogram_->setNight(night_);
     hypnogram_->setScrub(store.demoState().demoScrub());
@@ -51,8 +52,8 @@ QWidget* NightBody::tracePanel(Store& store) {
     });
     column->addWidget(hypnogram_);
     column->addWidget(new StateLegend(night_));
-    tracePanel_ = new Panel(QStringLiteral("Hypnogram"), QStringLiteral("hover to scrub any minute"), Theme::Space::l,
-                            content);
+    tracePanel_ = new Panel(QStringLiteral("Hypnogram"), QStringLiteral("hover to scrub any minute"),
+                            Theme::Space::l, content);
     demoAnchor(tracePanel_, QStringLiteral("hypnogram"));
     return tracePanel_;
 }

@@ -47,34 +47,41 @@ QString withShortcut(const QString& what, Qt::Key key) {
 } // namespace
 
 NightHeader::NightHeader(Store& store, const Night& night, QWidget* parent)
-    : PageHeader(kickerText(night), store.title(night), nullptr, parent) {
-    setTrailing(trailing(store, night));
+    : PageHeader(kickerText(night), store.title(night), nullptr, parent), store_(store) {
+    setTrailing(trailing());
+    setNight(night);
+}
+
+void NightHeader::setNight(const Night& night) {
+    setKicker(kickerText(night));
+    setTitle(store_.title(night));
+    // A recorded demo shows sample nights as if they were the viewer's own.
+    sampleTag_->setVisible(night.isDemo && !DormioDemo::recordingDemo());
+    previous_->setEnabled(store_.canStep(-1));
+    next_->setEnabled(store_.canStep(1));
 }
 
 QString NightHeader::kickerText(const Night& night) {
     QString kicker = QStringLiteral("Night of ") + text(Fmt::day(night.start)) + QStringLiteral(" \u00B7 ") +
-                     text(Fmt::clockTime(night.start)) + QStringLiteral(" \u2192 ") + text(Fmt::clockTime(night.end));
+                     text(Fmt::clockTime(night.start)) + QStringLiteral(" \u2192 ") +
+                     text(Fmt::clockTime(night.end));
     if (night.inProgress) kicker += QStringLiteral(" \u00B7 recording");
     return kicker;
 }
 
-QWidget* NightHeader::trailing(Store& store, const Night& night) {
+QWidget* NightHeader::trailing() {
     auto* trailing = new QWidget;
     auto* line = new QHBoxLayout(trailing);
     line->setContentsMargins(0, 0, 0, 0);
     line->setSpacing(int(Theme::Space::m));
-    // A recorded demo shows sample nights as if they were the viewer's own.
-    if (night.isDemo && !DormioDemo::recordingDemo()) {
-        sampleTag_ = new Tag(QStringLiteral("SAMPLE DATA"), Theme::amber);
-        line->addWidget(sampleTag_, 0, Qt::AlignVCenter);
-    }
+    sampleTag_ = new Tag(QStringLiteral("SAMPLE DATA"), Theme::amber);
+    line->addWidget(sampleTag_, 0, Qt::AlignVCenter);
 
     auto* group = new StepGroup;
     const auto stepButton = [&](std::string_view symbol, int offset, const QString& tip) {
         Button* button = Button::withSymbol(IconButtonStyle{26}, symbol);
         button->setToolTip(tip);
-        button->setEnabled(store.canStep(offset));
-        connect(button, &QAbstractButton::clicked, this, [&store, offset] { store.step(offset); });
+        connect(button, &QAbstractButton::clicked, this, [this, offset] { store_.step(offset); });
         return button;
     };
     previous_ = stepButton(ViewSymbols::previousNight, -1,
@@ -82,7 +89,8 @@ QWidget* NightHeader::trailing(Store& store, const Night& night) {
     next_ = stepButton(ViewSymbols::nextNight, 1,
                        withShortcut(QStringLiteral("Next night"), Qt::Key_BracketRight));
     group->layout()->addWidget(previous_);
-    static_cast<QHBoxLayout*>(group->layout())->addWidget(new FilledBar(Theme::rule, 1, 16), 0, Qt::AlignVCenter);
+    static_cast<QHBoxLayout*>(group->layout())
+        ->addWidget(new FilledBar(Theme::rule, 1, 16), 0, Qt::AlignVCenter);
     group->layout()->addWidget(next_);
     line->addWidget(group, 0, Qt::AlignVCenter);
     return trailing;

@@ -16,6 +16,9 @@ class NightHeader : public PageHeader {
 public:
     NightHeader(Store& store, const Night& night, QWidget* parent = nullptr);
 
+    // Shows another night in place, so that the title cross-fades to the new one.
+    void setNight(const Night& night);
+
     // "Night of Tue, 5 Mar · 23:00 → 07:00", with " · recording" while the night is in progress.
     static QString kickerText(const Night& night);
 
@@ -24,8 +27,9 @@ public:
     Tag* sampleTag() const { return sampleTag_; }
 
 private:
-    QWidget* trailing(Store& store, const Night& night);
+    QWidget* trailing();
 
+    Store& store_;
     Button* previous_ = nullptr;
     Button* next_ = nullptr;
     Tag* sampleTag_ = nullptr;

@@ -4,6 +4,7 @@
 #include "Dormio/UI/Kit/EmptyState.h"
 #include "Dormio/UI/Kit/FlatTrace.h"
 #include "Dormio/UI/Kit/Motion.h"
+#include "Dormio/UI/Kit/ScrollBars.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Pages/HourText.h"
@@ -34,6 +35,7 @@ QScrollArea* scrollerFor(QWidget* content) {
     scroller->viewport()->setAutoFillBackground(false);
     content->setAutoFillBackground(false);
     scroller->setWidget(content);
+    ScrollBars::makeThin(scroller);
     return scroller;
 }
 
@@ -47,10 +49,12 @@ QWidget* loadingState() {
     trace->setFixedSize(260, 30);
     stack->addWidget(trace);
     stack->addWidget(new Kicker(QStringLiteral("Reading pmset -g log"), Theme::ink3));
-    stack->addWidget(new Label(QStringLiteral("Reading your Mac\u2019s power log\u2026"), Theme::Typo::lede(), Theme::ink));
-    auto* note = new Label(QStringLiteral("This takes a few seconds the first time. Nothing is changed \u2014 Dormio "
-                                          "only reads."),
-                           Theme::Typo::body(), Theme::ink2);
+    stack->addWidget(new Label(QStringLiteral("Reading your Mac\u2019s power log\u2026"), Theme::Typo::lede(),
+                               Theme::ink));
+    auto* note =
+        new Label(QStringLiteral("This takes a few seconds the first time. Nothing is changed \u2014 Dormio "
+                                 "only reads."),
+                  Theme::Typo::body(), Theme::ink2);
     note->setWrapping(QWIDGETSIZE_MAX);
     stack->addWidget(note);
     stack->addStretch();
@@ -110,10 +114,12 @@ qreal NightPage::contentWidth(qreal available) {
     return std::min<qreal>(available, PageScroll::maxColumnWidth) - 2 * Theme::Space::xxl;
 }
 
-NightPage::NightPage(Store& store, QWidget* parent) : QWidget(parent), store_(store), frame_(new QVBoxLayout(this)) {
+NightPage::NightPage(Store& store, QWidget* parent)
+    : QWidget(parent), store_(store), frame_(new QVBoxLayout(this)) {
     frame_->setContentsMargins(0, 0, 0, 0);
-    for (auto change : {&Store::nightsChanged, &Store::selectedNightIDChanged, &Store::loadingChanged,
-                        &Store::loadedOnceChanged, &Store::nightStartHourChanged, &Store::nightEndHourChanged})
+    for (auto change :
+         {&Store::nightsChanged, &Store::selectedNightIDChanged, &Store::loadingChanged,
+          &Store::loadedOnceChanged, &Store::nightStartHourChanged, &Store::nightEndHourChanged})
         connect(&store_, change, this, &NightPage::refresh);
     connect(&store_.demoState(), &DemoState::snapshotScrollChanged, this, &NightPage::followSnapshotScroll);
     refresh();
@@ -146,16 +152,17 @@ void NightPage::refresh() {
         if (showing_ != Showing::loading || !view_) present(Showing::loading, loadingState());
         return;
     }
-    const QString message = QStringLiteral("macOS keeps about a week of sleep history. Once your Mac spends a night "
-                                           "between ") +
-                            hourText(store_.nightStartHour()) + QStringLiteral(" and ") +
-                            hourText(store_.nightEndHour()) + QStringLiteral(" on record, its trace appears here.");
+    const QString message =
+        QStringLiteral("macOS keeps about a week of sleep history. Once your Mac spends a night "
+                       "between ") +
+        hourText(store_.nightStartHour()) + QStringLiteral(" and ") + hourText(store_.nightEndHour()) +
+        QStringLiteral(" on record, its trace appears here.");
     auto* content = new QWidget;
     auto* padded = new QVBoxLayout(content);
     const int padding = int(Theme::Space::xxl);
     padded->setContentsMargins(padding, padding, padding, padding);
-    empty_ = new EmptyState(QStringLiteral("No nights on record"), QStringLiteral("Nothing to read yet"), message,
-                            QStringLiteral("See Right Now"), [this] { store_.setPage(Page::now); });
+    empty_ = new EmptyState(QStringLiteral("No nights on record"), QStringLiteral("Nothing to read yet"),
+                            message, QStringLiteral("See Right Now"), [this] { store_.setPage(Page::now); });
     padded->addWidget(empty_);
     padded->addStretch();
     present(Showing::empty, scrollerFor(content));
@@ -180,9 +187,12 @@ void NightPage::showNight(const Night& night) {
         scroller_ = scroller;
         column_ = scroller->widget();
     }
-    delete header_;
-    header_ = new NightHeader(store_, night);
-    scroller_->insertBlock(0, header_);
+    if (header_) {
+        header_->setNight(night);
+    } else {
+        header_ = new NightHeader(store_, night);
+        scroller_->insertBlock(0, header_);
+    }
     replaceBody(night);
 }
 
@@ -231,8 +241,8 @@ void NightPage::followSnapshotScroll() {
         QCoreApplication::sendPostedEvents(pending, QEvent::LayoutRequest);
     const QPoint top = widget->mapTo(scroller_->widget(), QPoint(0, 0));
     const int viewport = scroller_->viewport()->height();
-    scroller_->verticalScrollBar()->setValue(id == QStringLiteral("bottom") ? top.y() + widget->height() - viewport
-                                                                             : top.y());
+    scroller_->verticalScrollBar()->setValue(
+        id == QStringLiteral("bottom") ? top.y() + widget->height() - viewport : top.y());
 }
 
 } // namespace dormio

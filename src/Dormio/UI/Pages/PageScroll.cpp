@@ -1,5 +1,6 @@
 #include "Dormio/UI/Pages/PageScroll.h"
 
+#include "Dormio/UI/Kit/ScrollBars.h"
 #include "Dormio/UI/Kit/Theme.h"
 
 #include <QBoxLayout>
@@ -49,6 +50,7 @@ PageScroll::PageScroll(const QString& title, QWidget* parent) : QScrollArea(pare
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setAutoFillBackground(false);
+    ScrollBars::makeThin(this);
 
     auto* paper = new Paper;
     column_ = new CentredColumn(paper);

@@ -1,5 +1,6 @@
 #include "Dormio/UI/Pages/RawPopover.h"
 
+#include "Dormio/UI/Kit/ScrollBars.h"
 #include "Dormio/UI/Kit/SelectableText.h"
 #include "Dormio/UI/Kit/Shapes.h"
 #include "Dormio/UI/Kit/Text.h"
@@ -32,16 +33,21 @@ QString clock(Date date) {
 // The rounded paper box behind the raw records, outlined with a rule.
 class RecordsBox : public QScrollArea {
 public:
-    RecordsBox() {
+    explicit RecordsBox(QWidget* lines) {
         setFrameShape(QFrame::NoFrame);
         setWidgetResizable(true);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         viewport()->setAutoFillBackground(false);
+        ScrollBars::makeThin(this);
+        setWidget(lines);
+        // Taking the lines turns their fill on, which would cover the box's rounded ground and outline.
+        lines->setAutoFillBackground(false);
     }
 
     QSize sizeHint() const override {
-        const int content = widget() ? widget()->heightForWidth(int(RawPopover::cardWidth - 2 * Theme::Space::l)) : 0;
+        const int content =
+            widget() ? widget()->heightForWidth(int(RawPopover::cardWidth - 2 * Theme::Space::l)) : 0;
         return {int(RawPopover::cardWidth - 2 * Theme::Space::l), std::min(recordsHeight, content)};
     }
 
@@ -60,7 +66,6 @@ protected:
 
 QWidget* recordLines(const QStringList& records) {
     auto* lines = new QWidget;
-    lines->setAutoFillBackground(false);
     auto* stack = new QVBoxLayout(lines);
     stack->setContentsMargins(10, 10, 10, 10);
     stack->setSpacing(6);
@@ -86,15 +91,15 @@ RawPopover::RawPopover(const StoryItem& item, QWidget* parent) : QWidget(parent)
 
     auto* header = new QVBoxLayout;
     header->setSpacing(4);
-    header->addWidget(new Kicker(QStringLiteral("pmset record \u00B7 ") + clock(item.first().date), Theme::ink3));
+    header->addWidget(
+        new Kicker(QStringLiteral("pmset record \u00B7 ") + clock(item.first().date), Theme::ink3));
     header->addWidget(new Label(text(item.first().label), Theme::Typo::bodyStrong(), Theme::ink));
     stack->addLayout(header);
 
     for (const auto& [label, value] : facts(item))
         stack->addWidget(spec(label, value));
 
-    auto* box = new RecordsBox;
-    box->setWidget(recordLines(records(item)));
+    auto* box = new RecordsBox(recordLines(records(item)));
     box->setMaximumHeight(recordsHeight);
     stack->addWidget(box);
 }
@@ -104,7 +109,8 @@ std::vector<std::pair<QString, QString>> RawPopover::facts(const StoryItem& item
     const NightEvent& first = item.first();
     if (item.isGroup()) facts.emplace_back(QStringLiteral("Times"), times(item));
     if (first.scheduledBy) facts.emplace_back(QStringLiteral("Asked by"), text(*first.scheduledBy));
-    if (first.culprit) facts.emplace_back(QStringLiteral("Held by"), text(ProcessNames::friendly(*first.culprit)));
+    if (first.culprit)
+        facts.emplace_back(QStringLiteral("Held by"), text(ProcessNames::friendly(*first.culprit)));
     facts.emplace_back(QStringLiteral("Lasted"), text(Fmt::duration(item.totalDuration(), false)));
     return facts;
 }
@@ -142,6 +148,15 @@ QWidget* RawPopover::spec(const QString& label, const QString& value) {
     line->addWidget(caption, 0, Qt::AlignTop);
     line->addWidget(shown, 1, Qt::AlignTop);
     return pair;
+}
+
+// Inside its popup the popup draws the card, arrow and all; a popover standing alone draws its own.
+void RawPopover::paintEvent(QPaintEvent*) {
+    if (!isWindow()) return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Shapes::fill(painter, rect(), Theme::Radius::panel, Theme::panel);
+    Shapes::strokeInside(painter, rect(), Theme::Radius::panel, Theme::ruleStrong);
 }
 
 RawPopup::RawPopup(const StoryItem& item, QWidget* anchor, std::function<void()> closed)
@@ -183,7 +198,8 @@ void RawPopup::open(Edge edge) {
 
     const int x = onRight(edge_) ? button.right() + 1 : button.left() - whole.width();
     int y = button.center().y() - whole.height() / 2;
-    if (!screen.isEmpty()) y = std::clamp(y, screen.top(), std::max(screen.top(), screen.bottom() - whole.height()));
+    if (!screen.isEmpty())
+        y = std::clamp(y, screen.top(), std::max(screen.top(), screen.bottom() - whole.height()));
     move(x, y);
     arrowY_ = std::clamp<qreal>(button.center().y() - y, Theme::Radius::panel + arrowHalfWidth,
                                 whole.height() - Theme::Radius::panel - arrowHalfWidth);

@@ -28,6 +28,9 @@ public:
     static QStringList records(const StoryItem& item);
     // One fact: its caption in a 64 px column, then its value, wrapped and selectable.
     static QWidget* spec(const QString& label, const QString& value);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // A popup card holding a RawPopover, its arrow pointing at the button that opened it. Only one is open at

@@ -6,14 +6,16 @@
 #include "Dormio/UI/Kit/Buttons.h"
 #include "Dormio/UI/Kit/Headers.h"
 #include "Dormio/UI/Kit/Panel.h"
+#include "Dormio/UI/Kit/Symbols.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
+#include "Dormio/UI/Kit/Toggle.h"
+#include "Dormio/UI/Kit/ViewSymbols.h"
 #include "Dormio/UI/Pages/HourText.h"
 #include "DormioKit/NightWindow.h"
 
 #include <QApplication>
 #include <QBoxLayout>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QMessageBox>
@@ -59,12 +61,6 @@ QComboBox* menu(std::initializer_list<int> values, QString (*text)(int)) {
 
 QString minutesText(int minutes) {
     return QStringLiteral("%1 minutes").arg(minutes);
-}
-
-QCheckBox* toggle(const QString& title) {
-    auto* box = new QCheckBox(title);
-    box->setFont(Theme::Typo::body());
-    return box;
 }
 
 Label* note(const QString& text, const Font& font = Theme::Typo::small()) {
@@ -147,7 +143,7 @@ QWidget* SettingsForm::nightContent() {
 }
 
 QWidget* SettingsForm::energyContent() {
-    track_ = toggle(QStringLiteral("Measure energy per app while Dormio is open"));
+    track_ = new Toggle(QStringLiteral("Measure energy per app while Dormio is open"));
     connect(track_, &QCheckBox::clicked, this, [this](bool on) { store_.setTrackEnergy(on); });
 
     sample_ = menu({2, 5, 10}, minutesText);
@@ -156,7 +152,7 @@ QWidget* SettingsForm::energyContent() {
     interval_ = new Picker(QStringLiteral("Sample every"), sample_);
     interval_->setMaximumWidth(260);
 
-    login_ = toggle(QStringLiteral("Open Dormio at login, so it can measure every night"));
+    login_ = new Toggle(QStringLiteral("Open Dormio at login, so it can measure every night"));
     // The system decides: the switch then shows what the store reports, refused or not.
     connect(login_, &QCheckBox::clicked, this, [this](bool on) {
         store_.setLoginItem(on);
@@ -184,7 +180,7 @@ QWidget* SettingsForm::energyContent() {
 }
 
 QWidget* SettingsForm::menuBarContent() {
-    menuBar_ = toggle(QStringLiteral("Show last night’s trace in the menu bar"));
+    menuBar_ = new Toggle(QStringLiteral("Show last night’s trace in the menu bar"));
     connect(menuBar_, &QCheckBox::clicked, this, [this](bool on) { store_.setShowMenuBar(on); });
     auto* content = new QWidget;
     auto* column = stack(content, Theme::Space::m);
@@ -231,8 +227,10 @@ void SettingsForm::showStore() {
 
 void SettingsForm::confirmDelete() {
     if (confirm_) return;
-    confirm_ = new QMessageBox(QMessageBox::Warning, QString(),
+    confirm_ = new QMessageBox(QMessageBox::NoIcon, QString(),
                                QStringLiteral("Delete all measured energy data?"), QMessageBox::Cancel, this);
+    // The kit's warning symbol, sharp at any pixel ratio, in place of Qt's bitmap triangle.
+    confirm_->setIconPixmap(Symbols::icon(ViewSymbols::warning, Theme::rose, 48).pixmap(QSize(48, 48), 2.0));
     confirm_->setInformativeText(QStringLiteral(
         "Per-app estimates for past nights will disappear. Sleep and wake history is not affected."));
     QPushButton* confirmed = confirm_->addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);

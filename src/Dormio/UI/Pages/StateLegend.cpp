@@ -1,6 +1,7 @@
 #include "Dormio/UI/Pages/StateLegend.h"
 
 #include "Dormio/UI/Kit/FilledBar.h"
+#include "Dormio/UI/Kit/StateStyle.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "DormioKit/Fmt.h"
@@ -11,19 +12,9 @@ namespace dormio {
 
 namespace {
 
-struct StateKey {
-    DynamicColor color;
-    QSize swatch;
-};
-
-StateKey keyOf(PowerState state) {
-    switch (state) {
-    case PowerState::asleep: return {Theme::indigo, {10, 10}};
-    case PowerState::dark: return {Theme::rose, {2, 10}};
-    case PowerState::awake: return {Theme::rose.opacity(0.55), {10, 10}};
-    case PowerState::screenOn: return {Theme::amber, {10, 10}};
-    }
-    return {Theme::ink3, {10, 10}};
+// A dark wake is a moment rather than a stretch: its swatch is a thin mark.
+QSize swatchSize(PowerState state) {
+    return state == PowerState::dark ? QSize(2, 10) : QSize(10, 10);
 }
 
 Label* caption(const QString& text) {
@@ -68,19 +59,21 @@ StateLegend::StateLegend(const Night& night, QWidget* parent)
     states_->setSpacing(int(Theme::Space::l));
     below_->addStretch(1);
     for (const PowerState state : PowerStates::allCases) {
-        const StateKey key = keyOf(state);
-        states_->addWidget(entry(new FilledBar(key.color, key.swatch.width(), key.swatch.height()),
-                                 {caption(QString::fromUtf8(label(state).data(), qsizetype(label(state).size()))),
-                                  figure(QString::fromStdString(Fmt::clock(night.time(state))))}),
-                           0, Qt::AlignVCenter);
+        const QSize swatch = swatchSize(state);
+        states_->addWidget(
+            entry(new FilledBar(stateKey(state), swatch.width(), swatch.height()),
+                  {caption(QString::fromUtf8(label(state).data(), qsizetype(label(state).size()))),
+                   figure(QString::fromStdString(Fmt::clock(night.time(state))))}),
+            0, Qt::AlignVCenter);
     }
     states_->addStretch(1);
     if (!night.hasBattery) return;
     const auto start = night.startCharge(), end = night.endCharge();
     auto* line = new FilledBar(Theme::ink2, 12, 1);
-    battery_ = start && end ? entry(line, {caption(QStringLiteral("Battery")),
-                                           figure(QStringLiteral("%1 \u2192 %2\u202F%").arg(*start).arg(*end))})
-                            : entry(line, {caption(QStringLiteral("Battery"))});
+    battery_ = start && end
+                   ? entry(line, {caption(QStringLiteral("Battery")),
+                                  figure(QStringLiteral("%1 \u2192 %2\u202F%").arg(*start).arg(*end))})
+                   : entry(line, {caption(QStringLiteral("Battery"))});
     states_->addWidget(battery_, 0, Qt::AlignVCenter);
 }
 

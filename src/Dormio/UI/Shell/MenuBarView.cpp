@@ -16,6 +16,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 namespace dormio {
 
@@ -80,7 +81,7 @@ MenuBarView::MenuBarView(Store& store, QWidget* parent)
       summary_(new Label({}, Theme::systemFont(13), Theme::ink2)), dot_(new StatusDot(Theme::indigo, false)),
       headline_(new Label({}, Theme::systemFont(13, QFont::Medium), Theme::ink)), holders_(new QWidget),
       open_(new Button(PrimaryButtonStyle{}, QStringLiteral("Open Dormio"))),
-      quit_(new Button(QuietButtonStyle{Theme::ink2}, QStringLiteral("Quit"))) {
+      quit_(new Button(QuietButtonStyle{Theme::ink}, QStringLiteral("Quit"))) {
     setFixedWidth(fixedWidth);
     setAutoFillBackground(true);
     auto* layout = new QVBoxLayout(this);
@@ -89,9 +90,18 @@ MenuBarView::MenuBarView(Store& store, QWidget* parent)
     // The height follows the content, as the night and the holders come and go.
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    // The title and "REST 57" share their first baseline: whichever lies higher in its own box moves down.
     auto* titleRow = hbox(8);
-    titleRow->addWidget(title_, 1, Qt::AlignBottom);
-    titleRow->addWidget(grade_, 0, Qt::AlignBottom);
+    const qreal titleBaseline = title_->textFont().ascent(); // at its natural height
+    const qreal gradeBaseline = RestGrade::geometry(0, true).kicker.y();
+    const auto lowered = [](QWidget* cell, qreal by) {
+        auto* box = new QVBoxLayout;
+        box->setContentsMargins(0, int(std::lround(std::max<qreal>(by, 0))), 0, 0);
+        box->addWidget(cell, 0, Qt::AlignTop);
+        return box;
+    };
+    titleRow->addLayout(lowered(title_, gradeBaseline - titleBaseline), 1);
+    titleRow->addLayout(lowered(grade_, titleBaseline - gradeBaseline));
     layout->addLayout(titleRow);
 
     auto* nightLayout = new QVBoxLayout(night_);

@@ -1,5 +1,6 @@
 #include "Dormio/UI/Shell/SettingsPage.h"
 
+#include "Dormio/UI/Kit/ScrollBars.h"
 #include "Dormio/UI/Kit/Theme.h"
 
 #include <QHBoxLayout>
@@ -13,6 +14,7 @@ SettingsPage::SettingsPage(QWidget* form, QWidget* parent) : QScrollArea(parent)
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ScrollBars::makeThin(this);
 
     auto* inset = new QWidget;
     inset->setMaximumWidth(maximumWidth);

@@ -1,6 +1,8 @@
 #include "Dormio/UI/Shell/SettingsWindow.h"
 
+#include "Dormio/UI/Kit/ControlLook.h"
 #include "Dormio/UI/Kit/Headers.h"
+#include "Dormio/UI/Kit/ScrollBars.h"
 #include "Dormio/UI/Kit/Symbols.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Kit/ViewSymbols.h"
@@ -9,7 +11,9 @@
 #include "OstrelKit/Windows/UpdateSettingsRows.h"
 
 #include <QBoxLayout>
+#include <QCheckBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTabWidget>
 
@@ -70,6 +74,7 @@ QScrollArea* SettingsWindow::formContent(Store& store) {
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     scroll_->setWidget(page);
+    ScrollBars::makeThin(scroll_);
     return scroll_;
 }
 
@@ -79,7 +84,11 @@ QWidget* SettingsWindow::updatesContent() {
     auto* inset = new QVBoxLayout(page);
     const int padding = int(Theme::Space::l);
     inset->setContentsMargins(padding, padding, padding, padding);
-    inset->addWidget(new UpdateSettingsRows(Ostrel::updater()));
+    auto* rows = new UpdateSettingsRows(Ostrel::updater());
+    // The same toggle and button as the General tab's.
+    ControlLook::adopt(rows->automatic());
+    ControlLook::adopt(rows->checkNow());
+    inset->addWidget(rows);
     inset->addStretch(1);
     return page;
 }

@@ -2,13 +2,15 @@
 
 #include "Dormio/Core/Store.h"
 #include "Dormio/UI/Kit/Symbols.h"
-#include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Shell/MenuBarView.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
-#include <QPalette>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QVBoxLayout>
@@ -24,7 +26,7 @@ constexpr int iconPixels = 22;
 
 TrayIcon::TrayIcon(Store& store, QObject* parent)
     : QObject(parent), store_(store), icon_(new QSystemTrayIcon(this)),
-      popup_(new QWidget(nullptr, Qt::Popup)), content_(new MenuBarView(store, popup_)) {
+      popup_(new QWidget(nullptr, Qt::Popup)), content_(new MenuBarView(store, popup_)), menu_(new QMenu) {
     auto* layout = new QVBoxLayout(popup_);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -36,20 +38,29 @@ TrayIcon::TrayIcon(Store& store, QObject* parent)
         emit openMainWindow();
     });
     connect(content_, &MenuBarView::quitApplication, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // A click opens the popup; the context click, the panel's small menu.
     connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::Context) return;
+        if (reason != QSystemTrayIcon::Trigger) return;
         const QRect at = icon_->geometry();
         togglePopup(at.isValid() ? at.center() : QCursor::pos());
     });
+    connect(menu_->addAction(QStringLiteral("Open Dormio")), &QAction::triggered, this,
+            &TrayIcon::openMainWindow);
+    connect(menu_->addAction(QStringLiteral("Refresh")), &QAction::triggered, this,
+            [this] { store_.refresh(true); });
+    menu_->addSeparator();
+    connect(menu_->addAction(QStringLiteral("Quit")), &QAction::triggered, qApp, &QCoreApplication::quit,
+            Qt::QueuedConnection);
+    icon_->setContextMenu(menu_);
     connect(&store_, &Store::showMenuBarChanged, this, &TrayIcon::followSetting);
     connect(&store_, &Store::liveChanged, this, &TrayIcon::followHolders);
-    connect(ThemeEvents::instance(), &ThemeEvents::appearanceChanged, this, &TrayIcon::drawIcon);
     followHolders();
     followSetting();
 }
 
 TrayIcon::~TrayIcon() {
     delete popup_;
+    delete menu_;
 }
 
 QString TrayIcon::symbolName(bool someoneHolds) {
@@ -72,9 +83,29 @@ void TrayIcon::followHolders() {
     drawIcon();
 }
 
+// The panel may be light or dark whatever the app's appearance, and tells us neither: a white moon with a
+// dark rim reads on both. Desktops that recolour mask icons to their panel's ink take it as one.
+QIcon TrayIcon::moon(const QString& symbol) {
+    QIcon icon;
+    for (const int scale : {1, 2}) {
+        QPixmap pixmap(iconPixels * scale, iconPixels * scale);
+        pixmap.setDevicePixelRatio(scale);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QPainterPath shape =
+            Symbols::outline(QRectF(1, 1, iconPixels - 2, iconPixels - 2), symbol.toStdString());
+        painter.strokePath(shape, QPen(QColor(0, 0, 0, 150), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.fillPath(shape, Qt::white);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    icon.setIsMask(true);
+    return icon;
+}
+
 void TrayIcon::drawIcon() {
-    const QColor ink = QGuiApplication::palette().color(QPalette::WindowText);
-    icon_->setIcon(Symbols::icon(symbol_.toStdString(), ink, iconPixels));
+    icon_->setIcon(moon(symbol_));
 }
 
 void TrayIcon::togglePopup(QPoint anchor) {

@@ -1,12 +1,15 @@
 #pragma once
 
 // The menu bar extra: a tray icon whose moon changes while an app keeps the Mac awake, opening the
-// menu bar view in a small popup window. It is present while "showMenuBar" is on and the desktop has a
-// tray; without a tray nothing is shown and the setting is left as it is.
+// menu bar view in a small popup window on a click and a small menu on a context click. It is present while
+// "showMenuBar" is on and the desktop has a tray; without a tray nothing is shown and the setting is left as
+// it is.
 
 #include <QObject>
 #include <QString>
 
+class QIcon;
+class QMenu;
 class QSystemTrayIcon;
 class QWidget;
 
@@ -23,9 +26,12 @@ public:
 
     // "moon.haze" while an app is holding the Mac awake, else "moon.zzz".
     static QString symbolName(bool someoneHolds);
+    // The tray's picture of the symbol, readable on a light and on a dark panel.
+    static QIcon moon(const QString& symbol);
     const QString& symbol() const { return symbol_; }
     bool isShown() const;
     QWidget* popup() const { return popup_; }
+    QMenu* menu() const { return menu_; }
     MenuBarView* content() const { return content_; }
 
     // Opens the popup next to `anchor` (global coordinates), or closes it when it is open.
@@ -43,6 +49,7 @@ private:
     QSystemTrayIcon* icon_;
     QWidget* popup_;
     MenuBarView* content_;
+    QMenu* menu_;
     QString symbol_;
 };
 

@@ -8,6 +8,7 @@
 #include "Dormio/UI/Kit/HolderGlyph.h"
 #include "Dormio/UI/Kit/Panel.h"
 #include "Dormio/UI/Kit/Shapes.h"
+#include "Dormio/UI/Kit/StateStyle.h"
 #include "Dormio/UI/Kit/Switch.h"
 #include "Dormio/UI/Kit/Symbols.h"
 #include "Dormio/UI/Kit/Text.h"
@@ -63,23 +64,18 @@ private:
     DynamicColor color_;
 };
 
-struct StateSample {
-    DynamicColor color;
-    QSizeF size;
-};
-
-StateSample sampleOf(PowerState state) {
+// Each state's sample as the trace draws it: a block asleep, a thin mark for a dark wake, a line awake.
+QSizeF sampleSize(PowerState state) {
     switch (state) {
     case PowerState::asleep:
-        return {Theme::indigo, {120, 14}};
+        return {120, 14};
     case PowerState::dark:
-        return {Theme::rose, {2, 12}};
+        return {2, 12};
     case PowerState::awake:
-        return {Theme::rose.opacity(0.55), {120, 3}};
     case PowerState::screenOn:
-        return {Theme::amber, {120, 3}};
+        return {120, 3};
     }
-    return {Theme::ink3, {120, 3}};
+    return {120, 3};
 }
 
 // "Quit…" as the holder rows show it: an outlined pill that does nothing here.
@@ -207,11 +203,10 @@ QWidget* WelcomeArt::stateLegend() {
         title->setUppercase(true);
         title->setAlignment(Qt::AlignTrailing);
         title->setFixedWidth(140);
-        const StateSample sample = sampleOf(*state);
         auto* line = new QHBoxLayout;
         line->setSpacing(12);
         line->addWidget(title, 0, Qt::AlignVCenter);
-        line->addWidget(new Mark(sample.size, sample.color), 0, Qt::AlignVCenter);
+        line->addWidget(new Mark(sampleSize(*state), stateKey(*state)), 0, Qt::AlignVCenter);
         stack->addLayout(line);
     }
     auto* grade = new QHBoxLayout;
