@@ -30,16 +30,27 @@ public:
         return JournalExport(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
     }
 
-    std::optional<JournalRead> read(int64_t since) override {
+    // Every boot that reaches into the time from `since` on, with its power-related entries from then on.
+    JournalRead read(int64_t since) override {
+        std::vector<JournalEntry> all;
+        for (const Fields& fields : entries_)
+            all.push_back(toEntry(fields));
+        std::map<std::string, JournalEntry> lastOf;
+        for (const JournalEntry& entry : all)
+            lastOf[entry.bootId] = entry;
+        const auto reaches = [&](const JournalEntry& entry) {
+            return lastOf[entry.bootId].realtime >= since;
+        };
         JournalRead read;
         std::set<std::string> seenBoots;
-        for (const Fields& fields : entries_) {
-            JournalEntry entry = toEntry(fields);
-            if (seenBoots.insert(entry.bootId).second && entry.realtime >= since)
-                read.bootStarts.push_back(entry);
-            if (entry.realtime >= since && JournalFacts::classify(entry.identifier, entry.message))
+        for (const JournalEntry& entry : all) {
+            if (!reaches(entry)) continue;
+            if (seenBoots.insert(entry.bootId).second) read.bootStarts.push_back(entry);
+            if (entry.realtime >= since && JournalFacts::classify(entry.source, entry.message))
                 read.entries.push_back(entry);
         }
+        for (const JournalEntry& start : read.bootStarts)
+            read.bootEnds.push_back(lastOf[start.bootId]);
         return read;
     }
 
@@ -87,9 +98,11 @@ public:
         entry.realtime = std::stoll("0" + value("__REALTIME_TIMESTAMP"));
         entry.monotonic = std::stoll("0" + value("__MONOTONIC_TIMESTAMP"));
         entry.bootId = value("_BOOT_ID");
-        entry.identifier = value("_TRANSPORT") == "kernel" ? std::string(JournalFacts::kernelIdentifier)
-                                                           : value("SYSLOG_IDENTIFIER");
+        const std::string transport = value("_TRANSPORT"), pid = value("_PID"), uid = value("_UID"),
+                          comm = value("_COMM"), exe = value("_EXE");
+        entry.source = JournalFacts::source({transport, pid, uid, comm, exe});
         entry.message = value("MESSAGE");
+        entry.unit = value("UNIT");
         return entry;
     }
 

@@ -59,9 +59,9 @@ PowerLogParser::SystemLog Store::readLog() {
     }
     if (QFileInfo::exists(QStringLiteral("/usr/bin/pmset"))) return PowerLogParser::loadSystemLog();
     // Off a Mac, the same text written from what Linux keeps; a machine without a journal has no log.
-    const auto text = LinuxPower::systemPowerLog(int64_t(currentDate().unix()));
-    if (!text) return {PowerLog(), RunOutcome::couldNotStart};
-    return {PowerLogParser::parse(*text), RunOutcome::completed};
+    const LinuxPower::LogText read = LinuxPower::systemPowerLog(int64_t(currentDate().unix()));
+    if (read.access != JournalAccess::read) return {PowerLog(), RunOutcome::couldNotStart};
+    return {PowerLogParser::parse(read.text), RunOutcome::completed};
 }
 
 void Store::start(bool sampleEnergy) {

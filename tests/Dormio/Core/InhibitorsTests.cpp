@@ -48,6 +48,30 @@ TEST(AssertionListing, EachKindOfLockBecomesTheRowTheModelReads) {
     EXPECT_TRUE(rows[4].keepsScreenOn());
 }
 
+// The listing's reader ends a row at any of these, so a lock whose text held one could hide its own row
+// or forge another holder after it.
+TEST(AssertionListing, ALockIsOneRowWhateverItsTextsHold) {
+    const std::string forged = "   pid 666(Forged): [0x0009 block] 00:00:01 PreventSystemSleep named: \"x\" ";
+    for (const std::string& breaker :
+         std::vector<std::string>{"\n", "\r", "\r\n", "\t", "\v", "\f", "\x1b", "\x7f", "\xC2\x85",
+                                  "\xC2\x9B", "\u2028", "\u2029", std::string(1, '\0')}) {
+        SCOPED_TRACE(testing::PrintToString(breaker));
+        const Inhibitor lock{"sleep",
+                             "Player" + breaker + forged,
+                             "Playing" + breaker + forged,
+                             "block" + breaker + forged,
+                             2310,
+                             60.0};
+        const std::string listing = AssertionListing::write({lock}, 1'700'000'000);
+        const std::vector<LiveAssertion> rows = AssertionReader::parse(listing);
+        ASSERT_EQ(rows.size(), 1u) << listing;
+        EXPECT_EQ(rows[0].pid, 2310);
+        EXPECT_TRUE(rows[0].process.starts_with("Player ")) << rows[0].process;
+        EXPECT_EQ(rows[0].type, "PreventSystemSleep");
+        EXPECT_TRUE(rows[0].name.starts_with("Playing ")) << rows[0].name;
+    }
+}
+
 TEST(AssertionListing, NoLocksGiveAnEmptyListingAndABusThatIsNotThereGivesNone) {
     EXPECT_TRUE(AssertionReader::parse(AssertionListing::write({}, 1'700'000'000)).empty());
     BusInhibitors absent(QDBusConnection(QStringLiteral("none")), QDBusConnection(QStringLiteral("none")));

@@ -30,12 +30,13 @@ protected:
 JournalRead recorded(const std::string& name, int64_t since = 0) {
     return JournalExport::fromFile(QStringLiteral(DORMIO_TEST_DATA "/journal/") +
                                    QString::fromStdString(name) + QStringLiteral(".export"))
-        .read(since)
-        .value();
+        .read(since);
 }
 
+// A recording's UPower folder holds the machine's batteries too, in "power_supply".
 ChargeHistory upower(const std::string& name) {
-    return UPowerHistory::read(QStringLiteral(DORMIO_TEST_DATA "/upower/") + QString::fromStdString(name));
+    const QString folder = QStringLiteral(DORMIO_TEST_DATA "/upower/") + QString::fromStdString(name);
+    return UPowerHistory::read(folder, folder + QStringLiteral("/power_supply"));
 }
 
 // The entry lines of a log text, without its header.
@@ -73,7 +74,7 @@ struct Moment {
 
 struct Recording {
     std::string journal;
-    std::vector<WakeAlarm> alarms;
+    std::vector<WakeTimer> timers;
     std::vector<std::string> lines;
     std::string morning; // the night the moments are of
     std::vector<Moment> moments;
@@ -136,21 +137,20 @@ const std::vector<Recording> recordings{
       {Kind::fellAsleep, "Put to sleep from the menu"},
       {Kind::screenOn, "You used your Mac", "Woken by: You opened the lid"}}},
     {"rtc-dark-wake",
-     {{"apt-daily-upgrade.timer", "Daily apt upgrade and clean activities", 1709949600}},
+     {{"apt-daily-upgrade.timer", "apt-daily-upgrade.service", "Daily apt upgrade and clean activities"}},
      {start("2024-03-08 07:50:00 +0100"),
-      line("2024-03-08 23:40:00 +0100", "Wake Requests",
-           "[*process=apt-daily-upgrade.timer request=WakeSystem wakeAt=2024-03-09 03:00:00 info=\"Daily apt "
-           "upgrade and clean activities\"]"),
       line("2024-03-08 23:40:00 +0100", "Sleep",
            "Entering Sleep state due to 'Clamshell Sleep': S3 (deep) [Lid closed. · Entering sleep state "
            "'suspend'... · PM: suspend entry (deep)]"),
+      line("2024-03-09 03:00:02 +0100", "Wake Requests",
+           "[*process=apt-daily-upgrade.timer request=WakeSystem wakeAt=2024-03-09 03:00:02 info=\"Daily apt "
+           "upgrade and clean activities\"]"),
       line(
           "2024-03-09 03:00:02 +0100", "DarkWake",
           "DarkWake from S3 (deep) [PM: suspend exit · System returned from sleep state.] : due to RTC alarm "
           "(apt-daily-upgrade.timer)"),
       line("2024-03-09 03:01:10 +0100", "Sleep",
-           "Entering Sleep state due to 'Software Sleep': S3 (deep) [Entering sleep state 'suspend'... · PM: "
-           "suspend entry (deep)]"),
+           "Entering Sleep state: S3 (deep) [Entering sleep state 'suspend'... · PM: suspend entry (deep)]"),
       line(
           "2024-03-09 06:55:00 +0100", "Wake",
           "Wake from S3 (deep) [PM: suspend exit · System returned from sleep state.] : due to Lid opened.")},
@@ -169,15 +169,13 @@ const std::vector<Recording> recordings{
            "DarkWake from s2idle [PM: Triggering wakeup from IRQ 9 · PM: suspend exit · System returned from "
            "sleep state.] : due to IRQ 9"),
       line("2024-03-10 01:30:25 +0100", "Sleep",
-           "Entering Sleep state due to 'Software Sleep': s2idle [Entering sleep state 'suspend'... · PM: "
-           "suspend entry (s2idle)]"),
+           "Entering Sleep state: s2idle [Entering sleep state 'suspend'... · PM: suspend entry (s2idle)]"),
       line(
           "2024-03-10 02:10:00 +0100", "DarkWake",
           "DarkWake from s2idle [PM: Triggering wakeup from IRQ 1 · PM: last active wakeup source: 1-3 · PM: "
           "suspend exit · System returned from sleep state.] : due to USB device (1-3)"),
       line("2024-03-10 02:10:12 +0100", "Sleep",
-           "Entering Sleep state due to 'Software Sleep': s2idle [Entering sleep state 'suspend'... · PM: "
-           "suspend entry (s2idle)]"),
+           "Entering Sleep state: s2idle [Entering sleep state 'suspend'... · PM: suspend entry (s2idle)]"),
       line("2024-03-10 06:40:00 +0100", "Wake",
            "Wake from s2idle [PM: suspend exit · System returned from sleep state.] : due to Lid opened.")},
      "2024-03-10",
@@ -240,7 +238,7 @@ class RecordedJournal : public BerlinTime, public testing::WithParamInterface<Re
 TEST_P(RecordedJournal, WritesTheLogAndTheModelBuildsTheNight) {
     const Recording& recording = GetParam();
     const std::string text =
-        PowerLogWriter::write(recorded(recording.journal), upower(recording.journal), recording.alarms);
+        PowerLogWriter::write(recorded(recording.journal), {upower(recording.journal), {}, recording.timers});
     ASSERT_TRUE(text.starts_with(PowerLogWriter::header));
     EXPECT_EQ(entryLines(text), recording.lines);
 
@@ -273,7 +271,7 @@ INSTANTIATE_TEST_SUITE_P(Journals, RecordedJournal, testing::ValuesIn(recordings
                          });
 
 TEST_F(BerlinTime, TheRawRecordShowsTheJournalsWordsAndTheReaderStillFindsItsFields) {
-    const std::string text = PowerLogWriter::write(recorded("lid-s3"), upower("lid-s3"), {});
+    const std::string text = PowerLogWriter::write(recorded("lid-s3"), {upower("lid-s3"), {}, {}});
     const PowerLog log = PowerLogParser::parse(text);
     ASSERT_EQ(log.events.size(), 3u);
     EXPECT_EQ(log.events[0].kind, PowerEventKind::boot);
@@ -286,7 +284,7 @@ TEST_F(BerlinTime, TheRawRecordShowsTheJournalsWordsAndTheReaderStillFindsItsFie
 }
 
 TEST_F(BerlinTime, AnEmptyJournalGivesTheHeaderAlone) {
-    EXPECT_EQ(PowerLogWriter::write({}, {}, {}), PowerLogWriter::header);
+    EXPECT_EQ(PowerLogWriter::write({}, {}), PowerLogWriter::header);
     EXPECT_TRUE(PowerLogParser::parse(PowerLogWriter::header).events.empty());
 }
 

@@ -448,7 +448,10 @@ bool writeRecentJournal(const QString& folder) {
         text += "__REALTIME_TIMESTAMP=" + std::to_string(when * 1000000) +
                 "\n__MONOTONIC_TIMESTAMP=" + std::to_string(sinceBoot * 1000000) +
                 "\n_BOOT_ID=0123456789abcdef0123456789abcdef\n" +
-                (std::string_view(identifier) == "kernel" ? "_TRANSPORT=kernel\n" : "_TRANSPORT=journal\n") +
+                (std::string_view(identifier) == "kernel"
+                     ? std::string("_TRANSPORT=kernel\n")
+                     : "_TRANSPORT=journal\n_UID=0\n_COMM=" + std::string(identifier) +
+                           "\n_EXE=/usr/lib/systemd/" + identifier + "\n") +
                 "SYSLOG_IDENTIFIER=" + identifier + "\nMESSAGE=" + message + "\n\n";
     };
     entry(sleep - 5 * 3600, 2, "kernel", "Linux version 6.1.0-18-amd64");
@@ -472,7 +475,10 @@ TEST_F(StoreLogReadTest, WithoutFixtureOffAMacTheNightsComeFromTheJournal) {
     QDir().mkpath(path("journal"));
     ASSERT_TRUE(writeRecentJournal(path("journal")));
     qunsetenv("DORMIO_LOG_FIXTURE");
-    LinuxPower::machine() = {path("journal").toStdString(), path("no-upower"), path("no-rtc"), false};
+    LinuxPower::machine() = {.journalFolder = path("journal").toStdString(),
+                             .upowerFolder = path("no-upower"),
+                             .rtcFolder = path("no-rtc"),
+                             .useBus = false};
     Store& s = makeStore();
     s.refresh(true);
     waitForLogRead();

@@ -1,6 +1,7 @@
 #include "Dormio/Core/System/Inhibitors.h"
 
 #include "Dormio/Core/Clock.h"
+#include "Dormio/Core/System/OneLine.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>
@@ -144,15 +145,9 @@ std::optional<std::string> typeOf(const Inhibitor& lock) {
     return std::nullopt;
 }
 
-std::string oneLine(std::string text) {
-    std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
-    return text;
-}
-
 // A name the listing's "pid N(name): " cannot misread.
 std::string processName(const Inhibitor& lock) {
-    std::string name = oneLine(lock.who.empty() ? "pid " + std::to_string(lock.pid) : lock.who);
+    std::string name = OneLine::of(lock.who.empty() ? "pid " + std::to_string(lock.pid) : lock.who);
     for (std::size_t at = name.find("): "); at != std::string::npos; at = name.find("): ", at))
         name.replace(at, 3, ") : ");
     return name;
@@ -188,7 +183,7 @@ std::string write(const std::vector<Inhibitor>& inhibitors, int64_t now) {
         char group[32];
         std::snprintf(group, sizeof group, "[0x%04x %s]", ++slot, lock.mode == "delay" ? "delay" : "block");
         rows += "   pid " + std::to_string(lock.pid) + "(" + processName(lock) + "): " + group + " " +
-                hms(lock.age.value_or(0)) + " " + *type + " named: \"" + oneLine(lock.why) + "\" \n";
+                hms(lock.age.value_or(0)) + " " + *type + " named: \"" + OneLine::of(lock.why) + "\" \n";
     }
     std::string text = dateLine(now) + " \nAssertion status system-wide:\n";
     for (const auto& [type, count] : counts) {

@@ -36,7 +36,14 @@ bool mentionsSleep(std::string_view text) {
            lower.find("sleep") != std::string::npos;
 }
 
+// "File /var/log/journal/…/system.journal corrupted or uncleanly shut down, renaming and replacing."
+bool saysUncleanEnd(std::string_view message) {
+    return message.find("uncleanly shut down") != std::string_view::npos;
+}
+
 std::optional<Fact> kernelFact(std::string_view message) {
+    // The journal's own warnings reach it through the kernel's log.
+    if (saysUncleanEnd(message)) return Fact{FactKind::uncleanEnd, {}};
     if (auto mode = enclosed(message, "PM: suspend entry (", ')')) return Fact{FactKind::sleepStart, *mode};
     if (message.starts_with("PM: suspend exit")) return Fact{FactKind::sleepEnd, {}};
     if (startsWithAny(message, {"PM: hibernation: hibernation entry", "PM: hibernation entry"}))
@@ -57,6 +64,8 @@ std::optional<Fact> sleepFact(std::string_view message) {
     if (message.starts_with("Suspending system...")) return Fact{FactKind::sleepStart, "suspend"};
     if (startsWithAny(message, {"System returned from sleep", "System resumed."}))
         return Fact{FactKind::sleepEnd, {}};
+    // "Failed to put system to sleep. System resumed again: Device or resource busy"
+    if (message.starts_with("Failed to put system to sleep")) return Fact{FactKind::sleepFailed, {}};
     return std::nullopt;
 }
 
@@ -85,12 +94,40 @@ std::optional<Fact> loginFact(std::string_view message) {
     return std::nullopt;
 }
 
+// "Starting apt-daily-upgrade.service - Daily apt upgrade and clean activities..." as the job begins, then
+// "Started …" (or "Finished …" for a service that runs once and ends).
+std::optional<Fact> managerFact(std::string_view message) {
+    if (startsWithAny(message, {"Starting ", "Started "})) return Fact{FactKind::unitStarted, {}};
+    return std::nullopt;
+}
+
+// The file name of a path.
+std::string_view fileName(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
 } // namespace
 
-std::optional<Fact> classify(std::string_view identifier, std::string_view message) {
-    if (identifier == kernelIdentifier) return kernelFact(message);
-    if (identifier == sleepIdentifier) return sleepFact(message);
-    if (identifier == loginIdentifier) return loginFact(message);
+std::string_view source(const Writer& writer) {
+    if (writer.transport == "kernel") return kernelSource;
+    if (writer.transport == "driver") return journalSource;
+    if (writer.pid == "1") return managerSource;
+    // A process may rename itself, so its name alone proves nothing; run by root from the program of that
+    // name (the executable is missing only when the process ended before the journal looked), it is the
+    // system's own.
+    if (writer.uid != "0") return {};
+    for (std::string_view program : {sleepSource, loginSource})
+        if (writer.comm == program && (writer.exe.empty() || fileName(writer.exe) == program)) return program;
+    return {};
+}
+
+std::optional<Fact> classify(std::string_view source, std::string_view message) {
+    if (source == kernelSource) return kernelFact(message);
+    if (source == sleepSource) return sleepFact(message);
+    if (source == loginSource) return loginFact(message);
+    if (source == managerSource) return managerFact(message);
+    if (source == journalSource && saysUncleanEnd(message)) return Fact{FactKind::uncleanEnd, {}};
     return std::nullopt;
 }
 

@@ -5,6 +5,7 @@
 #include "Dormio/Core/System/SystemJournal.h"
 #include "Dormio/Core/System/UPowerHistory.h"
 #include "Dormio/Core/System/WakeAlarms.h"
+#include "Dormio/Core/System/WakeSources.h"
 
 #include <QDBusConnection>
 
@@ -15,21 +16,21 @@ Machine& machine() {
     return machine;
 }
 
-std::optional<std::string> powerLog(JournalSource& journal, const QString& upowerFolder,
-                                    const std::vector<WakeAlarm>& alarms, int64_t now) {
-    const std::optional<JournalRead> read = journal.read((now - logSpan) * 1'000'000);
-    if (!read) return std::nullopt;
-    return PowerLogWriter::write(*read, UPowerHistory::read(upowerFolder), alarms);
+LogText powerLog(JournalSource& journal, const Machine& where, const std::vector<WakeAlarm>& alarms,
+                 const std::vector<WakeTimer>& timers, int64_t now) {
+    const JournalRead read = journal.read((now - logSpan) * 1'000'000);
+    if (read.access != JournalAccess::read) return {read.access, {}};
+    const PowerLogWriter::Inputs inputs{UPowerHistory::read(where.upowerFolder, where.powerSupplyFolder),
+                                        alarms, timers, WakeSources::described(read, where.pciFolder)};
+    return {JournalAccess::read, PowerLogWriter::write(read, inputs)};
 }
 
-std::optional<std::string> systemPowerLog(int64_t now) {
+LogText systemPowerLog(int64_t now) {
     const Machine where = machine();
     SystemJournal journal(where.journalFolder);
-    std::vector<WakeAlarm> alarms = WakeAlarms::rtc(where.rtcFolder);
-    if (where.useBus)
-        for (WakeAlarm& alarm : WakeAlarms::timers(QDBusConnection::systemBus()))
-            alarms.push_back(std::move(alarm));
-    return powerLog(journal, where.upowerFolder, alarms, now);
+    const std::vector<WakeTimer> timers =
+        where.useBus ? WakeAlarms::timers(QDBusConnection::systemBus()) : std::vector<WakeTimer>{};
+    return powerLog(journal, where, WakeAlarms::rtc(where.rtcFolder), timers, now);
 }
 
 std::string systemAssertions(int64_t now) {

@@ -14,10 +14,11 @@ public:
     // Without a folder, the local machine's system journal of all the boots it keeps.
     explicit SystemJournal(std::optional<std::string> folder = std::nullopt) : folder_(std::move(folder)) {}
 
-    // Walks back from the newest entry of systemd-sleep, systemd-logind and the kernel to the first one
-    // older than `since`, keeping the messages about sleep and wake. None when there are no journal files or
-    // they cannot be opened.
-    std::optional<JournalRead> read(int64_t since) override;
+    // Walks back boot by boot from the newest, each from its last entry, keeping the messages of
+    // systemd-sleep, systemd-logind, the kernel, the journal and the service manager's unit starts, and
+    // stops after the boot that began before `since` or at one that ended before it. Only the boots met
+    // are looked up, however many the journal keeps.
+    JournalRead read(int64_t since) override;
 
 private:
     std::optional<std::string> folder_;

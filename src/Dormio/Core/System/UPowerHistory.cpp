@@ -10,7 +10,8 @@ namespace dormio {
 
 namespace {
 
-constexpr int64_t reach = 600; // seconds either way that a reading still tells the charge
+constexpr int64_t reach = 600;     // seconds either way that a reading still tells the charge
+constexpr int64_t holding = 86400; // seconds that a reading holds when no other comes
 
 std::optional<bool> onBattery(const QByteArray& state) {
     if (state == "discharging" || state == "empty" || state == "pending-discharge") return true;
@@ -23,7 +24,7 @@ bool byTime(const ChargeReading& a, const ChargeReading& b) {
 }
 
 // One timeline from several batteries: at each reading of any of them, the mean of every battery's
-// latest charge, on battery when any of them discharges.
+// latest charge of the day before, on battery when any of them discharges.
 std::vector<ChargeReading> combined(const std::vector<std::vector<ChargeReading>>& batteries) {
     if (batteries.size() == 1) return batteries.front();
     std::vector<ChargeReading> all;
@@ -41,6 +42,7 @@ std::vector<ChargeReading> combined(const std::vector<std::vector<ChargeReading>
                 ++next[b];
             if (next[b] == 0) continue;
             const ChargeReading& latest = batteries[b][next[b] - 1];
+            if (moment.time - latest.time > holding) continue;
             sum += double(latest.percent);
             ++count;
             if (latest.onBattery) anyOnBattery = anyOnBattery.value_or(false) || *latest.onBattery;
@@ -64,6 +66,7 @@ std::optional<ChargeReading> ChargeHistory::near(int64_t time) const {
     if (after != readings_.begin()) {
         const ChargeReading& before = *std::prev(after);
         if (time - before.time <= reach && (!best || time - before.time < best->time - time)) best = before;
+        if (!best && time - before.time <= holding) best = before;
     }
     return best;
 }
@@ -86,11 +89,67 @@ std::vector<ChargeReading> parse(const QByteArray& text) {
     return readings;
 }
 
-ChargeHistory read(const QString& folder) {
+bool namesBattery(const QString& id, const QString& model, const QString& serial) {
+    // UPower keeps a part only when it is longer than two characters, and replaces these characters.
+    const auto part = [](QString text) {
+        for (const QChar c : QStringLiteral("\\\t\"?' /,."))
+            text.replace(c, QLatin1Char('_'));
+        return text.size() > 2 ? text : QString();
+    };
+    const QString first = part(model), last = part(serial);
+    if (first.isEmpty() && last.isEmpty() && id == QStringLiteral("generic_id")) return true;
+    QStringView rest(id);
+    if (!first.isEmpty()) {
+        if (!rest.startsWith(first)) return false;
+        rest = rest.mid(first.size());
+        if (!rest.isEmpty() && !rest.startsWith(QLatin1Char('-'))) return false;
+        rest = rest.mid(rest.isEmpty() ? 0 : 1);
+    }
+    if (!last.isEmpty()) {
+        if (!rest.endsWith(last)) return false;
+        rest.chop(last.size());
+        if (!rest.isEmpty() && !rest.endsWith(QLatin1Char('-'))) return false;
+        rest.chop(rest.isEmpty() ? 0 : 1);
+    }
+    // What is left is the design capacity in watt-hours, when UPower knew it.
+    return std::all_of(rest.begin(), rest.end(), [](QChar c) { return c.isDigit(); }) &&
+           (!rest.isEmpty() || !first.isEmpty() || !last.isEmpty());
+}
+
+namespace {
+
+struct Battery {
+    QString model, serial;
+};
+
+// The batteries of the machine itself, not those of attached devices (scope Device).
+std::vector<Battery> systemBatteries(const QString& powerSupplies) {
+    std::vector<Battery> batteries;
+    const QDir root(powerSupplies);
+    const auto text = [&](const QString& supply, const char* attribute) {
+        QFile file(root.filePath(supply + QLatin1Char('/') + QLatin1String(attribute)));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.read(4096).trimmed()) : QString();
+    };
+    for (const QString& supply : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+        if (text(supply, "type") == QStringLiteral("Battery") &&
+            text(supply, "scope") != QStringLiteral("Device"))
+            batteries.push_back({text(supply, "model_name"), text(supply, "serial_number")});
+    return batteries;
+}
+
+} // namespace
+
+ChargeHistory read(const QString& folder, const QString& powerSupplies) {
+    const std::vector<Battery> system = systemBatteries(powerSupplies);
     std::vector<std::vector<ChargeReading>> batteries;
-    const QStringList files = QDir(folder).entryList({QStringLiteral("history-charge-*.dat")},
+    const QString prefix = QStringLiteral("history-charge-"), suffix = QStringLiteral(".dat");
+    const QStringList files = QDir(folder).entryList({prefix + QLatin1Char('*') + suffix},
                                                      QDir::Files | QDir::Readable, QDir::Name);
     for (const QString& name : files) {
+        const QString id = name.mid(prefix.size(), name.size() - prefix.size() - suffix.size());
+        if (std::none_of(system.begin(), system.end(),
+                         [&](const Battery& b) { return namesBattery(id, b.model, b.serial); }))
+            continue;
         QFile file(QDir(folder).filePath(name));
         if (!file.open(QIODevice::ReadOnly)) continue;
         std::vector<ChargeReading> readings = parse(file.readAll());

@@ -65,22 +65,18 @@ std::vector<WakeAlarm> rtc(const QString& root) {
     return alarms;
 }
 
-std::vector<WakeAlarm> timers(const QDBusConnection& bus) {
-    std::vector<WakeAlarm> alarms;
-    if (!bus.isConnected()) return alarms;
+std::vector<WakeTimer> timers(const QDBusConnection& bus) {
+    std::vector<WakeTimer> found;
+    if (!bus.isConnected()) return found;
     for (const QString& path : timerPaths(bus)) {
         const QVariantMap timer = properties(bus, path, QStringLiteral("org.freedesktop.systemd1.Timer"));
         if (!timer.value(QStringLiteral("WakeSystem")).toBool()) continue;
         const QVariantMap unit = properties(bus, path, QStringLiteral("org.freedesktop.systemd1.Unit"));
-        const std::string name = unit.value(QStringLiteral("Id")).toString().toStdString();
-        const std::string info = unit.value(QStringLiteral("Description")).toString().toStdString();
-        // Microseconds since 1970; 0 when the timer has not elapsed yet or will not again.
-        for (const char* key : {"LastTriggerUSec", "NextElapseUSecRealtime"}) {
-            const qulonglong when = timer.value(QString::fromLatin1(key)).toULongLong();
-            if (when > 0) alarms.push_back({name, info, int64_t(when / 1'000'000)});
-        }
+        found.push_back({unit.value(QStringLiteral("Id")).toString().toStdString(),
+                         timer.value(QStringLiteral("Unit")).toString().toStdString(),
+                         unit.value(QStringLiteral("Description")).toString().toStdString()});
     }
-    return alarms;
+    return found;
 }
 
 } // namespace dormio::WakeAlarms
