@@ -128,6 +128,18 @@ TEST_F(UpdaterInstallTest, WhatIsInstalledMustStillBeThisAppAndTheStagedCopyInta
     EXPECT_TRUE(launches.isEmpty());
 }
 
+// After "Restart Now", a staged copy found changed at quit is not installed, and the app still comes back.
+TEST_F(UpdaterInstallTest, RestartNowWithAChangedStagedCopyStartsTheOldCopyAgain) {
+    Updater& u = ready();
+    ReleaseFixture::write(*u.stagedApp() + "/bin/extra", "not in the manifest");
+    u.installAndRelaunch();
+    u.installOnQuit();
+    ASSERT_EQ(launches.size(), 1);
+    EXPECT_EQ(launches.first().at(4), ""); // nothing to install
+    EXPECT_EQ(launches.first().at(5), installed());
+    EXPECT_EQ(launches.first().at(6), "1");
+}
+
 TEST_F(UpdaterInstallTest, AScriptThatCannotStartLeavesTheUpdateStaged) {
     UpdaterEnvironment failing = environment();
     failing.launchInstall = [](const QStringList&) { return false; };

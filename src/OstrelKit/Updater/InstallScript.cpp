@@ -10,24 +10,49 @@ extern char** environ;
 
 namespace dormio::InstallScript {
 
-// Leftovers of an interrupted install are cleared first; if they cannot be, nothing is attempted, since
-// a rename onto an existing folder would move into it. `cp -RPp` keeps the bundle's symlinks and modes.
+// One install at a time per install place: the lock beside the bundle is taken before anything is touched,
+// and a script that finds the staged copy gone or already installed only starts the app when asked. Every
+// rename is one that never moves into a folder found at its target (`mv -T`), and every step is judged by
+// what it left rather than by its status: whatever fails, the install place ends with the old or the new
+// bundle, put back by a rename or else by a copy, or, when even that fails, with a note beside it saying
+// where the old one is. `cp -RPp` keeps the bundle's symlinks and modes.
 const char* const text = R"sh(PID="$1"; SRC="$2"; DEST="$3"; RELAUNCH="$4"; EXE="$5"
 cd / || exit 0
 case "$DEST" in *.app) ;; *) exit 0 ;; esac
 i=0; while kill -0 "$PID" 2>/dev/null && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done
-NEW="$DEST.ostrel-new"; OLD="$DEST.ostrel-old"; rm -rf "$NEW" "$OLD"
-if [ -d "$DEST" ] && [ ! -L "$DEST" ] && [ ! -e "$NEW" ] && [ ! -e "$OLD" ] && cp -RPp "$SRC" "$NEW"; then
-  if mv "$DEST" "$OLD"; then
-    if mv "$NEW" "$DEST"; then
-      rm -rf "$OLD"; STAGE="$(dirname "$SRC")"; rm -rf "$STAGE"; rmdir "$(dirname "$STAGE")" 2>/dev/null
-    else
-      mv "$OLD" "$DEST"
+NEW="$DEST.ostrel-new"; OLD="$DEST.ostrel-old"; NOTE="$DEST.ostrel-note.txt"
+LOCK="$(dirname "$DEST")/.$(basename "$DEST").ostrel-lock"
+bundle() { [ -d "$1" ] && [ ! -L "$1" ] && [ -f "$1/Info.json" ]; }
+absent() { [ ! -e "$1" ] && [ ! -L "$1" ]; }
+putback() {
+  bundle "$1" || return 1
+  mv -T "$1" "$DEST"; bundle "$DEST" && return 0
+  absent "$DEST" || return 1
+  cp -RPpT "$1" "$DEST" && bundle "$DEST" && return 0
+  rm -rf "$DEST"; return 1
+}
+[ -L "$LOCK" ] && exit 0
+exec 9>>"$LOCK" || exit 0
+flock -w 120 9 || exit 0
+WHOLE=0
+if [ -n "$SRC" ] && bundle "$SRC" && bundle "$DEST" && ! cmp -s "$SRC/Info.json" "$DEST/Info.json"; then
+  rm -rf "$NEW" "$OLD"
+  if absent "$NEW" && absent "$OLD" && cp -RPp "$SRC" "$NEW" && bundle "$NEW"; then
+    WHOLE=1; mv -T "$DEST" "$OLD"
+    if absent "$DEST" && bundle "$OLD"; then
+      mv -T "$NEW" "$DEST"
+      if bundle "$DEST" && absent "$NEW"; then
+        rm -rf "$OLD"; STAGE="$(dirname "$SRC")"; rm -rf "$STAGE"; rmdir "$(dirname "$STAGE")" 2>/dev/null
+      fi
     fi
   fi
 fi
-rm -rf "$NEW"
-if [ "$RELAUNCH" = 1 ] && [ -f "$DEST/$EXE" ] && [ -x "$DEST/$EXE" ]; then
+if ! bundle "$DEST" && ! putback "$OLD" && ! { [ $WHOLE = 1 ] && putback "$NEW"; } && bundle "$OLD"; then
+  echo "The update couldn’t put the app back in its place; the copy you had is $OLD" > "$NOTE"
+fi
+bundle "$DEST" && rm -rf "$NEW"
+exec 9>&-
+if [ "$RELAUNCH" = 1 ] && bundle "$DEST" && [ -f "$DEST/$EXE" ] && [ -x "$DEST/$EXE" ]; then
   setsid "$DEST/$EXE" </dev/null >/dev/null 2>&1 &
 fi
 exit 0)sh";
