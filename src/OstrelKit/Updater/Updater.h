@@ -104,7 +104,8 @@ public:
     bool relaunchAfterInstall() const { return relaunchAfterInstall_; }
     // Whether the running bundle can be swapped for an update where it is.
     bool canInstallInPlace() const { return InstallPlace::canReplace(bundle_, environment_.installRules); }
-    // At quit: starts the install script when an update is ready, still intact and can go in place.
+    // At quit: starts the install script when an update is ready, still intact and can go in place, or,
+    // after "Restart Now" with a staged copy no longer intact, to start this copy again.
     void installOnQuit();
     // "Restart Now": quits, installs the ready update and starts the new copy.
     void installAndRelaunch();
