@@ -5,7 +5,6 @@
 #include "ReleaseFixture.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -289,13 +288,11 @@ TEST_F(InstallScriptTest, WaitsForTheApplicationToEnd) {
     EXPECT_EQ(script.state(), QProcess::Running);
     EXPECT_EQ(version(installed()), "2.0.0");
 
-    // Ended and reaped at once, as the application's parent would: the script goes on within its poll.
-    QElapsedTimer elapsed;
-    elapsed.start();
+    // Ended and reaped at once, as the application's parent would: the script goes on within its poll,
+    // well short of the minute it would wait for an application still running, however busy the machine.
     application.kill();
     ASSERT_TRUE(application.waitForFinished());
-    ASSERT_TRUE(script.waitForFinished(5000));
-    EXPECT_LT(elapsed.elapsed(), 2000);
+    ASSERT_TRUE(script.waitForFinished(20000));
     EXPECT_EQ(version(installed()), "2.1.0");
 }
 

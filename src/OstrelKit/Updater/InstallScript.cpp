@@ -21,7 +21,7 @@ cd / || exit 0
 case "$DEST" in *.app) ;; *) exit 0 ;; esac
 i=0; while kill -0 "$PID" 2>/dev/null && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done
 NEW="$DEST.ostrel-new"; OLD="$DEST.ostrel-old"; NOTE="$DEST.ostrel-note.txt"
-LOCK="$(dirname "$DEST")/.$(basename "$DEST").ostrel-lock"
+LOCK="${DEST%/*}/.${DEST##*/}.ostrel-lock"
 bundle() { [ -d "$1" ] && [ ! -L "$1" ] && [ -f "$1/Info.json" ]; }
 absent() { [ ! -e "$1" ] && [ ! -L "$1" ]; }
 putback() {
