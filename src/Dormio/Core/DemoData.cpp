@@ -171,6 +171,12 @@ const std::optional<Night>& DemoData::sampleNight() {
     return night;
 }
 
+std::optional<AppIdentity> DemoData::identity(const std::string& process) {
+    for (const EnergyRow& row : energyTable)
+        if (process == row.name) return AppIdentity{row.name, std::string(row.path), std::nullopt, true};
+    return std::nullopt;
+}
+
 std::vector<EnergyShare> DemoData::energy(std::optional<int64_t> lost) {
     std::vector<EnergyShare> shares;
     for (const EnergyRow& row : energyTable) {

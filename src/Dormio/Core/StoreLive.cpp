@@ -1,4 +1,5 @@
 #include "Dormio/Core/Clock.h"
+#include "Dormio/Core/DemoData.h"
 #include "Dormio/Core/EnergyRecorder.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/System/AppLookup.h"
@@ -106,9 +107,12 @@ std::vector<std::string> Store::holderNames() const {
 std::vector<KeptAwakeRow> Store::keptAwakeRows(const Night& night) const {
     std::vector<KeptAwakeRow> rows;
     const std::size_t count = std::min(night.keptAwake.size(), keptAwakeRowLimit);
-    for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string& process = night.keptAwake[i].process;
+        std::optional<AppIdentity> sample = demoState_.demo() ? DemoData::identity(process) : std::nullopt;
         rows.push_back(
-            KeptAwakeRow{night.keptAwake[i], AppLookup::identity(running(), night.keptAwake[i].process)});
+            KeptAwakeRow{night.keptAwake[i], sample ? *sample : AppLookup::identity(running(), process)});
+    }
     return rows;
 }
 

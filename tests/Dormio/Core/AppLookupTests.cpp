@@ -19,14 +19,16 @@ class AppLookupTest : public testing::Test {
 protected:
     TemporaryHome home;
     QString player;
+    QString playerEntry;
 
     void SetUp() override {
         player = home.install(QStringLiteral("/bin/sleep"), QStringLiteral("bin/fakeplayer"));
-        home.applicationEntry(QStringLiteral("org.example.FakePlayer.desktop"), QStringLiteral("Fake Player"),
-                              player + QStringLiteral(" %U"));
+        playerEntry = home.applicationEntry(QStringLiteral("org.example.FakePlayer.desktop"),
+                                            QStringLiteral("Fake Player"), player + QStringLiteral(" %U"));
     }
 
-    std::string playerPath() const { return player.toStdString(); }
+    // An application is known by its entry.
+    std::string playerPath() const { return playerEntry.toStdString(); }
 
     // Looked up in the running applications of this moment, as a live read does.
     static AppIdentity identity(int32_t pid, const std::string& fallbackName) {
@@ -76,14 +78,15 @@ TEST_F(AppLookupTest, IdentityOfAProgramInsideABundle) {
 
 TEST_F(AppLookupTest, IdentityOfAProcessName) {
     const QString idle = home.install(QStringLiteral("/bin/sleep"), QStringLiteral("bin/idleapp"));
-    home.applicationEntry(QStringLiteral("idle.desktop"), QStringLiteral("Idle App"), idle);
     struct Case {
         const char* name;
         AppIdentity expected;
     };
+    const QString idleEntry =
+        home.applicationEntry(QStringLiteral("idle.desktop"), QStringLiteral("Idle App"), idle);
     const Case cases[] = {
-        // Installed, not running: the name itself and the program.
-        {"idleapp", {"idleapp", idle.toStdString(), std::nullopt, false}},
+        // Installed, not running: the name itself and the entry, still an application.
+        {"idleapp", {"idleapp", idleEntry.toStdString(), std::nullopt, false}},
         {"fakeplayer", {"fakeplayer", playerPath(), std::nullopt, false}},
         {"coreaudiod", {"Audio (coreaudiod)", std::nullopt, std::nullopt, false}},
         {"softwareupdated", {"Software Update", std::nullopt, std::nullopt, false}},
@@ -92,6 +95,17 @@ TEST_F(AppLookupTest, IdentityOfAProcessName) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(identity(c.name), c.expected) << c.name;
+    EXPECT_TRUE(AppLookup::isApplication(identity("idleapp").path));
+    EXPECT_FALSE(AppLookup::isApplication(identity("coreaudiod").path));
+}
+
+// Every rule that asks whether a holder is an app the user could quit asks this.
+TEST(AppLookup, AnApplicationIsAnInstalledEntryOrABundle) {
+    EXPECT_TRUE(
+        AppLookup::isApplication(std::string("/usr/share/applications/org.gnome.Rhythmbox3.desktop")));
+    EXPECT_TRUE(AppLookup::isApplication(std::string("/System/Applications/Music.app")));
+    EXPECT_FALSE(AppLookup::isApplication(std::string("/usr/bin/rhythmbox")));
+    EXPECT_FALSE(AppLookup::isApplication(std::nullopt));
 }
 
 TEST_F(AppLookupTest, DisplayName) {

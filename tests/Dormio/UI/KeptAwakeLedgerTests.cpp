@@ -1,5 +1,6 @@
 // The "What kept it up" panel over a machine of the test's making: its rows and their cells, which rows
 // offer "Quit…", and the confirmation with both of its answers.
+#include "Dormio/Core/DemoData.h"
 #include "Dormio/Core/Toast.h"
 #include "Dormio/UI/Kit/Buttons.h"
 #include "Dormio/UI/Kit/Ledger.h"
@@ -191,6 +192,27 @@ TEST_F(KeptAwakeLedgerTest, WhichRowsOfferQuitFollowsWhatRunsOrTheDemo) {
         if (!c.musicRuns)
             fake.apps->run(userApp(musicPid, "Music", "/Applications/Music.app/Contents/MacOS/Music"));
     }
+}
+
+// The sample's apps stand for apps of the user's machine, running or not, whatever runs here.
+TEST_F(KeptAwakeLedgerTest, TheSampleNightsAppsOfferQuit) {
+    fake.apps->end(musicPid);
+    Store& s = makeStore(fake.platform());
+    DemoData::apply(s);
+    const auto night = std::find_if(s.nights().rbegin(), s.nights().rend(), [](const Night& n) {
+        return std::any_of(n.keptAwake.begin(), n.keptAwake.end(),
+                           [](const KeptAwake& k) { return k.process == "Music"; });
+    });
+    ASSERT_NE(night, s.nights().rend());
+    KeptAwakeLedger ledger(s, *night);
+    ledger.show();
+    const auto rows = ledgerRows(ledger);
+    ASSERT_EQ(rows.size(), ledger.rows().size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::string& process = ledger.rows()[i].entry.process;
+        EXPECT_EQ(quitButton(rows[i]) != nullptr, process == "Music" || process == "Mail") << process;
+    }
+    fake.apps->run(userApp(musicPid, "Music", "/Applications/Music.app/Contents/MacOS/Music"));
 }
 
 TEST_F(KeptAwakeLedgerTest, QuitAsksFirstAndOnlyConfirmingAsksTheApp) {

@@ -22,7 +22,9 @@ AppIdentity identityOf(const RunningApp& app, const std::string& fallbackName) {
     AppIdentity identity;
     identity.isUserApp = app.policy == ActivationPolicy::regular;
     identity.name = app.localizedName ? app.localizedName->toStdString() : fallbackName;
-    if (app.executablePath) {
+    if (app.bundlePath) {
+        identity.path = app.bundlePath->toStdString();
+    } else if (app.executablePath) {
         const std::string executable = app.executablePath->toStdString();
         identity.path = ProcessNames::appBundle(executable).value_or(executable);
     }
@@ -50,9 +52,9 @@ AppIdentity AppLookup::identity(const RunningAppsSnapshot& running, const std::s
         const bool executableMatches = app.executablePath && lastComponent(*app.executablePath) == name;
         if (executableMatches || app.localizedName == name) return identityOf(app, processName);
     }
-    // Installed but not running: the entry's program by its file name.
+    // Installed but not running: the entry whose program has that file name.
     if (const InstalledApp* app = running.installed->withProgramNamed(name))
-        return {processName, app->executable.toStdString(), std::nullopt, false};
+        return {processName, app->entry.filePath.toStdString(), std::nullopt, false};
     return {ProcessNames::friendly(processName), std::nullopt, std::nullopt, false};
 }
 
@@ -65,6 +67,10 @@ std::optional<std::string> AppLookup::displayName(const std::string& bundlePath)
     if (const qsizetype dot = name.lastIndexOf(QLatin1Char('.')); dot > 0) name.truncate(dot);
     if (name.isEmpty()) return std::nullopt;
     return name.toStdString();
+}
+
+bool AppLookup::isApplication(const std::optional<std::string>& path) {
+    return path && (path->ends_with(".desktop") || path->ends_with(".app"));
 }
 
 std::optional<std::string> AppLookup::executablePath(int32_t pid) {

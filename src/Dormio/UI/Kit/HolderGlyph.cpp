@@ -1,5 +1,6 @@
 #include "Dormio/UI/Kit/HolderGlyph.h"
 
+#include "Dormio/Core/System/AppLookup.h"
 #include "Dormio/UI/Kit/AppIcons.h"
 #include "Dormio/UI/Kit/Symbols.h"
 #include "Dormio/UI/Kit/Theme.h"
@@ -18,7 +19,7 @@ HolderGlyph::HolderGlyph(const std::optional<std::string>& path, const std::stri
 }
 
 bool HolderGlyph::showsIcon() const {
-    if (!path_ || !path_->ends_with(".app")) return false;
+    if (!AppLookup::isApplication(path_)) return false;
     return QFileInfo::exists(QString::fromStdString(*path_));
 }
 

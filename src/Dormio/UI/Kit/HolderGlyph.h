@@ -13,7 +13,7 @@ public:
     HolderGlyph(const std::optional<std::string>& path, const std::string& process, qreal size,
                 QWidget* parent = nullptr);
 
-    // Whether the icon shows: the path names an app bundle (it ends in ".app") that is still on disk.
+    // Whether the icon shows: the path names an application (AppLookup::isApplication) that is still on disk.
     // Asked afresh at every drawing, so a bundle that goes away falls back to the symbol.
     bool showsIcon() const;
     QSize sizeHint() const override;

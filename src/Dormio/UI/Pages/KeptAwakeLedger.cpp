@@ -1,6 +1,7 @@
 #include "Dormio/UI/Pages/KeptAwakeLedger.h"
 
 #include "Dormio/Core/Store.h"
+#include "Dormio/Core/System/AppLookup.h"
 #include "Dormio/UI/Kit/Buttons.h"
 #include "Dormio/UI/Kit/HolderGlyph.h"
 #include "Dormio/UI/Kit/Ledger.h"
@@ -30,7 +31,7 @@ QString heldFor(const KeptAwakeRow& row) {
 }
 
 bool pathIsApp(const KeptAwakeRow& row) {
-    return row.identity.path && row.identity.path->ends_with(".app");
+    return AppLookup::isApplication(row.identity.path);
 }
 
 QString quoted(const std::string& s) {
@@ -84,7 +85,8 @@ private:
 
     QWidget* word() const {
         if (!pathIsApp(row_)) return LedgerCells::partOfMacOS();
-        return LedgerCells::word(QStringLiteral("not running"), QStringLiteral("This app isn\u2019t running now"));
+        return LedgerCells::word(QStringLiteral("not running"),
+                                 QStringLiteral("This app isn\u2019t running now"));
     }
 
     KeptAwakeRow row_;
@@ -116,8 +118,8 @@ QWidget* KeptAwakeLedger::table() {
     auto* stack = new QVBoxLayout(content);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
-    stack->addWidget(new LedgerHeader({QStringLiteral("Process"), QStringLiteral("Reason"),
-                                       QStringLiteral("Held for"), QString()}));
+    stack->addWidget(new LedgerHeader(
+        {QStringLiteral("Process"), QStringLiteral("Reason"), QStringLiteral("Held for"), QString()}));
     for (const KeptAwakeRow& row : rows_) {
         auto* action = new QuitCell(row, [this, row] { askToQuit(row); });
         actions_.push_back(action);
