@@ -81,7 +81,7 @@ std::vector<dormio::Night> build(const dormio::PowerLog& log) {
 
 // The file as the app reads its log: bytes in, nights out. Text that is not UTF-8 reads as empty.
 std::size_t wholeRead(const std::string& path) {
-    const dormio::PowerLog log = dormio::PowerLogParser::parseFile(path).value_or(dormio::PowerLog{});
+    const dormio::PowerLog log = dormio::PowerLogParser::parseFile(path).log.value_or(dormio::PowerLog{});
     return build(log).size();
 }
 

@@ -70,9 +70,9 @@ int main(int argc, char** argv) {
         std::cerr << "usage: reader-dump FILE\n";
         return 2;
     }
-    const std::optional<PowerLog> fromFile = PowerLogParser::parseFile(argv[1]);
+    const std::optional<PowerLog> fromFile = PowerLogParser::parseFile(argv[1]).log;
     if (!fromFile) {
-        std::cout << "file: unreadable or not UTF-8\n";
+        std::cout << "file: unreadable, not a file, too large or not UTF-8\n";
     } else {
         std::cout << "file:\n";
         dump(std::cout, *fromFile);

@@ -258,11 +258,14 @@ PowerLog parse(std::string_view text) {
     return std::move(reader).finish();
 }
 
-std::optional<PowerLog> parseFile(const std::string& path) {
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+FileLog parseFile(const std::string& path, uint64_t limit, const std::function<bool()>& abandon) {
+    // Without waiting: opening a pipe for reading would wait for a writer that may never come.
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat status {};
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) return std::nullopt;
-    LineReader reader(S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) : 0, true);
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) return {};
+    if (!S_ISREG(status.st_mode)) return {std::nullopt, FileProblem::notAFile};
+    if (static_cast<uint64_t>(status.st_size) > limit) return {std::nullopt, FileProblem::tooLarge};
+    LineReader reader(static_cast<std::size_t>(status.st_size), true);
 
     // Whole lines go to the reader as soon as they are in; the unfinished last one waits at the start of
     // the buffer for the rest. The buffer grows only for a line longer than itself. UTF-8 sequences never
@@ -270,7 +273,9 @@ std::optional<PowerLog> parseFile(const std::string& path) {
     std::size_t capacity = pieceSize;
     auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
     std::size_t held = 0;
+    uint64_t total = 0;
     for (;;) {
+        if (abandon && abandon()) return {std::nullopt, FileProblem::abandoned};
         if (held == capacity) {
             auto larger = std::make_unique_for_overwrite<char[]>(capacity * 2);
             std::memcpy(larger.get(), buffer.get(), held);
@@ -279,23 +284,26 @@ std::optional<PowerLog> parseFile(const std::string& path) {
         }
         const ssize_t count = ::read(file.get(), buffer.get() + held, capacity - held);
         if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return std::nullopt;
+        if (count < 0) return {};
         if (count == 0) break;
+        // A file that grows while it is read (a log still being written, or one grown on purpose).
+        total += static_cast<uint64_t>(count);
+        if (total > limit) return {std::nullopt, FileProblem::tooLarge};
         const std::size_t scanned = held;
         held += static_cast<std::size_t>(count);
         const void* lastLF = ::memrchr(buffer.get() + scanned, '\n', held - scanned);
         if (!lastLF) continue;
         const auto complete = static_cast<std::size_t>(static_cast<const char*>(lastLF) - buffer.get()) + 1;
         const std::string_view lines(buffer.get(), complete);
-        if (!Utf8::isWellFormed(lines)) return std::nullopt;
+        if (!Utf8::isWellFormed(lines)) return {std::nullopt, FileProblem::notUtf8};
         reader.readLines(lines, false);
         std::memmove(buffer.get(), buffer.get() + complete, held - complete);
         held -= complete;
     }
     const std::string_view lastLine(buffer.get(), held);
-    if (!Utf8::isWellFormed(lastLine)) return std::nullopt;
+    if (!Utf8::isWellFormed(lastLine)) return {std::nullopt, FileProblem::notUtf8};
     reader.readLines(lastLine, true);
-    return std::move(reader).finish();
+    return {std::move(reader).finish()};
 }
 
 std::optional<Date> parseDate(std::string_view bytes) {

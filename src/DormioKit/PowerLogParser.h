@@ -5,6 +5,8 @@
 #include "DormioKit/Date.h"
 #include "DormioKit/PowerLog.h"
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,9 +20,30 @@ namespace dormio::PowerLogParser {
 // log keeps copies of the texts it needs: `text` may go once it returns.
 PowerLog parse(std::string_view text);
 
-// The log in the file (or pipe) at `path`, parsed as it is read, so that the text is never held whole.
-// None when it cannot be read or its text is not well-formed UTF-8.
-std::optional<PowerLog> parseFile(const std::string& path);
+// Why a power-log file gave no log.
+enum class FileProblem {
+    unreadable, // missing, not ours to read, or a read that failed
+    notAFile,   // a pipe, a device or a folder: a read of it may never end
+    tooLarge,   // more than the limit
+    notUtf8,    // text that is not well-formed UTF-8
+    abandoned,  // the reader was asked to stop
+};
+
+// The log of a file, or why there is none.
+struct FileLog {
+    std::optional<PowerLog> log;
+    FileProblem problem = FileProblem::unreadable; // when there is no log
+};
+
+// No power log comes near this; a file larger than it is not one.
+constexpr uint64_t largestLogFile = uint64_t{4} << 30;
+
+// The log in the regular file at `path`, parsed as it is read, so that the text is never held whole. A read
+// always ends: anything but a regular file is refused unread, and so is a file of more than `limit` bytes,
+// also when it grows past the limit while it is read. `abandon`, asked between pieces, ends a long read
+// early (the application quitting never waits for one).
+FileLog parseFile(const std::string& path, uint64_t limit = largestLogFile,
+                  const std::function<bool()>& abandon = {});
 
 // The fixed-position date "yyyy-MM-dd HH:mm:ss ZZZZZ" of a line's first 25 bytes.
 std::optional<Date> parseDate(std::string_view bytes);

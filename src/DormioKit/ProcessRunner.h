@@ -31,6 +31,11 @@ RunResult run(const std::string& path, const std::vector<std::string>& args, dou
 struct SystemLog {
     PowerLog log;
     RunOutcome outcome;
+    // A log that could not be read at all: a sentence for the user that says so and what to do. Empty when
+    // the log was read, or when the outcome says all there is to say.
+    std::string failure;
+
+    bool failed() const { return outcome != RunOutcome::completed || !failure.empty(); }
 };
 
 // `/usr/bin/pmset -g log` with a time-out of 60 seconds, parsed (an empty text gives the empty log).

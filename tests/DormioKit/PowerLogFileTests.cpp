@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace dormio;
@@ -119,7 +120,7 @@ private:
 TEST_F(PowerLogFile, ReadsTheLogOfItsWholeText) {
     for (const uint64_t seed : {1u, 2u, 3u}) {
         const std::string text = mixedLog(seed, 3 << 20);
-        const std::optional<PowerLog> read = Parser::parseFile(write(text));
+        const std::optional<PowerLog> read = Parser::parseFile(write(text)).log;
         ASSERT_TRUE(read) << seed;
         const PowerLog whole = Parser::parse(text);
         ASSERT_GT(whole.releases.size(), 100u);
@@ -130,24 +131,56 @@ TEST_F(PowerLogFile, ReadsTheLogOfItsWholeText) {
 }
 
 TEST_F(PowerLogFile, ReadsSmallAndEmptyFilesLikeTheirText) {
-    for (const std::string text :
+    for (const std::string& text :
          {std::string(), std::string("\n"), std::string("2026-03-10 23:15:02 +0000 Sleep"),
           LogLines::line("2026-03-10 23:15:02 +0000", "Sleep", "Entering Sleep") + "\r",
           LogLines::line("2026-03-10 23:15:02 +0000", "Start", "x")}) {
-        const std::optional<PowerLog> read = Parser::parseFile(write(text));
+        const std::optional<PowerLog> read = Parser::parseFile(write(text)).log;
         ASSERT_TRUE(read) << text;
         EXPECT_EQ(describe(*read), describe(Parser::parse(text))) << text;
     }
 }
 
 TEST_F(PowerLogFile, RefusesWhatCannotBeReadOrIsNotUtf8) {
-    EXPECT_FALSE(Parser::parseFile(testing::TempDir() + "no-such-power.log"));
-    EXPECT_FALSE(Parser::parseFile(testing::TempDir()));
+    EXPECT_EQ(Parser::parseFile(testing::TempDir() + "no-such-power.log").problem,
+              Parser::FileProblem::unreadable);
     // The ill-formed byte stands far beyond the first piece, after many lines already read.
     const std::string text =
         mixedLog(4, 1 << 20) + "\n" +
         LogLines::line("2026-03-10 23:15:02 +0000", "Kernel Client Acks", "bad \xFF byte");
-    EXPECT_FALSE(Parser::parseFile(write(text)));
+    const Parser::FileLog read = Parser::parseFile(write(text));
+    EXPECT_FALSE(read.log);
+    EXPECT_EQ(read.problem, Parser::FileProblem::notUtf8);
+}
+
+// A read that could never end, or end only when memory runs out, is refused before it starts.
+TEST_F(PowerLogFile, RefusesWhatIsNoRegularFileUnread) {
+    const std::string fifo = testing::TempDir() + "power-log-pipe-" + std::to_string(::getpid());
+    ::unlink(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero"), testing::TempDir()}) {
+        const Parser::FileLog read = Parser::parseFile(path);
+        EXPECT_FALSE(read.log) << path;
+        EXPECT_EQ(read.problem, Parser::FileProblem::notAFile) << path;
+    }
+    ::unlink(fifo.c_str());
+}
+
+TEST_F(PowerLogFile, RefusesAFileLargerThanTheLimitAlsoWhenItsSizeIsNotKnownAhead) {
+    const std::string text = LogLines::line("2026-03-10 23:15:02 +0000", "Sleep", "Entering Sleep");
+    EXPECT_TRUE(Parser::parseFile(write(text), text.size()).log);
+    EXPECT_EQ(Parser::parseFile(write(text), text.size() - 1).problem, Parser::FileProblem::tooLarge);
+    // A regular file that tells no size before it is read.
+    EXPECT_EQ(Parser::parseFile("/proc/self/maps", 16).problem, Parser::FileProblem::tooLarge);
+}
+
+TEST_F(PowerLogFile, StopsWhenAskedBetweenPieces) {
+    const std::string path = write(mixedLog(5, 4 << 20));
+    int asked = 0;
+    const Parser::FileLog read = Parser::parseFile(path, Parser::largestLogFile, [&] { return ++asked > 2; });
+    EXPECT_FALSE(read.log);
+    EXPECT_EQ(read.problem, Parser::FileProblem::abandoned);
+    EXPECT_EQ(asked, 3);
 }
 
 TEST(PowerLogTexts, OutliveTheTextAndTheLogTheyWereReadFrom) {

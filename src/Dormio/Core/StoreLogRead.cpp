@@ -4,13 +4,13 @@
 #include "Dormio/Core/SleepWatcher.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/System/LinuxPower.h"
+#include "Dormio/Core/System/PowerLogFile.h"
 #include "Dormio/Core/Toast.h"
 #include "DormioKit/Calendar.h"
 #include "DormioKit/NightBuilder.h"
 #include "DormioKit/NightWindow.h"
 #include "DormioKit/PowerLogParser.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QtConcurrent>
@@ -20,9 +20,10 @@ namespace dormio {
 
 using PowerLogParser::RunOutcome;
 
-// What a log read hands to the main thread: the merged nights and the number just built.
+// What a log read hands to the main thread: the merged nights and the number just built, or, when the log
+// could not be read, the sentence that says so.
 struct LogRead {
-    RunOutcome outcome = RunOutcome::completed;
+    std::optional<QString> failure;
     std::vector<Night> nights;
     std::size_t built = 0;
 };
@@ -35,27 +36,27 @@ constexpr std::chrono::seconds liveInterval{30};
 // history file, which only log reads write and which runs one at a time.
 LogRead readAndMerge(NightWindow window, QString historyPath) {
     PowerLogParser::SystemLog system = Store::readLog();
-    if (system.outcome != RunOutcome::completed) return {system.outcome, {}, 0};
+    // A log that could not be read says nothing about the nights: the history stays as it is.
+    if (system.failed())
+        return {system.failure.empty() ? QStringLiteral("Couldn’t read the power log.")
+                                       : QString::fromStdString(system.failure)};
     const Date now = currentDate();
     std::vector<Night> fresh = NightBuilder::build(system.log, window, now, Calendar::current());
     const std::size_t built = fresh.size();
     const HistoryFile::Stored stored = HistoryFile::read(historyPath);
     std::vector<Night> nights = HistoryFile::merged(stored.nights, std::move(fresh), system.log, now);
-    if (HistoryFile::holds(stored, nights)) return {RunOutcome::completed, std::move(nights), built};
+    if (HistoryFile::holds(stored, nights)) return {std::nullopt, std::move(nights), built};
     // The nights stay shown; the next read writes them again.
     if (const auto failure = HistoryFile::write(historyPath, nights, stored.damaged))
         qWarning("Dormio: %s", qUtf8Printable(*failure));
-    return {RunOutcome::completed, std::move(nights), built};
+    return {std::nullopt, std::move(nights), built};
 }
 
 } // namespace
 
 PowerLogParser::SystemLog Store::readLog() {
     if (qEnvironmentVariableIsSet("DORMIO_LOG_FIXTURE")) {
-        // Parsed as it is read, never held whole; a file that cannot be read or is not UTF-8 is the empty
-        // text.
-        const QByteArray path = QFile::encodeName(qEnvironmentVariable("DORMIO_LOG_FIXTURE"));
-        return {PowerLogParser::parseFile(path.toStdString()).value_or(PowerLog{}), RunOutcome::completed};
+        return readPowerLogFile(qEnvironmentVariable("DORMIO_LOG_FIXTURE"));
     }
     if (QFileInfo::exists(QStringLiteral("/usr/bin/pmset"))) return PowerLogParser::loadSystemLog();
     // Off a Mac, the same text written from what Linux keeps; a machine without a journal has no log.
@@ -112,7 +113,7 @@ void Store::refreshLog() {
 
 void Store::finishLogRead(LogRead read) {
     // Sample data put in place while the read ran stays: in demo mode log reads leave the nights alone.
-    if (read.outcome == RunOutcome::completed && !demoState_.demo()) {
+    if (!read.failure && !demoState_.demo()) {
         setNights(std::move(read.nights));
         const bool selectionKnown =
             selectedNightID_ && std::any_of(nights_.begin(), nights_.end(),
@@ -132,8 +133,8 @@ void Store::finishLogRead(LogRead read) {
 }
 
 void Store::announce(const LogRead& read) {
-    if (read.outcome != RunOutcome::completed) {
-        Toast::shared().show(QStringLiteral("Couldn’t read the power log."), ToastSymbols::failed);
+    if (read.failure) {
+        Toast::shared().show(*read.failure, ToastSymbols::failed);
         return;
     }
     const QString noun = read.built == 1 ? QStringLiteral("night") : QStringLiteral("nights");

@@ -331,20 +331,53 @@ TEST_F(StoreLogReadTest, RefreshDuringAReadIsAnnouncedByThatReadOnly) {
     EXPECT_EQ(toastText(), "Power log read · 1 night");
 }
 
-TEST_F(StoreLogReadTest, MissingFixtureYieldsNoNewNightsAndKeepsTheHistory) {
-    const Date now = currentDate();
-    const Night kept = storedNight("kept", now - 2.5 * day, now - 2 * day);
-    writeFile(historyPath(), *encodeNights({kept}));
+// A log file that cannot be read is a failed read, never an empty log: the nights and the history stay as
+// they were, and the toast says what went wrong and what to do. Nothing waits on a pipe or a device.
+TEST_F(StoreLogReadTest, FixtureThatCannotBeReadSaysWhyAndLeavesNightsAndHistoryAlone) {
+    writeLog(recentNights(2));
     Store& s = makeStore();
-    s.refresh(true);
-    waitForLogRead();
+    readLogOnce();
+    ASSERT_EQ(s.nights().size(), 2u);
+    const std::vector<Night> nights = s.nights();
+    const std::string history = readFile(historyPath());
+    ASSERT_EQ(mkfifo(path("pipe.log").toUtf8().constData(), 0600), 0);
+    QDir().mkpath(path("folder.log"));
 
-    EXPECT_EQ(s.nights(), std::vector<Night>{kept});
-    EXPECT_EQ(storedNights(historyPath()), std::vector<Night>{kept});
-    EXPECT_EQ(toastText(), "Power log read · 0 nights");
+    const struct {
+        QString fixture;
+        std::string text; // written to the fixture first, when not empty
+        QString toast;
+    } cases[] = {
+        {path("missing.log"),
+         {},
+         "Can’t open the power log “missing.log”. Check that it exists and is readable, then refresh."},
+        {path("pipe.log"),
+         {},
+         "The power log “pipe.log” isn’t a regular file. Point DORMIO_LOG_FIXTURE at a file, then refresh."},
+        {"/dev/zero",
+         {},
+         "The power log “zero” isn’t a regular file. Point DORMIO_LOG_FIXTURE at a file, then refresh."},
+        {path("folder.log"),
+         {},
+         "The power log “folder.log” isn’t a regular file. Point DORMIO_LOG_FIXTURE at a file, then "
+         "refresh."},
+        {path("power.log"), recentNights(3) + "Caf\xe9\n",
+         "The power log “power.log” isn’t UTF-8 text. Save it as UTF-8, then refresh."},
+    };
+    for (const auto& c : cases) {
+        if (!c.text.empty()) writeLog(c.text);
+        qputenv("DORMIO_LOG_FIXTURE", c.fixture.toUtf8());
+        Toast::shared().clear();
+        s.refresh(true);
+        waitForLogRead();
+        EXPECT_EQ(toastText(), c.toast) << c.fixture.toStdString();
+        EXPECT_EQ(toastSymbol(), ToastSymbols::failed) << c.fixture.toStdString();
+        EXPECT_EQ(s.nights(), nights) << c.fixture.toStdString();
+        EXPECT_EQ(readFile(historyPath()), history) << c.fixture.toStdString();
+    }
 }
 
-TEST_F(StoreLogReadTest, FixtureThatIsNotUtf8ReadsAsEmpty) {
+TEST_F(StoreLogReadTest, FixtureThatIsNotUtf8IsNotRead) {
     Store& s = makeStore();
     // A stray byte, an overlong slash, a surrogate, a cut-off sequence, a code point above U+10FFFF.
     for (std::string_view bad : {"\xff", "\xc0\xaf", "\xed\xa0\x80", "\xe2\x82", "\xf4\x90\x80\x80"}) {
