@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# `cmake --install` lists Dormio among the desktop's applications: the entry, whose Exec names the installed
-# program by its absolute path (quoted where the path needs it), and the icon at every size of the theme,
-# under a plain prefix, a prefix with a space and a bundle.
+# `cmake --install` lists Dormio among the desktop's applications: the entry, valid, whose Exec names the
+# installed program by its absolute path (quoted where the path needs it), and the icon at every size of the
+# theme, under a plain prefix, a prefix with a space and a bundle.
 set -euo pipefail
 cmake=$1
 build=$2
@@ -17,6 +17,7 @@ check_install() {
   [ -f "$entry" ] || fail "no desktop entry under $prefix"
   grep -qxF "$exec_line" "$entry" || fail "the entry under $prefix says $(grep '^Exec=' "$entry"), not $exec_line"
   grep -qxF "Icon=$id" "$entry" || fail "the entry under $prefix names no icon $id"
+  desktop-file-validate "$entry" || fail "the entry under $prefix does not validate"
   for size in 16 22 24 32 48 64 128 256 512; do
     local picture="$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png"
     [ -f "$picture" ] || fail "no ${size}-pixel icon under $prefix"
