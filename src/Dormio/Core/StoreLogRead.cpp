@@ -55,9 +55,8 @@ LogRead readAndMerge(NightWindow window, QString historyPath) {
 } // namespace
 
 PowerLogParser::SystemLog Store::readLog() {
-    if (qEnvironmentVariableIsSet("DORMIO_LOG_FIXTURE")) {
+    if (qEnvironmentVariableIsSet("DORMIO_LOG_FIXTURE"))
         return readPowerLogFile(qEnvironmentVariable("DORMIO_LOG_FIXTURE"));
-    }
     if (QFileInfo::exists(QStringLiteral("/usr/bin/pmset"))) return PowerLogParser::loadSystemLog();
     // Off a Mac, the same text written from what Linux keeps; a machine without a journal has no log.
     const LinuxPower::LogText read = LinuxPower::systemPowerLog(int64_t(currentDate().unix()));
