@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace dormio {
@@ -26,6 +27,12 @@ KitClock& KitClock::shared() {
 QDateTime KitClock::now() const {
     if (mode_ == Mode::system) return QDateTime::currentDateTimeUtc();
     return start_.addMSecs(elapsedMs_);
+}
+
+double KitClock::seconds() const {
+    if (mode_ == Mode::system)
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    return double(elapsedMs_) / 1000.0;
 }
 
 void KitClock::after(double seconds, QObject* receiver, std::function<void()> action) {

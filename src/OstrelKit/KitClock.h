@@ -21,6 +21,9 @@ public:
     static KitClock& shared();
 
     QDateTime now() const;
+    // Seconds on a clock that never jumps back: the system's monotonic clock, or the stepped time. Only
+    // differences mean anything.
+    double seconds() const;
 
     // Runs `action` once, `seconds` from now; nothing runs once `receiver` is gone.
     void after(double seconds, QObject* receiver, std::function<void()> action);

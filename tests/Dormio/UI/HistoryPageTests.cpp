@@ -5,7 +5,6 @@
 #include "Dormio/Core/DemoData.h"
 #include "Dormio/UI/Charts/ChartCanvas.h"
 #include "Dormio/UI/Kit/Buttons.h"
-#include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/EmptyState.h"
 #include "Dormio/UI/Kit/Figures.h"
 #include "Dormio/UI/Kit/Headers.h"
@@ -16,6 +15,7 @@
 #include "FakePlatform.h"
 #include "HistoryFixtures.h"
 #include "KitTest.h"
+#include "OstrelKit/Capture/DemoAnchors.h"
 #include "StoreTests.h"
 
 #include <QGraphicsOpacityEffect>

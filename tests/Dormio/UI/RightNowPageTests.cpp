@@ -3,7 +3,6 @@
 // confirmation with its texts and both answers.
 #include "Dormio/Core/DemoData.h"
 #include "Dormio/UI/Kit/Buttons.h"
-#include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/Headers.h"
 #include "Dormio/UI/Kit/Ledger.h"
 #include "Dormio/UI/Kit/StatusDot.h"
@@ -15,6 +14,7 @@
 #include "FakePlatform.h"
 #include "FixedClock.h"
 #include "KitTest.h"
+#include "OstrelKit/Capture/DemoAnchors.h"
 #include "PageGallery.h"
 #include "StoreTests.h"
 

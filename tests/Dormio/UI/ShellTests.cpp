@@ -1,6 +1,5 @@
 // The main window's shell: the sidebar and its footer, the page host, the toolbar's refresh button.
 
-#include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/StatusDot.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Shell/PageFactory.h"
@@ -13,6 +12,7 @@
 #include "Dormio/UI/Shell/SidebarRow.h"
 #include "FakePlatform.h"
 #include "KitTest.h"
+#include "OstrelKit/Capture/DemoAnchors.h"
 #include "StoreTests.h"
 
 #include <QSplitter>
@@ -185,7 +185,7 @@ TEST_F(ShellTest, EachRowCarriesItsDemoAnchor) {
     for (auto [page, name] : anchors) {
         SCOPED_TRACE(name);
         SidebarRow* row = sidebar.row(page);
-        const std::optional<QRect> frame = DemoAnchors::shared().frame(name);
+        const std::optional<QRectF> frame = DemoAnchors::shared().frame(name);
         ASSERT_TRUE(frame.has_value());
         EXPECT_EQ(*frame, QRect(row->mapToGlobal(QPoint()), row->size()));
     }

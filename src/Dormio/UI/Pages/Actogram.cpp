@@ -6,13 +6,13 @@
 #include "Dormio/UI/Charts/ChartCanvas.h"
 #include "Dormio/UI/Charts/ChartPainting.h"
 #include "Dormio/UI/Charts/HourRuler.h"
-#include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/Shapes.h"
 #include "Dormio/UI/Kit/StateStyle.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "DormioKit/Fmt.h"
 #include "DormioKit/NightSummary.h"
+#include "OstrelKit/Capture/DemoAnchors.h"
 
 #include <QBoxLayout>
 #include <QMouseEvent>

@@ -3,7 +3,6 @@
 #include "Dormio/Core/Store.h"
 #include "Dormio/UI/Charts/ChartCanvas.h"
 #include "Dormio/UI/Charts/RestTrend.h"
-#include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/EmptyState.h"
 #include "Dormio/UI/Kit/Figures.h"
 #include "Dormio/UI/Kit/Headers.h"
@@ -16,6 +15,7 @@
 #include "Dormio/UI/Pages/HistoryTexts.h"
 #include "DormioKit/Fmt.h"
 #include "DormioKit/NightSummary.h"
+#include "OstrelKit/Capture/DemoAnchors.h"
 
 #include <QBoxLayout>
 #include <QGraphicsOpacityEffect>

@@ -1,7 +1,6 @@
 #include "Dormio/UI/Pages/LiveLedger.h"
 
 #include "Dormio/UI/Kit/Buttons.h"
-#include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/HolderGlyph.h"
 #include "Dormio/UI/Kit/Ledger.h"
 #include "Dormio/UI/Kit/Symbols.h"
@@ -9,6 +8,7 @@
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Kit/ViewSymbols.h"
 #include "DormioKit/Fmt.h"
+#include "OstrelKit/Capture/DemoAnchors.h"
 
 #include <QBoxLayout>
 #include <QPainter>

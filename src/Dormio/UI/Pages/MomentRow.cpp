@@ -3,7 +3,6 @@
 #include "Dormio/Core/DormioDemo.h"
 #include "Dormio/UI/Kit/Badges.h"
 #include "Dormio/UI/Kit/Buttons.h"
-#include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/FilledBar.h"
 #include "Dormio/UI/Kit/RowHover.h"
 #include "Dormio/UI/Kit/StateStyle.h"
@@ -11,6 +10,7 @@
 #include "Dormio/UI/Kit/ViewSymbols.h"
 #include "DormioKit/Fmt.h"
 #include "DormioKit/ProcessNames.h"
+#include "OstrelKit/Capture/DemoAnchors.h"
 
 #include <QBoxLayout>
 

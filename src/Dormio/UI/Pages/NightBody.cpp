@@ -4,13 +4,13 @@
 #include "Dormio/Core/Store.h"
 #include "Dormio/UI/Charts/HypnogramView.h"
 #include "Dormio/UI/Charts/PlotFrameKey.h"
-#include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/Panel.h"
 #include "Dormio/UI/Pages/EnergyLedger.h"
 #include "Dormio/UI/Pages/KeptAwakeLedger.h"
 #include "Dormio/UI/Pages/MomentsLog.h"
 #include "Dormio/UI/Pages/NightSummaryBlock.h"
 #include "Dormio/UI/Pages/StateLegend.h"
+#include "OstrelKit/Capture/DemoAnchors.h"
 
 #include <QBoxLayout>
 

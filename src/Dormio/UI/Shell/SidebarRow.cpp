@@ -1,11 +1,11 @@
 #include "Dormio/UI/Shell/SidebarRow.h"
 
-#include "Dormio/UI/Kit/DemoAnchors.h"
 #include "Dormio/UI/Kit/RowHover.h"
 #include "Dormio/UI/Kit/Shapes.h"
 #include "Dormio/UI/Kit/Symbols.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Shell/PageLabels.h"
+#include "OstrelKit/Capture/DemoAnchors.h"
 
 #include <QPainter>
 

@@ -1,0 +1,87 @@
+#include "OstrelKit/Capture/WindowCapture.h"
+
+#include <QApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <tuple>
+
+namespace dormio::WindowCapture {
+
+namespace {
+
+int layer(const QWidget* window) {
+    switch (window->windowType()) {
+    case Qt::Tool:
+        return 1;
+    case Qt::Popup:
+    case Qt::ToolTip:
+    case Qt::SplashScreen:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+bool onScreen(const QWidget* window) {
+    return window->isVisible() && !window->isMinimized() && window->windowType() != Qt::Desktop &&
+           !window->testAttribute(Qt::WA_DontShowOnScreen);
+}
+
+void paintBackdrop(QPainter& painter, const QRectF& area, const QList<QColor>& colours) {
+    if (colours.isEmpty()) {
+        painter.fillRect(area, Qt::black);
+        return;
+    }
+    QLinearGradient gradient(area.topLeft(), area.bottomLeft());
+    if (colours.size() == 1) {
+        gradient.setColorAt(0, colours.front());
+        gradient.setColorAt(1, colours.front());
+    } else {
+        for (qsizetype i = 0; i < colours.size(); ++i)
+            gradient.setColorAt(qreal(i) / qreal(colours.size() - 1), colours[i]);
+    }
+    painter.fillRect(area, gradient);
+}
+
+} // namespace
+
+QList<QWidget*> windowsIn(const QRect& region) {
+    // Qt's list of windows keeps the order in which they were made; its list of widgets has no order.
+    const QWindowList made = QGuiApplication::topLevelWindows();
+    struct Entry {
+        int layer;
+        qsizetype made;
+        QWidget* window;
+    };
+    QList<Entry> entries;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (onScreen(window) && window->geometry().intersects(region))
+            entries.append({layer(window), made.indexOf(window->windowHandle()), window});
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return std::tie(a.layer, a.made) < std::tie(b.layer, b.made);
+    });
+    QList<QWidget*> windows;
+    for (const Entry& entry : entries)
+        windows.append(entry.window);
+    return windows;
+}
+
+void compose(QImage& frame, const QRect& region, const QList<QColor>& backdrop,
+             const QList<QWidget*>& windows) {
+    // Qt draws through the painter's transform, so text and shapes come out sharp at any scale.
+    QPainter painter(&frame);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.scale(qreal(frame.width()) / region.width(), qreal(frame.height()) / region.height());
+    paintBackdrop(painter, QRectF(QPointF(), region.size()), backdrop);
+    for (QWidget* window : windows) {
+        painter.save();
+        painter.translate(window->geometry().topLeft() - region.topLeft());
+        window->render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        painter.restore();
+    }
+}
+
+} // namespace dormio::WindowCapture
