@@ -18,10 +18,10 @@ namespace dormio {
 namespace {
 
 // Frames painted but not yet encoded, at most: enough to ride out a slow moment of the encoder, within
-// about 128 MB of pictures but never fewer than six, and never more than two seconds' worth.
+// about 64 MB of pictures but never fewer than six, and never more than two seconds' worth.
 int poolSizeFor(QSize size, int fps) {
     const qint64 frameBytes = std::max<qint64>(qint64(size.width()) * size.height() * 4, 1);
-    return int(std::clamp<qint64>((qint64(128) << 20) / frameBytes, 6, std::max(6, 2 * fps)));
+    return int(std::clamp<qint64>((qint64(64) << 20) / frameBytes, 6, std::max(6, 2 * fps)));
 }
 
 QString describe(int error) {
@@ -72,9 +72,9 @@ struct MovieWriter::Codec {
         encoder->color_primaries = AVCOL_PRI_BT709;
         encoder->color_trc = AVCOL_TRC_BT709;
         if (format->oformat->flags & AVFMT_GLOBALHEADER) encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        // Fast enough to keep up with 30 frames of 2560 pixels across on a few cores; the bit rate, not the
-        // preset, decides how good it looks.
-        av_opt_set(encoder->priv_data, "preset", "veryfast", 0);
+        // The movie is the editing step's raw material at a generous bit rate, so the fastest preset loses
+        // little; slower ones fell behind at 2560 x 1600 on a busy machine and left frames out.
+        av_opt_set(encoder->priv_data, "preset", "ultrafast", 0);
         if (avcodec_open2(encoder, h264, nullptr) < 0 ||
             avcodec_parameters_from_context(stream->codecpar, encoder) < 0)
             return false;
@@ -119,7 +119,7 @@ struct MovieWriter::Codec {
 };
 
 MovieWriter::MovieWriter(const QString& path, QSize size, int fps)
-    : path_(path), size_(size), poolSize_(poolSizeFor(size, fps)), codec_(std::make_unique<Codec>()) {
+    : path_(path), size_(size), codec_(std::make_unique<Codec>()) {
     // The encoder's chatter (its options, its final figures) is no news; its errors still show.
     av_log_set_level(AV_LOG_ERROR);
     const QByteArray file = QFile::encodeName(path);
@@ -129,6 +129,19 @@ MovieWriter::MovieWriter(const QString& path, QSize size, int fps)
     if (const int error = avio_open(&codec_->format->pb, file.constData(), AVIO_FLAG_WRITE); error < 0)
         throw CaptureFailure{
             QStringLiteral("Couldn’t create the movie “%1”: %2.").arg(path, describe(error))};
+    makePool(poolSizeFor(size, fps));
+}
+
+void MovieWriter::makePool(int frames) {
+    // Memory is slow the first time it is written (on a virtual machine, a tenth of a second for a frame of
+    // 2560 x 1600), so the pool is written once here, before the recording, and never given back.
+    for (int i = 0; i < frames; ++i) {
+        QImage frame(size_, QImage::Format_ARGB32_Premultiplied);
+        if (frame.isNull()) break;
+        frame.fill(Qt::black);
+        spare_.append(std::move(frame));
+    }
+    pooled_ = int(spare_.size());
 }
 
 MovieWriter::~MovieWriter() {
@@ -158,20 +171,12 @@ void MovieWriter::start() {
 
 bool MovieWriter::ready() const {
     const std::lock_guard lock(mutex_);
-    return state_ == State::writing && (!spare_.isEmpty() || buffersMade_ < poolSize_);
+    return state_ == State::writing && (!spare_.isEmpty() || pooled_ == 0);
 }
 
 QImage MovieWriter::buffer() {
-    {
-        const std::lock_guard lock(mutex_);
-        if (!spare_.isEmpty()) return spare_.takeLast();
-    }
-    QImage frame(size_, QImage::Format_ARGB32_Premultiplied);
-    if (!frame.isNull()) {
-        const std::lock_guard lock(mutex_);
-        ++buffersMade_;
-    }
-    return frame;
+    const std::lock_guard lock(mutex_);
+    return spare_.isEmpty() ? QImage() : spare_.takeLast();
 }
 
 bool MovieWriter::append(QImage frame, double seconds) {

@@ -34,9 +34,10 @@ public:
     // Writes the movie's header and starts encoding. A header that cannot be written leaves the writer
     // failed: it takes no frames, and `finish` reports why.
     void start();
-    // Writing, and a buffer is free for the next frame.
+    // Writing, and a buffer is free for the next frame (or there is no pool at all: see `buffer`).
     bool ready() const;
-    // A buffer to paint the next frame into, once `ready`; a null image when its memory cannot be had.
+    // A buffer to paint the next frame into, once `ready`; a null image when the memory for the pool could
+    // not be had.
     QImage buffer();
     // Queues the painted buffer as the frame shown from `seconds` on. A frame whose time, in the movie's
     // time base, is not later than the last one's is refused.
@@ -58,13 +59,13 @@ private:
     struct Codec; // FFmpeg's state, touched by one thread at a time
 
     State state() const;
+    void makePool(int frames);
     void encodeQueued();
     void fail(const QString& message);
     void stop(bool discardQueued);
 
     const QString path_;
     const QSize size_;
-    const int poolSize_;
     std::unique_ptr<Codec> codec_;
     std::thread encoder_;
 
@@ -74,7 +75,7 @@ private:
     QString error_;
     QList<Job> jobs_;
     QList<QImage> spare_;
-    int buffersMade_ = 0;
+    int pooled_ = 0; // buffers the pool holds in all
     bool closing_ = false;
     int queuePeak_ = 0;
     qint64 lastStamp_ = -1;

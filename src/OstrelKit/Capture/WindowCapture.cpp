@@ -75,7 +75,15 @@ void compose(QImage& frame, const QRect& region, const QList<QColor>& backdrop,
     QPainter painter(&frame);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.scale(qreal(frame.width()) / region.width(), qreal(frame.height()) / region.height());
+    // The backdrop shows only where no window covers it; filling the whole frame would cost a full write of
+    // it behind a window that fills the region, as the demo's does.
+    QRegion bare(QRect(QPoint(), region.size()));
+    for (const QWidget* window : windows)
+        if (!window->testAttribute(Qt::WA_TranslucentBackground))
+            bare -= window->geometry().translated(-region.topLeft());
+    painter.setClipRegion(bare);
     paintBackdrop(painter, QRectF(QPointF(), region.size()), backdrop);
+    painter.setClipping(false);
     for (QWidget* window : windows) {
         painter.save();
         painter.translate(window->geometry().topLeft() - region.topLeft());
