@@ -3,7 +3,7 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 CMAKE_FLAGS ?=
 
-.PHONY: all bootstrap configure build test test-sanitize run clean
+.PHONY: all bootstrap configure build test test-sanitize golden run clean
 
 all: build
 
@@ -20,6 +20,12 @@ build: configure
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure --timeout 300 -j $$(nproc)
+
+# Takes the key snapshot pictures again as the references the tests compare with (tests/data/snapshots/):
+# after a change of look that is meant, run it and look at the new pictures before committing them.
+golden: build
+	@TZ=UTC LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen DORMIO_RENEW_GOLDEN=1 \
+	  $(BUILD)/tests/dormio-devmodes-tests --gtest_filter=SnapshotPictures.TheKeyViewsLookAsTheirReferences
 
 # The model's tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: bootstrap

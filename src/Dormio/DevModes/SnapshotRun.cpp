@@ -2,6 +2,7 @@
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/Toast.h"
 #include "Dormio/DevModes/Snapshotter.h"
+#include "Dormio/UI/Kit/AnimationClock.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Shell/MenuBarView.h"
 
@@ -22,6 +23,8 @@ constexpr std::array<std::pair<Appearance, const char*>, 2> passes{
 } // namespace Snapshotter
 
 void Snapshotter::run(const QString& dir) {
+    // Every change shows its end at once and loops stand still, from the first picture to the last.
+    AnimationClock::shared().setMode(AnimationClock::Mode::instant);
     // Started from the start-up, which returns at once; the run then owns the application until it quits.
     QTimer::singleShot(0, qApp, [dir] {
         Store& store = Store::shared();
@@ -34,7 +37,7 @@ void Snapshotter::run(const QString& dir) {
             // One moment for the whole run, so both appearances show the same sample nights and times.
             Clock::shared().fix(currentDate());
             store.demoState().setDemo(true);
-            pause(2);
+            settle();
             for (const auto& [appearance, suffix] : passes) {
                 // The theme repaints every widget and drops its cached drawings on the change.
                 Theme::setAppearance(appearance);
@@ -66,7 +69,7 @@ void Snapshotter::realScreens(Store& store, const QDir& out) {
         Theme::setAppearance(appearance);
         for (const auto& [name, page] : pages) {
             store.setPage(page);
-            pause(1.5);
+            settle();
             captureWindow(name, out, suffix);
         }
         render(new MenuBarView(store), out.filePath(QStringLiteral("R5-menubar-%1.png").arg(suffix)));

@@ -17,7 +17,8 @@ std::optional<StoryItem> rawItem(const Night* night) {
     if (!night) return std::nullopt;
     const std::vector<StoryItem> items = Story::items(*night);
     if (items.empty()) return std::nullopt;
-    const auto group = std::find_if(items.begin(), items.end(), [](const StoryItem& item) { return item.isGroup(); });
+    const auto group =
+        std::find_if(items.begin(), items.end(), [](const StoryItem& item) { return item.isGroup(); });
     return group != items.end() ? *group : items.front();
 }
 
@@ -28,7 +29,8 @@ void standalone(Store& store, const QDir& out, const QString& suffix) {
 
     for (int step = 0; step < WelcomeView::stepCount; ++step) {
         auto* tour = new WelcomeView(store, [] {});
-        for (int moved = 0; moved < step; ++moved) tour->go(1);
+        for (int moved = 0; moved < step; ++moved)
+            tour->go(1);
         render(tour, file(QStringLiteral("20-welcome-%1").arg(step + 1)));
     }
 

@@ -1,9 +1,10 @@
 #pragma once
 
 // The snapshot mode's shared steps: the main-window lookup, the name filter, the window capture, the
-// view render and the pause that lets the windows lay out and draw between them. Every picture is drawn
-// at device pixel ratio 2 whatever the screen, so that a run gives the same files on every machine:
-// each PNG is exactly its logical size times 2.
+// view render and the settling that lets the windows lay out and draw between them. The mode runs the
+// animation clock in its instant mode, so every change shows its end state at once and nothing waits on
+// the wall clock. Every picture is drawn at device pixel ratio 2 whatever the screen, so that a run gives
+// the same files on every machine: each PNG is exactly its logical size times 2.
 
 #include <QDir>
 #include <QString>
@@ -29,15 +30,23 @@ QMainWindow* mainWindow();
 // otherwise the name must contain one of its comma-separated pieces (not trimmed, empty ones dropped).
 bool wanted(const QString& name);
 
-// Lets the event loop run for `seconds`, so that the windows lay out, animate and draw meanwhile.
+// Runs the event loop until a turn of it finds nothing to do: the layouts, the queued calls and the
+// repaints a change started are all done. Timers due later (the toast's, the store's) are left alone.
+void settle();
+
+// Lets the event loop run for `seconds`, for work that runs off the main thread.
 void pause(double seconds);
+
+// Places a window centred on its screen.
+void centre(QWidget& window);
 
 // Writes the main window's whole client area (menu bar, toolbar and page) to name-suffix.png in `out`.
 // No window or a failed write leaves no file and says nothing.
 void captureWindow(const QString& name, const QDir& out, const QString& suffix);
 
-// Shows `view` in a frameless window of its own at its size hint, lets it settle 1.2 s and writes it on
-// the paper colour to `file`, unless the file's name is not wanted. Takes the view and drops it after.
+// Shows `view` in a frameless window of its own at its size hint, centred on the screen, lets it settle
+// and writes it on the paper colour to `file`, unless the file's name is not wanted. Takes the view and
+// drops it after.
 void render(QWidget* view, const QString& file);
 
 // The staged set of the main window, its nineteen shots for one appearance (`suffix`).

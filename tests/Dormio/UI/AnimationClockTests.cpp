@@ -96,10 +96,15 @@ TEST_F(AnimationClockTest, InstantModeAndEmptyDurationsJumpToTheEnd) {
 TEST_F(AnimationClockTest, EnteringInstantModeEndsWhatRuns) {
     clock.setMode(AnimationClock::Mode::stepped);
     clock.animate(owner.get(), recorded(0, 4, 300ms));
+    std::vector<double> phases;
+    Animation* pulse = clock.loop(owner.get(), 1000ms, [&](double phase) { phases.push_back(phase); });
     clock.advance(150ms);
     clock.setMode(AnimationClock::Mode::instant);
     EXPECT_EQ(frames, (std::vector<double>{0, 2, 4}));
     EXPECT_EQ(finished, 1);
+    // The loop that was running rests at its start.
+    EXPECT_EQ(phases, (std::vector<double>{0, 0.15, 0}));
+    EXPECT_FALSE(pulse->isRunning());
     EXPECT_EQ(clock.running(), 0);
 }
 
@@ -170,11 +175,13 @@ TEST_F(AnimationClockTest, ALoopRepeatsItsPhaseUntilStopped) {
     EXPECT_EQ(frames.size(), 4u);
     EXPECT_EQ(clock.running(), 0);
 
-    // In the instant mode a loop rests at its start and draws no more frames.
+    // In the instant mode a loop draws its start and ends there.
     frames.clear();
     clock.setMode(AnimationClock::Mode::instant);
-    clock.loop(owner.get(), 1000ms, [this](double phase) { frames.push_back(phase); });
+    Animation* still = clock.loop(owner.get(), 1000ms, [this](double phase) { frames.push_back(phase); });
     EXPECT_EQ(frames, std::vector<double>{0});
+    EXPECT_FALSE(still->isRunning());
+    EXPECT_EQ(clock.running(), 0);
     EXPECT_FALSE(clock.isTicking());
 }
 

@@ -3,6 +3,7 @@
 
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace dormio {
 namespace {
@@ -53,17 +54,14 @@ TEST(FlatTrace, DrawsItsBaselineTicksDashesAndScanLine) {
 
 class FlatTraceTest : public testing::Test {
 protected:
-    void TearDown() override {
-        Motion::setReduceMotion(std::nullopt);
-        qunsetenv("DORMIO_SNAPSHOT_DIR");
-    }
+    void TearDown() override { Motion::setReduceMotion(std::nullopt); }
 };
 
-TEST_F(FlatTraceTest, SweepsOnlyWhenScanningAndAllowedElseStandsAt62Percent) {
+TEST_F(FlatTraceTest, SweepsOnlyWhenScanningWithMotionOnTheRunningClockElseStandsAt62Percent) {
     struct Case {
         bool scanning;
         bool reduceMotion;
-        bool snapshot;
+        bool instant; // the snapshots' clock
         bool sweeps;
     };
     const Case cases[] = {
@@ -74,17 +72,26 @@ TEST_F(FlatTraceTest, SweepsOnlyWhenScanningAndAllowedElseStandsAt62Percent) {
     };
     for (const Case& c : cases) {
         Motion::setReduceMotion(c.reduceMotion);
-        if (c.snapshot)
-            qputenv("DORMIO_SNAPSHOT_DIR", "/tmp/shots");
-        else
-            qunsetenv("DORMIO_SNAPSHOT_DIR");
+        std::optional<test::InstantClock> instant;
+        if (c.instant) instant.emplace();
         FlatTrace trace(c.scanning);
         trace.show();
-        EXPECT_EQ(trace.sweeping(), c.sweeps) << c.scanning << c.reduceMotion << c.snapshot;
+        EXPECT_EQ(trace.sweeping(), c.sweeps) << c.scanning << c.reduceMotion << c.instant;
         if (!c.sweeps) {
             EXPECT_EQ(trace.phase(), 0.62);
         }
     }
+}
+
+// The snapshot mode turns the clock instant after the main window, and its loading trace, came on screen.
+TEST_F(FlatTraceTest, ASweepAlreadyRunningStopsAt62PercentWhenTheClockTurnsInstant) {
+    Motion::setReduceMotion(false);
+    FlatTrace trace(true);
+    trace.show();
+    ASSERT_TRUE(trace.sweeping());
+    const test::InstantClock instant;
+    EXPECT_FALSE(trace.sweeping());
+    EXPECT_EQ(trace.phase(), 0.62);
 }
 
 TEST_F(FlatTraceTest, TheSweepGoesThereAndBackAndRestsWhileMinimised) {

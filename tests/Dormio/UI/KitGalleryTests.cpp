@@ -251,7 +251,6 @@ class Gallery : public testing::TestWithParam<Appearance> {};
 TEST_P(Gallery, DrawsEveryComponent) {
     const test::AppearanceScope scope(GetParam());
     const test::InstantClock instant;
-    qputenv("DORMIO_SNAPSHOT_DIR", DORMIO_GALLERY_DIR);
     for (const Entry& entry : entries) {
         Sheet sheet(entry.width);
         entry.scene(sheet);
@@ -264,7 +263,6 @@ TEST_P(Gallery, DrawsEveryComponent) {
             test::writeGallery(image, QStringLiteral("%1-%2").arg(entry.name, test::nameOf(GetParam()))))
             << entry.name;
     }
-    qunsetenv("DORMIO_SNAPSHOT_DIR");
 }
 
 INSTANTIATE_TEST_SUITE_P(Appearances, Gallery, testing::Values(Appearance::light, Appearance::dark),

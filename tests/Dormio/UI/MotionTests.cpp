@@ -10,13 +10,10 @@
 namespace dormio {
 namespace {
 
-// Restores the desktop's Reduce Motion and the absence of a snapshot folder after each test.
+// Restores the desktop's Reduce Motion after each test.
 class MotionTest : public testing::Test {
 protected:
-    void TearDown() override {
-        Motion::setReduceMotion(std::nullopt);
-        qunsetenv("DORMIO_SNAPSHOT_DIR");
-    }
+    void TearDown() override { Motion::setReduceMotion(std::nullopt); }
 };
 
 TEST_F(MotionTest, SpringsLastUntilTheySettle) {
@@ -62,11 +59,9 @@ TEST_F(MotionTest, EasesAreBezierCurvesOfTheirLength) {
 TEST_F(MotionTest, ReduceMotionTradesTheSpringForAShortEase) {
     Motion::setReduceMotion(false);
     EXPECT_EQ(Motion::standardOrReduced().milliseconds, 422);
-    EXPECT_TRUE(Motion::loopsAllowed());
     Motion::setReduceMotion(true);
     EXPECT_EQ(Motion::standardOrReduced().milliseconds, 200);
     EXPECT_NEAR(Motion::standardOrReduced().easing.valueForProgress(0.5), 0.5, 0.001);
-    EXPECT_FALSE(Motion::loopsAllowed());
 }
 
 // DORMIO_REDUCE_MOTION wins when set; otherwise GNOME's enable-animations, asked through gsettings.
@@ -107,17 +102,6 @@ TEST_F(MotionTest, ReadsReduceMotionFromTheVariableOrTheDesktop) {
         qunsetenv("DORMIO_REDUCE_MOTION");
     else
         qputenv("DORMIO_REDUCE_MOTION", variable);
-}
-
-TEST_F(MotionTest, ASnapshotFolderOfAnyValueStopsLoops) {
-    Motion::setReduceMotion(false);
-    for (const char* value : {"/tmp/shots", ""}) {
-        qputenv("DORMIO_SNAPSHOT_DIR", value);
-        EXPECT_TRUE(Motion::snapshotMode()) << '"' << value << '"';
-        EXPECT_FALSE(Motion::loopsAllowed()) << '"' << value << '"';
-    }
-    qunsetenv("DORMIO_SNAPSHOT_DIR");
-    EXPECT_TRUE(Motion::loopsAllowed());
 }
 
 using namespace std::chrono_literals;

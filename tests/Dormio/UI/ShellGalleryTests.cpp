@@ -16,18 +16,9 @@ using namespace std::chrono_literals;
 
 class ShellGallery : public testing::StoreTest, public ::testing::WithParamInterface<Appearance> {
 protected:
-    void SetUp() override {
-        testing::StoreTest::SetUp();
-        qputenv("DORMIO_SNAPSHOT_DIR", ""); // still pictures: no pulse caught mid-way
-    }
-    void TearDown() override {
-        qunsetenv("DORMIO_SNAPSHOT_DIR");
-        testing::StoreTest::TearDown();
-    }
-
     QString name(const QString& what) const { return what + "-" + test::nameOf(GetParam()); }
 
-    test::InstantClock instant;
+    test::InstantClock instant; // still pictures: no pulse caught mid-way
     Toast toast{1000ms};
 };
 

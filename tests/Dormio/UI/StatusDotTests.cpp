@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace dormio {
 namespace {
@@ -12,10 +13,7 @@ using namespace std::chrono_literals;
 
 class StatusDotTest : public testing::Test {
 protected:
-    void TearDown() override {
-        Motion::setReduceMotion(std::nullopt);
-        qunsetenv("DORMIO_SNAPSHOT_DIR");
-    }
+    void TearDown() override { Motion::setReduceMotion(std::nullopt); }
     // A dot in a window, the way a page holds one.
     QWidget window;
     StatusDot* dot(DynamicColor color, bool live) {
@@ -25,11 +23,11 @@ protected:
     }
 };
 
-TEST_F(StatusDotTest, PulsesOnlyWhileLiveAndLoopsAreAllowed) {
+TEST_F(StatusDotTest, PulsesOnlyWhileLiveWithMotionOnTheRunningClock) {
     struct Case {
         bool live;
         bool reduceMotion;
-        bool snapshot;
+        bool instant; // the snapshots' clock
         bool pulses;
     };
     const Case cases[] = {
@@ -40,14 +38,12 @@ TEST_F(StatusDotTest, PulsesOnlyWhileLiveAndLoopsAreAllowed) {
     };
     for (const Case& c : cases) {
         Motion::setReduceMotion(c.reduceMotion);
-        if (c.snapshot)
-            qputenv("DORMIO_SNAPSHOT_DIR", "");
-        else
-            qunsetenv("DORMIO_SNAPSHOT_DIR");
+        std::optional<test::InstantClock> instant;
+        if (c.instant) instant.emplace();
         QWidget host;
         auto* made = new StatusDot(Theme::rose, c.live, &host);
         host.show();
-        EXPECT_EQ(made->pulsing(), c.pulses) << c.live << c.reduceMotion << c.snapshot;
+        EXPECT_EQ(made->pulsing(), c.pulses) << c.live << c.reduceMotion << c.instant;
     }
 }
 

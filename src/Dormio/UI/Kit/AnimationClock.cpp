@@ -30,16 +30,14 @@ bool Animation::draw(qint64 now) {
 }
 
 bool Animation::drawEnd() {
-    if (loops_) {
-        tween_.frame(0);
-        return true;
-    }
     // The frame or the finished step may end the owner, and this animation with it: nothing of it is
     // touched after they ran, but through the guard.
     const QPointer<Animation> self(this);
     const Tween tween = tween_;
     running_ = false;
-    tween.frame(tween.to);
+    // A loop has no end: it rests at its start, as still as a stopped one, so that a still picture
+    // never catches it mid-way.
+    tween.frame(loops_ ? 0 : tween.to);
     if (tween.finished) tween.finished();
     if (self) deleteLater();
     return false;

@@ -44,7 +44,7 @@ private:
 
     // Draws the frame of the time `now` (milliseconds on the clock); false once the animation is done.
     bool draw(qint64 now);
-    // Jumps to the end: a tween's last value, a loop's resting phase.
+    // Jumps to the end: a tween's last value, a loop's resting phase; either way the animation is over.
     bool drawEnd();
 
     AnimationClock& clock_;
@@ -67,7 +67,7 @@ public:
     explicit AnimationClock(QObject* parent = nullptr);
 
     Mode mode() const { return mode_; }
-    // Entering the instant mode ends every running tween at its end value.
+    // Entering the instant mode ends every running tween at its end value and every loop at phase 0.
     void setMode(Mode mode);
 
     // Moves the stepped clock on and draws every animation at the new time. Does nothing in the other
@@ -78,7 +78,7 @@ public:
     // mode, draws its end value and finishes at once.
     Animation* animate(QObject* owner, Tween tween);
     // Starts a loop owned by `owner`: `frame` gets the phase, from 0 up to 1, every frame, starting over
-    // each `period`, until the loop is stopped. In the instant mode it rests at phase 0.
+    // each `period`, until the loop is stopped. In the instant mode it draws phase 0 and ends at once.
     Animation* loop(QObject* owner, std::chrono::milliseconds period,
                     std::function<void(double phase)> frame);
 

@@ -21,8 +21,9 @@ qreal FlatTrace::phase() const {
 }
 
 void FlatTrace::showEvent(QShowEvent* event) {
-    // Whether loops are allowed is asked as the trace comes on screen.
-    sweep_.setWanted(scanning_ && Motion::loopsAllowed());
+    // Reduce Motion is asked as the trace comes on screen; the instant clock of the snapshots keeps the
+    // sweep still by itself.
+    sweep_.setWanted(scanning_ && !Motion::reduceMotion());
     QWidget::showEvent(event);
 }
 

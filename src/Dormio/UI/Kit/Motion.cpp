@@ -107,14 +107,6 @@ void setReduceMotion(std::optional<bool> forced) {
     forcedReduceMotion = forced;
 }
 
-bool snapshotMode() {
-    return qEnvironmentVariableIsSet("DORMIO_SNAPSHOT_DIR");
-}
-
-bool loopsAllowed() {
-    return !reduceMotion() && !snapshotMode();
-}
-
 Value::Value(QWidget* owner, qreal value, std::function<void(qreal)> onStep)
     : owner_(owner), value_(value), target_(value), onStep_(std::move(onStep)) {}
 

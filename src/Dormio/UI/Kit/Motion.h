@@ -1,7 +1,7 @@
 #pragma once
 
 // The app's motion: springs and eases as easing curves of the right length, the desktop's Reduce Motion,
-// and the snapshot mode's freeze of looping animations.
+// and the values and loops that run on the animation clock (whose instant mode stills them for pictures).
 
 #include <QEasingCurve>
 #include <QObject>
@@ -43,12 +43,6 @@ void setReduceMotion(std::optional<bool> forced);
 // The desktop's setting read afresh, as reduceMotion() reads it once.
 bool desktopReducesMotion();
 
-// DORMIO_SNAPSHOT_DIR present (any value, the empty one too): looping animations stay still so that
-// snapshot images come out the same every time. Read whenever a view asks, as it comes on screen.
-bool snapshotMode();
-// Whether a looping animation may start now.
-bool loopsAllowed();
-
 // A number that moves to each target it is given along a curve on the animation clock, repainting its
 // widget (and telling `onStep`, when given) at every step. In the clock's instant mode, or with a curve
 // of no length, it jumps.
@@ -77,7 +71,8 @@ private:
 
 // A phase from 0 to 1 that repeats along a curve, forwards only or there and back, repainting its widget
 // at every step. It runs while it is wanted and its widget shows in a window that is neither hidden nor
-// minimised, and rests at 0 otherwise; so a hidden window keeps no animation timer running.
+// minimised, and rests at 0 otherwise; so a hidden window keeps no animation timer running. On the
+// clock's instant mode it rests too.
 class Loop : public QObject {
 public:
     Loop(QWidget* owner, Curve curve, bool reverses);

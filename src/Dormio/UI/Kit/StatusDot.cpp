@@ -106,8 +106,9 @@ void StatusDot::follow() {
     halo_->move((centreInHost() - QPointF(halo_->width(), halo_->height()) / 2).toPoint());
     halo_->setVisible(isVisible());
     if (isVisible()) halo_->raise();
-    // Whether loops are allowed is asked as the dot comes on screen, and whenever its input changes.
-    halo_->pulse().setWanted(live_ && isVisible() && Motion::loopsAllowed());
+    // Reduce Motion is asked as the dot comes on screen, and whenever its input changes; the instant clock
+    // of the snapshots keeps the pulse still by itself.
+    halo_->pulse().setWanted(live_ && isVisible() && !Motion::reduceMotion());
     halo_->update();
 }
 

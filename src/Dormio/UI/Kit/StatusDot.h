@@ -18,8 +18,8 @@ public:
     DynamicColor color() const { return color_; }
     void setColor(DynamicColor color);
     // Starts or stops the pulse at once while the dot is shown. It pulses only while it is live, shown in
-    // a window that is neither hidden nor minimised, Reduce Motion is off and no snapshot is being taken;
-    // otherwise it shows a steady ring.
+    // a window that is neither hidden nor minimised, Reduce Motion is off and the animation clock is not
+    // instant (as in snapshots); otherwise it shows a steady ring.
     void setLive(bool live);
     bool live() const { return live_; }
     bool pulsing() const;

@@ -32,8 +32,8 @@ RefreshButton::RefreshButton(Store& store, QWidget* parent)
 
 void RefreshButton::showLoading() {
     loading_ = store_.loading();
-    // Under Reduce Motion and in snapshots the arc stands still.
-    spin_.setWanted(loading_ && Motion::loopsAllowed());
+    // Under Reduce Motion and on the instant clock of the snapshots the arc stands still.
+    spin_.setWanted(loading_ && !Motion::reduceMotion());
     update();
 }
 
