@@ -10,15 +10,6 @@ namespace {
 
 using namespace StoredJson;
 
-template <typename Read> auto readArray(const Json& value, Read&& read) {
-    std::vector<decltype(read(value))> records;
-    const Json::array_t& array = StoredJson::array(value);
-    records.reserve(array.size());
-    for (const Json& element : array)
-        records.push_back(read(element));
-    return records;
-}
-
 // A night's text exactly as the compact text of its tree would read, written without the tree: members in
 // the order the tree keeps them (by name), every value through the library's own serializer, and text
 // that needs no escaping copied as it is.
@@ -134,64 +125,6 @@ private:
     bool first_ = true;
 };
 
-PowerState readState(const Json& value) {
-    if (auto state = powerStateFromRaw(string(value))) return *state;
-    throw Malformed{};
-}
-
-NightEvent::Kind readKind(const Json& value) {
-    if (auto kind = nightEventKindFromRaw(string(value))) return *kind;
-    throw Malformed{};
-}
-
-Segment readSegment(const Json& object) {
-    return {date(member(object, "start")), date(member(object, "end")), readState(member(object, "state"))};
-}
-
-BatteryPoint readBatteryPoint(const Json& object) {
-    return {date(member(object, "date")), wholeNumber(member(object, "charge"))};
-}
-
-std::optional<std::string> optionalString(const Json& object, const char* name) {
-    if (const Json* value = optionalMember(object, name)) return string(*value);
-    return std::nullopt;
-}
-
-NightEvent readEvent(const Json& object) {
-    NightEvent event;
-    event.date = date(member(object, "date"));
-    event.kind = readKind(member(object, "kind"));
-    event.label = string(member(object, "label"));
-    event.symbol = string(member(object, "symbol"));
-    event.raw = string(member(object, "raw"));
-    event.duration = number(member(object, "duration"));
-    if (const Json* charge = optionalMember(object, "charge")) event.charge = wholeNumber(*charge);
-    event.scheduledBy = optionalString(object, "scheduledBy");
-    event.culprit = optionalString(object, "culprit");
-    return event;
-}
-
-KeptAwake readKeptAwake(const Json& object) {
-    return {string(member(object, "process")), string(member(object, "detail")),
-            string(member(object, "type")), number(member(object, "seconds"))};
-}
-
-Night readNight(const Json& object) {
-    Night night;
-    night.id = string(member(object, "id"));
-    night.start = date(member(object, "start"));
-    night.end = date(member(object, "end"));
-    night.segments = readArray(member(object, "segments"), readSegment);
-    night.events = readArray(member(object, "events"), readEvent);
-    night.battery = readArray(member(object, "battery"), readBatteryPoint);
-    night.hasBattery = boolean(member(object, "hasBattery"));
-    night.pluggedIn = boolean(member(object, "pluggedIn"));
-    night.keptAwake = readArray(member(object, "keptAwake"), readKeptAwake);
-    night.isDemo = boolean(member(object, "isDemo"));
-    night.inProgress = boolean(member(object, "inProgress"));
-    return night;
-}
-
 } // namespace
 
 bool writeNights(const std::vector<Night>& nights, const std::function<bool(std::string_view)>& put) {
@@ -218,17 +151,6 @@ std::optional<std::string> encodeNights(const std::vector<Night>& nights) {
     });
     if (!written) return std::nullopt;
     return text;
-}
-
-std::optional<std::vector<Night>> decodeNights(std::string_view json) {
-    std::vector<Night> nights;
-    try {
-        if (!StoredJson::readElements(json, [&](const Json& night) { nights.push_back(readNight(night)); }))
-            return std::nullopt;
-    } catch (...) {
-        return std::nullopt;
-    }
-    return nights;
 }
 
 } // namespace dormio

@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <functional>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -52,11 +51,6 @@ auto decode(std::string_view text, Decode&& read) -> std::optional<decltype(read
         return std::nullopt;
     }
 }
-
-// Reads a document that must be one array, handing each element to `read` as soon as its text has been
-// read and freeing it after, so that a long array never stands whole in memory. False when the text is not
-// JSON or not an array; whatever `read` throws leaves through here.
-bool readElements(std::string_view text, const std::function<void(const Json&)>& read);
 
 inline const Json& member(const Json& object, const char* name) {
     if (!object.is_object()) throw Malformed{};

@@ -9,7 +9,9 @@
 #include "DormioKit/Utf8.h"
 
 #include <QFile>
+#include <QtConcurrent>
 #include <algorithm>
+#include <malloc.h>
 #include <utility>
 
 namespace dormio {
@@ -51,7 +53,17 @@ void Store::setPage(Page page) {
     publish(this, page_, page, &Store::pageChanged);
 }
 void Store::setNights(std::vector<Night> nights) {
-    publish(this, nights_, std::move(nights), &Store::nightsChanged);
+    if (nights != nights_) {
+        std::swap(nights_, nights);
+        emit nightsChanged();
+    }
+    // Sixty busy nights take milliseconds to free: the thread pool frees the list that is left over, and
+    // gives the heap's pages back.
+    if (!nights.empty())
+        (void)QtConcurrent::run([left = std::move(nights)]() mutable {
+            std::vector<Night>().swap(left);
+            ::malloc_trim(0);
+        });
 }
 void Store::setSelectedNightID(std::optional<std::string> id) {
     publish(this, selectedNightID_, std::move(id), &Store::selectedNightIDChanged);

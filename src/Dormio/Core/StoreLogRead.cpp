@@ -15,6 +15,7 @@
 #include <QFutureWatcher>
 #include <QtConcurrent>
 #include <algorithm>
+#include <malloc.h>
 
 namespace dormio {
 
@@ -105,7 +106,13 @@ void Store::refreshLog() {
         finishLogRead(watcher->future().takeResult());
     });
     // Ahead of live reads and energy collections that wait for a thread.
-    watcher->setFuture(QtConcurrent::task([window, path = historyURL_] { return readAndMerge(window, path); })
+    watcher->setFuture(QtConcurrent::task([window, path = historyURL_] {
+                           LogRead read = readAndMerge(window, path);
+                           // The log's records and the history's text are freed by now; the heap gives
+                           // their pages back rather than keep them for the next read.
+                           ::malloc_trim(0);
+                           return read;
+                       })
                            .withPriority(1)
                            .spawn());
 }
