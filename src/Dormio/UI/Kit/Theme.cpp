@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QPalette>
 #include <QPixmapCache>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -15,6 +16,7 @@ namespace {
 std::optional<Appearance> forcedAppearance;
 std::optional<Appearance> desktopAppearance; // read at install and on every change of the desktop's theme
 bool paletteApplied = false;
+QPointer<QWidget> activeWhateverItsFocus;
 
 // Qt has no colour-scheme query before 6.5; a desktop in a dark style hands out a dark window colour.
 // Our own palette hides the desktop's, so it is lifted for the moment of reading.
@@ -174,6 +176,18 @@ void install(QApplication& application) {
     applyAppearance();
     static DesktopWatcher* watcher = new DesktopWatcher(&application);
     application.installEventFilter(watcher);
+}
+
+bool drawsAsActive(const QWidget& widget) {
+    return widget.isActiveWindow() || (activeWhateverItsFocus && widget.window() == activeWhateverItsFocus);
+}
+
+void drawAsActive(QWidget* window) {
+    activeWhateverItsFocus = window;
+    if (!window) return;
+    window->update();
+    for (QWidget* child : window->findChildren<QWidget*>())
+        child->update();
 }
 
 Font systemFont(qreal pixels, std::optional<QFont::Weight> weight, bool monospaced) {

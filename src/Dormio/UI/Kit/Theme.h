@@ -12,6 +12,7 @@
 #include <optional>
 
 class QApplication;
+class QWidget;
 
 namespace dormio {
 
@@ -76,6 +77,12 @@ void setAppearance(std::optional<Appearance> forced);
 // At start-up: loads and checks the faces, hands Qt's own widgets the body font and the appearance's
 // palette, and follows the desktop's palette from then on.
 void install(QApplication& application);
+
+// Whether a widget draws in the active colours: its window has the focus, or it is the one window drawn as
+// active whatever its focus (the scripted demo's, while another application is in front).
+bool drawsAsActive(const QWidget& widget);
+// From now on `window` draws as active; it repaints at once. Every other window keeps its own answer.
+void drawAsActive(QWidget* window);
 
 // The system face (Inter, or JetBrains Mono for the monospaced design) at a size in pixels; without a
 // weight the face's own default applies.
