@@ -4,6 +4,7 @@
 // user's, and a main that runs Google Benchmark in a headless application drawn in the light appearance.
 
 #include "Dormio/Core/Store.h"
+#include "Dormio/Core/Toast.h"
 #include "Dormio/UI/Kit/AnimationClock.h"
 #include "Dormio/UI/Kit/Theme.h"
 
@@ -18,13 +19,14 @@ namespace bench {
 
 struct StoreFixture {
     QTemporaryDir home;
+    dormio::Toast toast;
     std::unique_ptr<dormio::Store> store;
     StoreFixture() {
         qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
         qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
         qputenv("DORMIO_SUPPORT_DIR", home.filePath("support").toUtf8());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("config"));
-        store = std::make_unique<dormio::Store>();
+        store = std::make_unique<dormio::Store>(dormio::Platform::system(), toast);
     }
 };
 

@@ -6,6 +6,7 @@
 //   app-charts [Google Benchmark flags]
 
 #include "Dormio/Core/Store.h"
+#include "Dormio/Core/Toast.h"
 #include "Dormio/UI/Charts/ActogramRowView.h"
 #include "Dormio/UI/Charts/HypnogramView.h"
 #include "Dormio/UI/Kit/AnimationClock.h"
@@ -150,7 +151,8 @@ std::vector<Night> busyMonth() {
 
 // The whole actogram as a change of span or of nights shows it: header, ruler and 30 rows.
 void historyActogram30(benchmark::State& state) {
-    Store store;
+    Toast toast;
+    Store store(Platform::system(), toast);
     store.setNights(busyMonth());
     Actogram actogram(store, store.nights(), 11);
     actogram.resize(1000, actogram.sizeHint().height());
@@ -162,7 +164,8 @@ void historyActogram30(benchmark::State& state) {
 // The pointer enters a row: that row alone is drawn again, highlighted or not.
 void historyRowHover(benchmark::State& state) {
     AnimationClock::shared().setMode(AnimationClock::Mode::instant);
-    Store store;
+    Toast toast;
+    Store store(Platform::system(), toast);
     store.setNights(busyMonth());
     Actogram actogram(store, store.nights(), 11);
     actogram.resize(1000, actogram.sizeHint().height());

@@ -16,7 +16,6 @@
 
 #include "Dormio/Core/ApplicationName.h"
 #include "Dormio/Core/Store.h"
-#include "Dormio/Core/Toast.h"
 #include "Dormio/UI/Kit/AnimationClock.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Shell/DormioApp.h"
@@ -140,7 +139,7 @@ int main(int argc, char** argv) {
     Theme::install(app);
     QSettings().setValue("welcomeDone", true); // a later start: no tour
 
-    DormioApp dormio(Store::shared(), Toast::shared());
+    DormioApp dormio(Store::shared());
     dormio.launch();
     // Start-up: the first log read, live read and energy sample, and the toast of nothing. Then the user
     // closes the window, or leaves it open.

@@ -7,6 +7,7 @@
 //   app-refresh week.log listing.txt [Google Benchmark flags]
 
 #include "Dormio/Core/Store.h"
+#include "Dormio/Core/Toast.h"
 #include "DormioKit/NightJson.h"
 #include "Slowest.h"
 
@@ -212,7 +213,8 @@ std::string historyBefore(Store& store, History history) {
 void refresh(benchmark::State& state, History history) {
     QTemporaryDir dir;
     qputenv("DORMIO_SUPPORT_DIR", dir.filePath("support").toUtf8());
-    Store store;
+    Toast toast;
+    Store store(Platform::system(), toast);
     MainThread ignored;
     timedRefresh(store, ignored); // warms the page cache and gives the nights the history is made of
     const QString before = dir.filePath("before.json");
@@ -241,7 +243,8 @@ void refresh(benchmark::State& state, History history) {
 void liveRead(benchmark::State& state) {
     QTemporaryDir dir;
     qputenv("DORMIO_SUPPORT_DIR", dir.filePath("support").toUtf8());
-    Store store;
+    Toast toast;
+    Store store(Platform::system(), toast);
     MainThread main;
     for (auto _ : state)
         state.SetIterationTime(timedLiveRead(store, main));

@@ -3,7 +3,6 @@
 #include "Dormio/Core/RunMode.h"
 #include "Dormio/Core/SingleInstance.h"
 #include "Dormio/Core/Store.h"
-#include "Dormio/Core/Toast.h"
 #include "Dormio/DevModes/DevModes.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Shell/DormioApp.h"
@@ -27,7 +26,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    dormio::DormioApp dormio(dormio::Store::shared(), dormio::Toast::shared());
+    dormio::DormioApp dormio(dormio::Store::shared());
     QObject::connect(&instance, &dormio::SingleInstance::activationRequested, &dormio,
                      &dormio::DormioApp::showMainWindow);
     dormio.launch();

@@ -1,9 +1,11 @@
 #pragma once
 
-// A machine of the test's making: a battery, running applications, a login item, a quit signal and
-// energy counters that answer what the test set and remember what they were asked.
+// A machine of the test's making: a battery, running applications, a login item, a quit signal, energy
+// counters, a power log and an assertion listing that answer what the test set and remember what they were
+// asked.
 
 #include "Dormio/Core/Platform.h"
+#include "DormioKit/PowerLogParser.h"
 
 #include <QHash>
 #include <atomic>
@@ -117,13 +119,75 @@ public:
     uint64_t absoluteTime() override { return 0; }
 };
 
+// A power log that answers with the text and outcome the test set, and counts the moments it was read at.
+class FakePowerLog final : public PowerLogSource {
+public:
+    void answer(std::string text,
+                PowerLogParser::RunOutcome outcome = PowerLogParser::RunOutcome::completed) {
+        const std::lock_guard lock(mutex_);
+        text_ = std::move(text);
+        outcome_ = outcome;
+    }
+    std::vector<Date> readAt() {
+        const std::lock_guard lock(mutex_);
+        return readAt_;
+    }
+
+    PowerLogParser::SystemLog read(Date now) override {
+        const std::lock_guard lock(mutex_);
+        readAt_.push_back(now);
+        return {PowerLogParser::parse(text_), outcome_};
+    }
+
+private:
+    std::mutex mutex_;
+    std::string text_;
+    PowerLogParser::RunOutcome outcome_ = PowerLogParser::RunOutcome::completed;
+    std::vector<Date> readAt_;
+};
+
+// An assertion listing that answers the holders the test set.
+class FakeAssertions final : public AssertionSource {
+public:
+    void answer(std::vector<LiveAssertion> held) {
+        const std::lock_guard lock(mutex_);
+        held_ = std::move(held);
+    }
+    std::vector<Date> readAt() {
+        const std::lock_guard lock(mutex_);
+        return readAt_;
+    }
+
+    std::vector<LiveAssertion> read(Date now) override {
+        const std::lock_guard lock(mutex_);
+        readAt_.push_back(now);
+        return held_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<LiveAssertion> held_;
+    std::vector<Date> readAt_;
+};
+
 struct FakePlatform {
     std::shared_ptr<FakeBattery> battery = std::make_shared<FakeBattery>();
     std::shared_ptr<FakeApps> apps = std::make_shared<FakeApps>();
     std::shared_ptr<FakeLoginItem> loginItem = std::make_shared<FakeLoginItem>();
     std::shared_ptr<FakeQuit> quit = std::make_shared<FakeQuit>();
+    // None: the fixture files that the test's environment names, as the application would read them.
+    std::shared_ptr<PowerLogSource> log;
+    std::shared_ptr<AssertionSource> assertions;
 
-    Platform platform() const { return {battery, apps, loginItem, quit, std::make_shared<NoProcesses>()}; }
+    Platform platform() const {
+        return {battery,
+                apps,
+                loginItem,
+                quit,
+                std::make_shared<NoProcesses>(),
+                log ? log : LogSources::powerLog(),
+                assertions ? assertions : LogSources::assertions()};
+    }
 };
 
 // An application that an installed entry launches, as the running-applications layer reports it.

@@ -94,14 +94,6 @@ template <typename Condition> bool waitUntil(Condition condition) {
     return false;
 }
 
-// The shared toast's words and symbol now; empty when none is shown.
-inline QString toastText() {
-    return Toast::shared().current() ? Toast::shared().current()->text : QString();
-}
-inline QString toastSymbol() {
-    return Toast::shared().current() ? Toast::shared().current()->symbol : QString();
-}
-
 inline Night storedNight(std::string id, Date start, Date end) {
     Night night;
     night.id = std::move(id);
@@ -153,9 +145,13 @@ protected:
     QString historyPath() const { return supportDir() + "/nights.json"; }
 
     Store& makeStore(Platform platform = Platform::system()) {
-        store = std::make_unique<Store>(std::move(platform));
+        store = std::make_unique<Store>(std::move(platform), toast);
         return *store;
     }
+
+    // The store's toast: its words and symbol now, empty when none is shown.
+    QString toastText() const { return toast.current() ? toast.current()->text : QString(); }
+    QString toastSymbol() const { return toast.current() ? toast.current()->symbol : QString(); }
 
     void writeLog(std::string_view text) { writeFile(path("power.log"), text); }
 
@@ -170,6 +166,7 @@ protected:
     }
 
     QTemporaryDir folder;
+    Toast toast;
     std::unique_ptr<Store> store;
     std::vector<std::pair<const char*, QByteArray>> savedFolders;
 };

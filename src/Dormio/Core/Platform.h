@@ -1,11 +1,12 @@
 #pragma once
 
 // The machine as the store sees it: the battery, the running applications, the login item, the quit
-// signal and the energy counters, each a small interface. The Linux layers are the defaults; tests, the
-// sample data and the developer modes hand in fakes.
+// signal, the energy counters, the power log and the assertion listing, each a small interface. The Linux
+// layers are the defaults; tests, the sample data and the developer modes hand in fakes.
 
 #include "Dormio/Core/System/BatteryReader.h"
 #include "Dormio/Core/System/EnergyProbe.h"
+#include "Dormio/Core/System/LogSources.h"
 #include "Dormio/Core/System/LoginItem.h"
 #include "Dormio/Core/System/RunningApps.h"
 
@@ -19,9 +20,11 @@ struct Platform {
     std::shared_ptr<LoginItemService> loginItem;
     std::shared_ptr<QuitSignal> quit;
     std::shared_ptr<EnergyProbe> energy;
+    std::shared_ptr<PowerLogSource> log;
+    std::shared_ptr<AssertionSource> assertions;
 
     // The Linux layers: /sys/class/power_supply, /proc with the installed entries, the autostart entry,
-    // SIGTERM.
+    // SIGTERM, and the log and listing that LogSources picks.
     static Platform system();
 };
 

@@ -4,11 +4,10 @@
 #include "Dormio/Core/EnergyRecorder.h"
 #include "Dormio/Core/Published.h"
 #include "Dormio/Core/SupportDir.h"
+#include "Dormio/Core/Toast.h"
 #include "DormioKit/Fmt.h"
 #include "DormioKit/NightSummary.h"
-#include "DormioKit/Utf8.h"
 
-#include <QFile>
 #include <QtConcurrent>
 #include <algorithm>
 #include <malloc.h>
@@ -23,24 +22,18 @@ constexpr double lastNightSeconds = 72000;
 
 } // namespace
 
-QByteArray Store::readFixture(const char* variable) {
-    QFile file(qEnvironmentVariable(variable));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    QByteArray bytes = file.readAll();
-    if (!Utf8::isWellFormed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))))
-        return {};
-    return bytes;
-}
-
 Store& Store::shared() {
-    static Store* store = new Store(); // never destroyed: timers and views use it until the process ends
+    static Store* store =
+        new Store(Platform::system(),
+                  Toast::shared()); // never destroyed: timers and views use it until the process ends
     return *store;
 }
 
-Store::Store(Platform platform, QObject* parent)
+Store::Store(Platform platform, Toast& toast, QObject* parent)
     : QObject(parent), loginItemEnabled_(platform.loginItem->status() == LoginItemStatus::enabled),
-      platform_(std::move(platform)), energy_(std::make_unique<EnergyRecorder>(
-                                          supportDir() + QStringLiteral("/energy.json"), platform_.energy)),
+      platform_(std::move(platform)), toast_(toast),
+      energy_(
+          std::make_unique<EnergyRecorder>(supportDir() + QStringLiteral("/energy.json"), platform_.energy)),
       historyURL_(supportDir() + QStringLiteral("/nights.json")) {}
 
 Store::~Store() = default;

@@ -30,6 +30,7 @@ namespace dormio {
 class ClockTimer;
 class EnergyRecorder;
 class SleepWatcher;
+class Toast;
 struct LogRead;
 struct LiveRead;
 
@@ -58,11 +59,15 @@ public:
     // The application's instance, made on first use and kept for the life of the process.
     static Store& shared();
 
-    // The machine is read through `platform`: the Linux layers, or fakes.
-    explicit Store(Platform platform = Platform::system(), QObject* parent = nullptr);
+    // The machine is read through `platform`: the Linux layers, or fakes. What the store has to say goes to
+    // `toast`, where the windows show it.
+    Store(Platform platform, Toast& toast, QObject* parent = nullptr);
     // The machine as the store reads it: the self-test asks it, as a quit does, whether a pid is an app.
     const Platform& platform() const { return platform_; }
     ~Store() override;
+
+    // The one transient message, which the store, the pages and the windows share.
+    Toast& toast() const { return toast_; }
 
     // The support folder, evaluated and created afresh on every call.
     static QString supportDir();
@@ -130,12 +135,9 @@ public:
     void start(bool sampleEnergy);
     void refresh(bool announce);
     void refreshLog();
-    // The power log: the fixture file named by DORMIO_LOG_FIXTURE, else the system's log command.
-    static PowerLogParser::SystemLog readLog();
 
     // Live reads: every call starts one; a read that finishes after a newer one was applied is dropped.
     void refreshNow();
-    static std::vector<LiveAssertion> readAssertions();
     std::vector<LiveRow> noteworthy() const;
     std::vector<LiveRow> screenKeepers() const;
     std::vector<LiveRow> otherLive() const;
@@ -184,17 +186,15 @@ private:
     void setLoginItemEnabled(bool enabled);
     void setLoginItemMessage(std::optional<QString> message);
     void finishLogRead(LogRead read);
-    // Off the main thread: the listing, the battery and the rows' identities.
-    static LiveRead readLive(BatterySource& battery, RunningAppsSource& apps);
+    // Off the main thread: the listing at `now`, the battery and the rows' identities.
+    static LiveRead readLive(AssertionSource& assertions, BatterySource& battery, RunningAppsSource& apps,
+                             Date now);
     void finishLiveRead(uint64_t number, LiveRead read);
     // The running applications of the last live read; taken now when there was none yet.
     const RunningAppsSnapshot& running() const;
     static std::optional<RunningApp> runningApp(const KeptAwakeRow& row, const RunningAppsSnapshot& running);
     void refreshNowLater();
     void announce(const LogRead& read);
-    // The UTF-8 text of the file that the environment variable names; empty when it cannot be read or is
-    // not UTF-8.
-    static QByteArray readFixture(const char* variable);
 
     Page page_ = Page::night;
     std::vector<Night> nights_;
@@ -208,6 +208,7 @@ private:
     bool loginItemEnabled_ = false;
     std::optional<QString> loginItemMessage_;
     Platform platform_;
+    Toast& toast_;
     mutable std::shared_ptr<const RunningAppsSnapshot> running_;
     DemoState demoState_;
     QSettings settings_;

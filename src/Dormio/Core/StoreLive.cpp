@@ -3,10 +3,8 @@
 #include "Dormio/Core/EnergyRecorder.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/System/AppLookup.h"
-#include "Dormio/Core/System/LinuxPower.h"
 #include "DormioKit/Assertions.h"
 
-#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QtConcurrent>
 #include <algorithm>
@@ -34,16 +32,6 @@ template <typename Keep> std::vector<LiveRow> rowsWhere(const std::vector<LiveRo
 
 } // namespace
 
-std::vector<LiveAssertion> Store::readAssertions() {
-    if (qEnvironmentVariableIsSet("DORMIO_ASSERTIONS_FIXTURE")) {
-        const QByteArray text = readFixture("DORMIO_ASSERTIONS_FIXTURE");
-        return AssertionReader::parse(std::string_view(text.constData(), text.size()));
-    }
-    if (QFileInfo::exists(QStringLiteral("/usr/bin/pmset"))) return AssertionReader::current().assertions;
-    // Off a Mac, logind's inhibitor locks written as the same listing.
-    return AssertionReader::parse(LinuxPower::systemAssertions(int64_t(currentDate().unix())));
-}
-
 void Store::refreshNow() {
     if (demoState_.demo()) return;
     // Reads may overlap; numbering them keeps a slow old read from replacing a newer one.
@@ -54,11 +42,12 @@ void Store::refreshNow() {
         finishLiveRead(number, watcher->future().takeResult());
     });
     watcher->setFuture(QtConcurrent::run(
-        [battery = platform_.battery, apps = platform_.apps] { return readLive(*battery, *apps); }));
+        [assertions = platform_.assertions, battery = platform_.battery, apps = platform_.apps,
+         now = currentDate()] { return readLive(*assertions, *battery, *apps, now); }));
 }
 
-LiveRead Store::readLive(BatterySource& battery, RunningAppsSource& apps) {
-    std::vector<LiveAssertion> assertions = readAssertions();
+LiveRead Store::readLive(AssertionSource& source, BatterySource& battery, RunningAppsSource& apps, Date now) {
+    std::vector<LiveAssertion> assertions = source.read(now);
     LiveRead read{{}, battery.read(), apps.snapshot()};
     read.rows.reserve(assertions.size());
     for (LiveAssertion& assertion : assertions) {

@@ -3,15 +3,12 @@
 #include "Dormio/Core/HistoryFile.h"
 #include "Dormio/Core/SleepWatcher.h"
 #include "Dormio/Core/Store.h"
-#include "Dormio/Core/System/LinuxPower.h"
-#include "Dormio/Core/System/PowerLogFile.h"
 #include "Dormio/Core/Toast.h"
 #include "DormioKit/Calendar.h"
 #include "DormioKit/NightBuilder.h"
 #include "DormioKit/NightWindow.h"
 #include "DormioKit/PowerLogParser.h"
 
-#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QtConcurrent>
 #include <algorithm>
@@ -35,13 +32,12 @@ constexpr std::chrono::seconds liveInterval{30};
 
 // Everything of a log read that can run off the main thread: reading and building, and the merge with the
 // history file, which only log reads write and which runs one at a time.
-LogRead readAndMerge(NightWindow window, QString historyPath) {
-    PowerLogParser::SystemLog system = Store::readLog();
+LogRead readAndMerge(PowerLogSource& source, NightWindow window, QString historyPath, Date now) {
+    PowerLogParser::SystemLog system = source.read(now);
     // A log that could not be read says nothing about the nights: the history stays as it is.
     if (system.failed())
         return {system.failure.empty() ? QStringLiteral("Couldn’t read the power log.")
                                        : QString::fromStdString(system.failure)};
-    const Date now = currentDate();
     std::vector<Night> fresh = NightBuilder::build(system.log, window, now, Calendar::current());
     const std::size_t built = fresh.size();
     const HistoryFile::Stored stored = HistoryFile::read(historyPath);
@@ -54,16 +50,6 @@ LogRead readAndMerge(NightWindow window, QString historyPath) {
 }
 
 } // namespace
-
-PowerLogParser::SystemLog Store::readLog() {
-    if (qEnvironmentVariableIsSet("DORMIO_LOG_FIXTURE"))
-        return readPowerLogFile(qEnvironmentVariable("DORMIO_LOG_FIXTURE"));
-    if (QFileInfo::exists(QStringLiteral("/usr/bin/pmset"))) return PowerLogParser::loadSystemLog();
-    // Off a Mac, the same text written from what Linux keeps; a machine without a journal has no log.
-    const LinuxPower::LogText read = LinuxPower::systemPowerLog(int64_t(currentDate().unix()));
-    if (read.access != JournalAccess::read) return {PowerLog(), RunOutcome::couldNotStart};
-    return {PowerLogParser::parse(read.text), RunOutcome::completed};
-}
 
 void Store::start(bool sampleEnergy) {
     refreshLog();
@@ -82,7 +68,7 @@ void Store::start(bool sampleEnergy) {
 void Store::refresh(bool announce) {
     if (demoState_.demo()) {
         if (announce)
-            Toast::shared().show(
+            toast_.show(
                 QStringLiteral("Power log read · %1 nights").arg(static_cast<qulonglong>(nights_.size())),
                 ToastSymbols::done);
         return;
@@ -106,15 +92,17 @@ void Store::refreshLog() {
         finishLogRead(watcher->future().takeResult());
     });
     // Ahead of live reads and energy collections that wait for a thread.
-    watcher->setFuture(QtConcurrent::task([window, path = historyURL_] {
-                           LogRead read = readAndMerge(window, path);
-                           // The log's records and the history's text are freed by now; the heap gives
-                           // their pages back rather than keep them for the next read.
-                           ::malloc_trim(0);
-                           return read;
-                       })
-                           .withPriority(1)
-                           .spawn());
+    // The moment is taken here, on the main thread, so that one read sees one clock.
+    watcher->setFuture(
+        QtConcurrent::task([source = platform_.log, window, path = historyURL_, now = currentDate()] {
+            LogRead read = readAndMerge(*source, window, path, now);
+            // The log's records and the history's text are freed by now; the heap gives their pages
+            // back rather than keep them for the next read.
+            ::malloc_trim(0);
+            return read;
+        })
+            .withPriority(1)
+            .spawn());
 }
 
 void Store::finishLogRead(LogRead read) {
@@ -140,13 +128,12 @@ void Store::finishLogRead(LogRead read) {
 
 void Store::announce(const LogRead& read) {
     if (read.failure) {
-        Toast::shared().show(*read.failure, ToastSymbols::failed);
+        toast_.show(*read.failure, ToastSymbols::failed);
         return;
     }
     const QString noun = read.built == 1 ? QStringLiteral("night") : QStringLiteral("nights");
-    Toast::shared().show(
-        QStringLiteral("Power log read · %1 %2").arg(static_cast<qulonglong>(read.built)).arg(noun),
-        ToastSymbols::done);
+    toast_.show(QStringLiteral("Power log read · %1 %2").arg(static_cast<qulonglong>(read.built)).arg(noun),
+                ToastSymbols::done);
 }
 
 } // namespace dormio

@@ -29,9 +29,9 @@ void Store::quit(const LiveRow& row) {
         std::vector<LiveRow> rows = live_;
         std::erase_if(rows, [&](const LiveRow& r) { return r.assertion.ownerPID() == pid; });
         setLive(std::move(rows));
-        Toast::shared().show(noteworthy().empty() ? name + QStringLiteral(" quit — your Mac can sleep")
-                                                  : name + QStringLiteral(" quit"),
-                             ToastSymbols::appQuit);
+        toast_.show(noteworthy().empty() ? name + QStringLiteral(" quit — your Mac can sleep")
+                                         : name + QStringLiteral(" quit"),
+                    ToastSymbols::appQuit);
         return;
     }
     // Only the process the row stood for: a pid reused since the live read is someone else.
@@ -40,15 +40,14 @@ void Store::quit(const LiveRow& row) {
         app && row.owner == ProcessStamp{app->startTime, app->executablePath.value_or(QString())};
     const auto request = same ? platform_.quit->terminate(*app) : QuitRequest::gone;
     if (request == QuitRequest::gone) {
-        Toast::shared().show(name + QStringLiteral(" has already quit"), ToastSymbols::done);
+        toast_.show(name + QStringLiteral(" has already quit"), ToastSymbols::done);
         refreshNow();
         return;
     }
     if (request == QuitRequest::sent)
-        Toast::shared().show(QStringLiteral("Asked ") + name + QStringLiteral(" to quit"),
-                             ToastSymbols::done);
+        toast_.show(QStringLiteral("Asked ") + name + QStringLiteral(" to quit"), ToastSymbols::done);
     else
-        Toast::shared().show(name + QStringLiteral(" didn’t respond to Quit"), ToastSymbols::failed);
+        toast_.show(name + QStringLiteral(" didn’t respond to Quit"), ToastSymbols::failed);
     refreshNowLater();
 }
 
@@ -72,20 +71,19 @@ std::optional<RunningApp> Store::runningApp(const KeptAwakeRow& row, const Runni
 void Store::quit(const KeptAwakeRow& row) {
     const QString name = nameOf(row.identity);
     if (demoState_.demo()) {
-        Toast::shared().show(name + QStringLiteral(" quit"), ToastSymbols::appQuit);
+        toast_.show(name + QStringLiteral(" quit"), ToastSymbols::appQuit);
         return;
     }
     // The applications running at the click, not those of the last live read.
     const auto app = runningApp(row, *platform_.apps->snapshot());
     const auto request = app ? platform_.quit->terminate(*app) : QuitRequest::gone;
     if (request == QuitRequest::gone) {
-        Toast::shared().show(name + QStringLiteral(" isn’t running"), ToastSymbols::done);
+        toast_.show(name + QStringLiteral(" isn’t running"), ToastSymbols::done);
         return;
     }
-    Toast::shared().show(request == QuitRequest::sent
-                             ? QStringLiteral("Asked ") + name + QStringLiteral(" to quit")
-                             : name + QStringLiteral(" didn’t respond to Quit"),
-                         ToastSymbols::done);
+    toast_.show(request == QuitRequest::sent ? QStringLiteral("Asked ") + name + QStringLiteral(" to quit")
+                                             : name + QStringLiteral(" didn’t respond to Quit"),
+                ToastSymbols::done);
     refreshNowLater();
 }
 

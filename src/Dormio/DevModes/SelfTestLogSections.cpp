@@ -56,8 +56,8 @@ void waitForRead(Store& store) {
     waitUntil(readTimeout, [&] { return !store.loading(); });
 }
 
-QString toastText() {
-    const auto& current = Toast::shared().current();
+QString toastText(const Store& store) {
+    const auto& current = store.toast().current();
     return current ? current->text : QStringLiteral("none");
 }
 
@@ -155,13 +155,13 @@ void settingsChangeDuringARead(Run& run) {
 }
 
 void refreshAnnounces(Run& run) {
-    Toast& toast = Toast::shared();
+    Toast& toast = run.store.toast();
     toast.clear();
     run.store.refresh(true);
     run.report.check(!toast.current(), QStringLiteral("no premature ‘refreshed’ toast"));
     waitUntil(readTimeout, [&] { return toast.current().has_value(); });
     run.report.check(toast.current() && toast.current()->text.startsWith(QStringLiteral("Power log read")),
-                     QStringLiteral("toast after the read: ") + toastText());
+                     QStringLiteral("toast after the read: ") + toastText(run.store));
 }
 
 } // namespace dormio::SelfTest

@@ -70,8 +70,8 @@ inline constexpr double windowTimeout = 5;
 
 // Until the log read, and the one it may have left pending, has ended.
 void waitForRead(Store& store);
-// The shown toast's text, "none" without one.
-QString toastText();
+// The text of the store's shown toast, "none" without one.
+QString toastText(const Store& store);
 
 } // namespace SelfTest
 } // namespace dormio

@@ -119,11 +119,11 @@ void rightNow(Run& run) {
         report.note(QStringLiteral("skipped quit: fixture pid %1 is in use on this Mac").arg(pid));
         return;
     }
-    Toast::shared().clear();
+    store.toast().clear();
     store.quit(*player);
-    const auto& toast = Toast::shared().current();
+    const auto& toast = store.toast().current();
     report.check(toast && toast->text.contains(QStringLiteral("already quit")),
-                 QStringLiteral("quitting a holder that's gone is handled: ") + toastText());
+                 QStringLiteral("quitting a holder that's gone is handled: ") + toastText(store));
 }
 
 void energyData(Run& run) {

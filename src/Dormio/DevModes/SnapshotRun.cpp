@@ -1,6 +1,5 @@
 #include "Dormio/Core/Clock.h"
 #include "Dormio/Core/Store.h"
-#include "Dormio/Core/Toast.h"
 #include "Dormio/DevModes/Snapshotter.h"
 #include "Dormio/UI/Kit/AnimationClock.h"
 #include "Dormio/UI/Kit/Theme.h"
@@ -41,7 +40,7 @@ void Snapshotter::run(const QString& dir) {
             for (const auto& [appearance, suffix] : passes) {
                 // The theme repaints every widget and drops its cached drawings on the change.
                 Theme::setAppearance(appearance);
-                windowScreens(store, Toast::shared(), out, suffix);
+                windowScreens(store, out, suffix);
                 standalone(store, out, suffix);
             }
         }

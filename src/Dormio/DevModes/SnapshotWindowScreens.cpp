@@ -39,7 +39,8 @@ std::optional<std::string> hoveredNight(const std::vector<Night>& nights) {
 
 } // namespace
 
-void windowScreens(Store& store, Toast& toast, const QDir& out, const QString& suffix) {
+void windowScreens(Store& store, const QDir& out, const QString& suffix) {
+    Toast& toast = store.toast();
     DemoState& demo = store.demoState();
     // Every state is reached whether or not its picture is wanted, so a filtered run draws the same.
     const auto shot = [&](const QString& name, const std::function<void()>& setup) {

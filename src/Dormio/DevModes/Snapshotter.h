@@ -50,7 +50,7 @@ void captureWindow(const QString& name, const QDir& out, const QString& suffix);
 void render(QWidget* view, const QString& file);
 
 // The staged set of the main window, its nineteen shots for one appearance (`suffix`).
-void windowScreens(Store& store, Toast& toast, const QDir& out, const QString& suffix);
+void windowScreens(Store& store, const QDir& out, const QString& suffix);
 
 // The views shown outside the main window: the tour, the menu bar content, a raw-record card and the
 // settings window, for one appearance.

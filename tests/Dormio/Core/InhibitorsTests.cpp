@@ -74,7 +74,7 @@ TEST(AssertionListing, ALockIsOneRowWhateverItsTextsHold) {
 
 TEST(AssertionListing, NoLocksGiveAnEmptyListingAndABusThatIsNotThereGivesNone) {
     EXPECT_TRUE(AssertionReader::parse(AssertionListing::write({}, 1'700'000'000)).empty());
-    BusInhibitors absent(QDBusConnection(QStringLiteral("none")), QDBusConnection(QStringLiteral("none")));
+    BusInhibitors absent(QDBusConnection(QStringLiteral("none")), QDBusConnection(QStringLiteral("none")), 0);
     EXPECT_TRUE(absent.inhibitors().empty());
 }
 

@@ -1,10 +1,12 @@
+#include "FakePlatform.h"
 #include "StoreTests.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
-#include <fcntl.h>
+#include <condition_variable>
+#include <mutex>
 #include <set>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace dormio::testing {
@@ -87,7 +89,7 @@ TEST_F(StoreLiveReadTest, MissingListingGivesNoRowsButStillCountsAsARead) {
     Store& s = makeStore();
     readLiveOnce();
     ASSERT_EQ(s.live().size(), 4u);
-    qputenv("DORMIO_ASSERTIONS_FIXTURE", path("missing.txt").toUtf8());
+    QFile::remove(path("assertions.txt"));
     readLiveOnce();
     EXPECT_TRUE(s.live().empty());
     EXPECT_TRUE(s.lastLiveRead());
@@ -104,34 +106,52 @@ TEST_F(StoreLiveReadTest, DemoModeReadsNothing) {
     EXPECT_FALSE(s.lastLiveRead());
 }
 
-TEST_F(StoreLiveReadTest, OlderReadThatFinishesLastDoesNotOverwriteANewerOne) {
-    // The first read opens a pipe and waits for its text; the second reads a file and finishes first.
-    const QString pipe = path("slow-listing");
-    ASSERT_EQ(mkfifo(pipe.toUtf8().constData(), 0600), 0);
-    qputenv("DORMIO_ASSERTIONS_FIXTURE", pipe.toUtf8());
-    Store& s = makeStore();
-    s.refreshNow();
-    struct Writer {
-        int fd = -1;
-        ~Writer() {
-            if (fd >= 0) close(fd);
-        }
-    } writer;
-    const bool waiting =
-        waitUntil([&] { return (writer.fd = open(pipe.toUtf8().constData(), O_WRONLY | O_NONBLOCK)) >= 0; });
-    if (!waiting) writer.fd = open(pipe.toUtf8().constData(), O_RDWR | O_NONBLOCK); // lets the read end
-    ASSERT_TRUE(waiting);
+// The first read waits until the test lets it answer "Older"; every later one answers "Newer" at once.
+class HeldFirstRead final : public AssertionSource {
+public:
+    std::vector<LiveAssertion> read(Date) override {
+        std::unique_lock lock(mutex_);
+        if (reads_++ > 0) return {holder("Newer")};
+        waiting_ = true;
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return released_; });
+        return {holder("Older")};
+    }
+    bool waiting() {
+        const std::lock_guard lock(mutex_);
+        return waiting_;
+    }
+    void release() {
+        const std::lock_guard lock(mutex_);
+        released_ = true;
+        changed_.notify_all();
+    }
 
-    writeListing(listing("pid 99992(Newer): [0x02] 00:11:00 PreventUserIdleSystemSleep named: \"new\"\n"));
-    qputenv("DORMIO_ASSERTIONS_FIXTURE", path("assertions.txt").toUtf8());
+private:
+    static LiveAssertion holder(const std::string& process) {
+        return *AssertionReader::parseLine("pid 99991(" + process +
+                                           "): [0x01] 00:45:00 PreventUserIdleSystemSleep named: \"x\"");
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int reads_ = 0;
+    bool waiting_ = false;
+    bool released_ = false;
+};
+
+TEST_F(StoreLiveReadTest, OlderReadThatFinishesLastDoesNotOverwriteANewerOne) {
+    FakePlatform machine;
+    auto source = std::make_shared<HeldFirstRead>();
+    machine.assertions = source;
+    Store& s = makeStore(machine.platform());
+    s.refreshNow();
+    ASSERT_TRUE(waitUntil([&] { return source->waiting(); }));
+
     readLiveOnce();
     ASSERT_EQ(processes(s.live()), std::vector<std::string>{"Newer"});
 
-    const std::string older =
-        listing("pid 99991(Older): [0x01] 00:45:00 PreventUserIdleSystemSleep named: \"old\"\n");
-    ASSERT_EQ(write(writer.fd, older.data(), older.size()), static_cast<ssize_t>(older.size()));
-    close(writer.fd);
-    writer.fd = -1;
+    source->release();
     QThreadPool::globalInstance()->waitForDone();
     QTest::qWait(20);
     EXPECT_EQ(processes(s.live()), std::vector<std::string>{"Newer"});

@@ -2,6 +2,8 @@
 #include "Dormio/Core/SleepWatcher.h"
 #include "Dormio/Core/Toast.h"
 #include "DormioKit/NightJson.h"
+#include "FakePlatform.h"
+#include "FixedClock.h"
 #include "StoreTests.h"
 
 #include <QDir>
@@ -311,7 +313,7 @@ TEST_P(StoreAnnouncementTest, CountsTheNightsJustRead) {
     s.refresh(true);
     waitForLogRead();
     EXPECT_EQ(toastText(), QString::fromUtf8(GetParam().text));
-    EXPECT_EQ(Toast::shared().current()->symbol, "checkmark");
+    EXPECT_EQ(toast.current()->symbol, "checkmark");
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, StoreAnnouncementTest,
@@ -324,7 +326,7 @@ TEST_F(StoreLogReadTest, RefreshDuringAReadIsAnnouncedByThatReadOnly) {
     Store& s = makeStore();
     s.refreshLog();
     s.refresh(true);
-    QSignalSpy toasts(&Toast::shared(), &Toast::currentChanged);
+    QSignalSpy toasts(&toast, &Toast::currentChanged);
     waitForLogRead();
     QTest::qWait(20);
     EXPECT_EQ(toasts.count(), 1);
@@ -391,17 +393,41 @@ TEST_F(StoreLogReadTest, FixtureThatIsNotUtf8IsNotRead) {
     EXPECT_EQ(s.nights().size(), 2u) << "well-formed text beyond ASCII reads";
 }
 
+// Off a Mac the journal is read, and a machine without one has no log to read.
+TEST_F(StoreLogReadTest, WithoutAJournalTheSystemLogCannotBeRead) {
+    LinuxPower::machine().journalFolder = path("no-journal").toStdString();
+    EXPECT_EQ(SystemPowerLog().read(currentDate()).outcome, PowerLogParser::RunOutcome::couldNotStart);
+}
+
+// Both reads take the moment from the store's clock, whatever the system's says.
+TEST_F(StoreLogReadTest, TheLogAndTheListingAreReadAtTheStoresMoment) {
+    const Date moment = Date::fromUnix(1767225600); // 2026-01-01 00:00 UTC
+    const FixedClock clock(moment);
+    FakePlatform machine;
+    auto log = std::make_shared<FakePowerLog>();
+    auto assertions = std::make_shared<FakeAssertions>();
+    machine.log = log;
+    machine.assertions = assertions;
+    Store& s = makeStore(machine.platform());
+    readLogOnce();
+    QSignalSpy live(&s, &Store::lastLiveReadChanged);
+    s.refreshNow();
+    ASSERT_TRUE(live.wait(10000));
+    EXPECT_EQ(log->readAt(), std::vector<Date>{moment});
+    EXPECT_EQ(assertions->readAt(), std::vector<Date>{moment});
+}
+
 TEST_F(StoreLogReadTest, LogCommandThatCannotRunLeavesNightsAndHistoryAlone) {
-    writeLog(recentNights(2));
-    Store& s = makeStore();
+    FakePlatform machine;
+    auto log = std::make_shared<FakePowerLog>();
+    machine.log = log;
+    log->answer(recentNights(2));
+    Store& s = makeStore(machine.platform());
     readLogOnce();
     ASSERT_EQ(s.nights().size(), 2u);
     const std::string history = readFile(historyPath());
 
-    // Without a fixture the system's log command runs; off a Mac the journal is read, and a machine
-    // without one has no log to read.
-    qunsetenv("DORMIO_LOG_FIXTURE");
-    LinuxPower::machine().journalFolder = path("no-journal").toStdString();
+    log->answer("", PowerLogParser::RunOutcome::couldNotStart);
     QSignalSpy nights(&s, &Store::nightsChanged);
     int reads = 0;
     QObject::connect(&s, &Store::loadingChanged, [&] { reads += s.loading(); });
@@ -414,7 +440,7 @@ TEST_F(StoreLogReadTest, LogCommandThatCannotRunLeavesNightsAndHistoryAlone) {
     EXPECT_EQ(s.nights().size(), 2u);
     EXPECT_EQ(readFile(historyPath()), history);
     EXPECT_EQ(toastText(), "Couldn’t read the power log.");
-    EXPECT_EQ(Toast::shared().current()->symbol, "exclamationmark.circle");
+    EXPECT_EQ(toast.current()->symbol, "exclamationmark.circle");
 }
 
 TEST_F(StoreLogReadTest, DemoModeReadsNothingAndRefreshOnlyAnnounces) {

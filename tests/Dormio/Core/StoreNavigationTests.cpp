@@ -176,8 +176,8 @@ TEST_F(StoreSettingsTest, ReadDefaultsAndStoreAssignmentsAtOnce) {
     EXPECT_EQ(settings.value("trackEnergy", true).toBool(), false);
     EXPECT_EQ(settings.value("showMenuBar", true).toBool(), false);
     EXPECT_TRUE(settings.value("welcomeDone").toBool());
-    EXPECT_EQ(Store().sampleMinutes(), 10);
-    EXPECT_EQ(Store().nightStartHour(), 22);
+    EXPECT_EQ(Store(Platform::system(), toast).sampleMinutes(), 10);
+    EXPECT_EQ(Store(Platform::system(), toast).nightStartHour(), 22);
 }
 
 TEST_F(StoreSettingsTest, StoredValuesThatAreNoSettingReadAsTheDefault) {
@@ -200,7 +200,7 @@ TEST_F(StoreSettingsTest, StoredValuesThatAreNoSettingReadAsTheDefault) {
     for (const Case& c : cases) {
         QSettings().clear();
         QSettings().setValue(c.key, c.stored);
-        const Store s;
+        const Store s(Platform::system(), toast);
         EXPECT_EQ(s.property(c.key), c.read) << c.key << " stored as " << c.stored.toString().toStdString();
     }
 }
@@ -209,7 +209,7 @@ TEST_F(StoreSettingsTest, NightHoursThatStartAndEndTogetherReadAsTheDefaults) {
     for (const int hour : {7, 23, 3}) {
         QSettings().setValue("nightStartHour", hour);
         QSettings().setValue("nightEndHour", hour);
-        const Store s;
+        const Store s(Platform::system(), toast);
         EXPECT_EQ(s.nightStartHour(), 23) << hour;
         EXPECT_EQ(s.nightEndHour(), 7) << hour;
     }
@@ -257,7 +257,7 @@ TEST_F(StoreSettingsTest, StartSamplesEnergyOnlyWhenAskedAndTracking) {
     EXPECT_FALSE(s.energy().isRunning());
     waitForLogRead();
 
-    Store other;
+    Store other(Platform::system(), toast);
     other.start(true);
     EXPECT_TRUE(other.energy().isRunning());
     ASSERT_TRUE(waitUntil([&] { return !other.loading(); }));

@@ -165,7 +165,7 @@ TEST_F(StoreLoginItemTest, SwitchingOnAndOffFollowsTheRegistration) {
     s.setLoginItem(true);
     EXPECT_TRUE(s.loginItemEnabled());
     EXPECT_FALSE(s.loginItemMessage());
-    EXPECT_TRUE(Store().loginItemEnabled()) << "a new store asks the registration";
+    EXPECT_TRUE(Store(Platform::system(), toast).loginItemEnabled()) << "a new store asks the registration";
     s.setLoginItem(false);
     EXPECT_FALSE(s.loginItemEnabled());
     EXPECT_FALSE(s.loginItemMessage());

@@ -106,10 +106,8 @@ using namespace std::chrono_literals;
 
 class AppShellTest : public testing::StoreTest {
 protected:
-    Toast toast{1000ms};
-
     std::unique_ptr<DormioApp> makeApp() {
-        auto app = std::make_unique<DormioApp>(makeStore(), toast);
+        auto app = std::make_unique<DormioApp>(makeStore());
         return app;
     }
 

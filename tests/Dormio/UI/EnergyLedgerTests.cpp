@@ -104,7 +104,7 @@ TEST_F(EnergyLedgerTest, ANightNotSampledExplainsWhyAndOffersToOpenAtLogin) {
         Store& s = storeWithShares("another night", {});
         s.setLoginItem(c.before == LoginItemStatus::enabled); // the store reads the service's state
         fake.loginItem->requests.clear();
-        Toast::shared().show(QStringLiteral("before"), QStringLiteral("bell"));
+        toast.show(QStringLiteral("before"), QStringLiteral("bell"));
 
         EnergyLedger ledger(s, nightWithBattery(true));
         ledger.show();
@@ -116,10 +116,10 @@ TEST_F(EnergyLedgerTest, ANightNotSampledExplainsWhyAndOffersToOpenAtLogin) {
 
         QTest::mouseClick(openAtLogin(ledger), Qt::LeftButton);
         EXPECT_EQ(fake.loginItem->requests, std::vector<bool>{true}) << c.what;
-        const bool toasted = Toast::shared().current() &&
-                             Toast::shared().current()->text == QStringLiteral("Dormio will open at login");
+        const bool toasted =
+            toast.current() && toast.current()->text == QStringLiteral("Dormio will open at login");
         EXPECT_EQ(toasted, c.toast) << c.what;
-        if (toasted) EXPECT_EQ(Toast::shared().current()->symbol, QStringLiteral("power"));
+        if (toasted) EXPECT_EQ(toast.current()->symbol, QStringLiteral("power"));
         QCoreApplication::processEvents();
         EXPECT_EQ(openAtLogin(ledger) != nullptr, c.buttonAfter) << c.what;
     }

@@ -126,12 +126,12 @@ TEST_F(MenuCommandsTest, WelcomeShowsTheTour) {
 
 TEST_F(MenuCommandsTest, RefreshReadsTheLogAndAnnouncesIt) {
     Store& store = storeWithNights();
-    QSignalSpy shown(&Toast::shared(), &Toast::currentChanged);
+    QSignalSpy shown(&toast, &Toast::currentChanged);
     commands->refresh->trigger();
     EXPECT_TRUE(store.loading());
     waitForLogRead();
-    ASSERT_TRUE(testing::waitUntil([&] { return shown.count() > 0 && Toast::shared().current(); }));
-    EXPECT_TRUE(Toast::shared().current()->text.startsWith("Power log read ·"));
+    ASSERT_TRUE(testing::waitUntil([&] { return shown.count() > 0 && toast.current(); }));
+    EXPECT_TRUE(toast.current()->text.startsWith("Power log read ·"));
 }
 
 TEST_F(MenuCommandsTest, SettingsAndAboutAreAskedOfTheApplication) {

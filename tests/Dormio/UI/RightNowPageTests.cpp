@@ -82,11 +82,6 @@ protected:
     static Button* quitButton(const QWidget& page, const QString& name) {
         return page.findChild<Button*>(QStringLiteral("quit-") + name);
     }
-
-    void TearDown() override {
-        Toast::shared().clear();
-        StoreTest::TearDown();
-    }
 };
 
 TEST(StateLineWords, HeadlineAndDetailByTheNumberOfApps) {

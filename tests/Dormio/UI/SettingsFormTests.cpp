@@ -225,7 +225,6 @@ protected:
                         {currentDate() - 300, {{"firefox", 800}}}};
         file.apps = {{"firefox", {"Firefox", std::nullopt}}};
         writeFile(supportDir() + "/energy.json", *encodeEnergyFile(file));
-        Toast::shared().clear();
     }
     QString energyPath() const { return supportDir() + "/energy.json"; }
 

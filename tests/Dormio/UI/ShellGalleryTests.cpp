@@ -18,15 +18,14 @@ class ShellGallery : public testing::StoreTest, public ::testing::WithParamInter
 protected:
     QString name(const QString& what) const { return what + "-" + test::nameOf(GetParam()); }
 
-    test::InstantClock instant; // still pictures: no pulse caught mid-way
-    Toast toast{1000ms};
+    test::InstantClock instant;
 };
 
 TEST_P(ShellGallery, TheMainWindowOnEachPage) {
     const test::AppearanceScope appearance(GetParam());
     Store& store = makeStore();
     DemoData::apply(store);
-    RootView root(store, toast);
+    RootView root(store);
     root.resize(1020, 680);
     root.show();
     for (Page page : Pages::allCases) {

@@ -32,7 +32,6 @@ LiveRow holder(int32_t pid, const std::string& app, const std::string& name = "P
 class ShellTest : public testing::StoreTest {
 protected:
     test::InstantClock instant;
-    Toast toast{1000ms};
 };
 
 TEST_F(ShellTest, TheRightNowBadgeCountsTheAppsHoldingTheMacAwake) {
@@ -130,7 +129,7 @@ TEST_F(ShellTest, TheFootersDotFollowsSamplingWhileShown) {
     test::ClockMode running(AnimationClock::Mode::running);
     Motion::setReduceMotion(false);
     Store& store = makeStore();
-    RootView root(store, toast);
+    RootView root(store);
     root.resize(1020, 680);
     root.show();
     StatusDot* dot = root.sidebar()->footer()->dot();
@@ -148,7 +147,7 @@ TEST_F(ShellTest, TheFootersDotFollowsSamplingWhileShown) {
 
 TEST_F(ShellTest, TheMarkedRowIsTheStoresPageBothWays) {
     Store& store = makeStore();
-    RootView root(store, toast);
+    RootView root(store);
     Sidebar* sidebar = root.sidebar();
     EXPECT_EQ(sidebar->selected(), Page::night);
     for (Page page : {Page::history, Page::now, Page::battery, Page::settings, Page::night}) {
@@ -193,7 +192,7 @@ TEST_F(ShellTest, EachRowCarriesItsDemoAnchor) {
 
 TEST_F(ShellTest, APageChangeMakesAFreshPage) {
     Store& store = makeStore();
-    RootView root(store, toast);
+    RootView root(store);
     QSignalSpy titles(&root, &RootView::titleChanged);
     store.go(Page::history);
     const QPointer<QWidget> first = root.pageHost()->page();
@@ -283,7 +282,7 @@ TEST_F(ShellTest, TheSettingsPageKeepsToTheLeadingEdge) {
 
 TEST_F(ShellTest, TheSidebarKeepsItsWidthInBounds) {
     Store& store = makeStore();
-    RootView root(store, toast);
+    RootView root(store);
     root.resize(1400, 700);
     root.show();
     EXPECT_EQ(root.sidebar()->width(), Sidebar::idealWidth);
@@ -296,7 +295,7 @@ TEST_F(ShellTest, TheSidebarKeepsItsWidthInBounds) {
 TEST_F(ShellTest, RefreshReadsTheLogAndSpinsWhileItReads) {
     writeLog(testing::recentNights(2));
     Store& store = makeStore();
-    RootView root(store, toast);
+    RootView root(store);
     RefreshButton* refresh = root.refreshButton();
     EXPECT_FALSE(refresh->spinning());
     EXPECT_EQ(refresh->toolTip(), "Read the power log again (Ctrl+R)");
@@ -307,7 +306,7 @@ TEST_F(ShellTest, RefreshReadsTheLogAndSpinsWhileItReads) {
     waitForLogRead();
     EXPECT_FALSE(refresh->spinning());
     EXPECT_EQ(store.nights().size(), 2u);
-    EXPECT_TRUE(testing::toastText().startsWith("Power log read ·")) << testing::toastText().toStdString();
+    EXPECT_TRUE(toastText().startsWith("Power log read ·")) << toastText().toStdString();
 }
 
 TEST_F(ShellTest, TheSpinnerTurnsOnlyWhileShownAndMotionIsAllowed) {

@@ -1,6 +1,5 @@
 #include "Dormio/Core/System/Inhibitors.h"
 
-#include "Dormio/Core/Clock.h"
 #include "Dormio/Core/System/OneLine.h"
 
 #include <QDBusArgument>
@@ -53,8 +52,10 @@ std::map<std::string, QDateTime> lockTimes(const QString& folder) {
 
 } // namespace
 
-BusInhibitors::BusInhibitors(QDBusConnection system, QDBusConnection session, QString stateFolder)
-    : system_(std::move(system)), session_(std::move(session)), stateFolder_(std::move(stateFolder)) {}
+BusInhibitors::BusInhibitors(QDBusConnection system, QDBusConnection session, int64_t now,
+                             QString stateFolder)
+    : system_(std::move(system)), session_(std::move(session)), now_(now),
+      stateFolder_(std::move(stateFolder)) {}
 
 std::vector<Inhibitor> BusInhibitors::inhibitors() {
     std::vector<Inhibitor> all = logind();
@@ -71,7 +72,7 @@ std::vector<Inhibitor> BusInhibitors::logind() {
              QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("ListInhibitors"));
     if (!replied(reply)) return locks;
     const auto times = lockTimes(stateFolder_);
-    const QDateTime now = QDateTime::fromSecsSinceEpoch(qint64(currentDate().unix()), Qt::UTC);
+    const QDateTime now = QDateTime::fromSecsSinceEpoch(now_, Qt::UTC);
     const QDBusArgument list = reply.arguments().first().value<QDBusArgument>();
     list.beginArray();
     while (!list.atEnd()) {

@@ -28,11 +28,11 @@ public:
     virtual std::vector<Inhibitor> inhibitors() = 0;
 };
 
-// logind's ListInhibitors on the system bus, with each lock's age from the file logind keeps of it, and
-// GNOME's session inhibitors on the session bus where that session runs.
+// logind's ListInhibitors on the system bus, with each lock's age at `now` (seconds since 1970) from the
+// file logind keeps of it, and GNOME's session inhibitors on the session bus where that session runs.
 class BusInhibitors final : public InhibitorSource {
 public:
-    BusInhibitors(QDBusConnection system, QDBusConnection session,
+    BusInhibitors(QDBusConnection system, QDBusConnection session, int64_t now,
                   QString stateFolder = QStringLiteral("/run/systemd/inhibit"));
     std::vector<Inhibitor> inhibitors() override;
 
@@ -42,6 +42,7 @@ private:
 
     QDBusConnection system_;
     QDBusConnection session_;
+    int64_t now_;
     QString stateFolder_;
 };
 

@@ -37,7 +37,7 @@ std::string systemAssertions(int64_t now) {
     if (!machine().useBus) return {};
     const QDBusConnection system = QDBusConnection::systemBus();
     if (!system.isConnected()) return {};
-    BusInhibitors source(system, QDBusConnection::sessionBus());
+    BusInhibitors source(system, QDBusConnection::sessionBus(), now);
     return AssertionListing::write(source.inhibitors(), now);
 }
 

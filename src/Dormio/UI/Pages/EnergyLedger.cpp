@@ -130,7 +130,7 @@ QWidget* EnergyLedger::notSampled() {
         connect(open, &QAbstractButton::clicked, this, [this] {
             store_.setLoginItem(true);
             if (store_.loginItemEnabled())
-                Toast::shared().show(QStringLiteral("Dormio will open at login"), ToastSymbols::opensAtLogin);
+                store_.toast().show(QStringLiteral("Dormio will open at login"), ToastSymbols::opensAtLogin);
         });
         stack->addSpacing(2);
         stack->addWidget(open, 0, Qt::AlignLeading);

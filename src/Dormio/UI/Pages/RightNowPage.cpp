@@ -103,7 +103,7 @@ void RightNowPage::quitConfirmed(const LiveRow& row) {
     const auto now =
         std::find_if(live.begin(), live.end(), [&](const LiveRow& r) { return sameHolder(r, row); });
     if (now == live.end()) {
-        Toast::shared().show(qs(row.identity.name) + QStringLiteral(" has already quit"), ToastSymbols::done);
+        store_.toast().show(qs(row.identity.name) + QStringLiteral(" has already quit"), ToastSymbols::done);
         return;
     }
     store_.quit(LiveRow(*now));

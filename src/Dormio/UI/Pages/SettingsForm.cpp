@@ -245,7 +245,7 @@ void SettingsForm::confirmDelete() {
 
 void SettingsForm::deleteEnergyData() {
     store_.energy().clear();
-    Toast::shared().show(QStringLiteral("Energy data deleted"), ToastSymbols::deleted);
+    store_.toast().show(QStringLiteral("Energy data deleted"), ToastSymbols::deleted);
 }
 
 void SettingsForm::showWelcome() {

@@ -19,7 +19,7 @@ QList<QColor> DormioApp::brandColours() {
     return {QColor(0x3A, 0x1C, 0x71), QColor(0xD7, 0x6D, 0x77)};
 }
 
-DormioApp::DormioApp(Store& store, Toast& toast, QObject* parent)
+DormioApp::DormioApp(Store& store, QObject* parent)
     : QObject(parent), store_(store), tray_(new TrayIcon(store, this)) {
     QApplication::setQuitOnLastWindowClosed(false);
     connect(tray_, &TrayIcon::openMainWindow, this, &DormioApp::showMainWindow);
@@ -29,7 +29,7 @@ DormioApp::DormioApp(Store& store, Toast& toast, QObject* parent)
     connect(&store_, &Store::showWelcomeChanged, this, [this] {
         if (store_.showWelcome()) showMainWindow();
     });
-    main_ = new MainWindow(store_, toast);
+    main_ = new MainWindow(store_);
     connect(main_->commands(), &DormioCommands::settingsRequested, this, &DormioApp::showSettings);
     connect(main_->commands(), &DormioCommands::aboutRequested, this, &DormioApp::showAbout);
     // Without a tray the menu bar extra's window still opens, from the main window's Window menu.

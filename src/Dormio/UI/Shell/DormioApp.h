@@ -14,7 +14,6 @@ namespace dormio {
 
 class MainWindow;
 class Store;
-class Toast;
 class TrayIcon;
 
 class DormioApp : public QObject {
@@ -24,7 +23,7 @@ public:
     static QList<QColor> brandColours();
 
     // Makes the windows and the menu bar extra; closing the last window does not end the application.
-    DormioApp(Store& store, Toast& toast, QObject* parent = nullptr);
+    explicit DormioApp(Store& store, QObject* parent = nullptr);
     ~DormioApp() override;
 
     MainWindow* mainWindow() const { return main_; }

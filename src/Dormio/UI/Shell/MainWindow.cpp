@@ -8,9 +8,8 @@
 
 namespace dormio {
 
-MainWindow::MainWindow(Store& store, Toast& toast, QWidget* parent)
-    : QMainWindow(parent), root_(new RootView(store, toast, this)),
-      commands_(new DormioCommands(store, this)) {
+MainWindow::MainWindow(Store& store, QWidget* parent)
+    : QMainWindow(parent), root_(new RootView(store, this)), commands_(new DormioCommands(store, this)) {
     setObjectName("main");
     setCentralWidget(root_);
     setWindowTitle(root_->title());

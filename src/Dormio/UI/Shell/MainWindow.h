@@ -11,14 +11,13 @@ namespace dormio {
 class DormioCommands;
 class RootView;
 class Store;
-class Toast;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr QSize minimumContentSize{1020, 680};
 
-    MainWindow(Store& store, Toast& toast, QWidget* parent = nullptr);
+    explicit MainWindow(Store& store, QWidget* parent = nullptr);
 
     RootView* rootView() const { return root_; }
     DormioCommands* commands() const { return commands_; }

@@ -61,7 +61,7 @@ protected:
 
 } // namespace
 
-RootView::RootView(Store& store, Toast& toast, QWidget* parent)
+RootView::RootView(Store& store, QWidget* parent)
     : QWidget(parent), store_(store), sidebar_(new Sidebar(store)), host_(new PageHost(store)),
       refresh_(new RefreshButton(store)), splitter_(new Columns(this)) {
     auto* detail = new QWidget;
@@ -82,7 +82,7 @@ RootView::RootView(Store& store, Toast& toast, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter_);
     // Made last, so the toast stands over everything else.
-    overlay_ = new ToastOverlay(this, toast);
+    overlay_ = new ToastOverlay(this, store.toast());
 
     connect(host_, &PageHost::titleChanged, this, &RootView::titleChanged);
     connect(&store_, &Store::showWelcomeChanged, this, &RootView::followWelcome);

@@ -17,13 +17,12 @@ class PageHost;
 class RefreshButton;
 class Sidebar;
 class Store;
-class Toast;
 class ToastOverlay;
 
 class RootView : public QWidget {
     Q_OBJECT
 public:
-    RootView(Store& store, Toast& toast, QWidget* parent = nullptr);
+    explicit RootView(Store& store, QWidget* parent = nullptr);
 
     Sidebar* sidebar() const { return sidebar_; }
     PageHost* pageHost() const { return host_; }
