@@ -12,7 +12,6 @@
 #include "Dormio/Core/ApplicationName.h"
 #include "Dormio/Core/DemoData.h"
 #include "Dormio/Core/Store.h"
-#include "Dormio/Core/Toast.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Shell/MainWindow.h"
 #include "OstrelKit/Capture/DemoRecorder.h"
@@ -73,7 +72,7 @@ int main(int argc, char** argv) {
     bench::StoreFixture fixture;
     Store& store = *fixture.store;
     DemoData::apply(store);
-    MainWindow window(store, Toast::shared());
+    MainWindow window(store);
     window.setGeometry(0, 0, 1600, 1000);
     window.show();
     runFor(1500);

@@ -368,13 +368,16 @@ TEST_F(StoreLogReadTest, FixtureThatCannotBeReadSaysWhyAndLeavesNightsAndHistory
     };
     for (const auto& c : cases) {
         if (!c.text.empty()) writeLog(c.text);
+        // The fixture is named once, when the store's platform is made: a store per fixture.
         qputenv("DORMIO_LOG_FIXTURE", c.fixture.toUtf8());
-        Toast::shared().clear();
-        s.refresh(true);
+        Store& reading = makeStore();
+        reading.setNights(nights);
+        toast.clear();
+        reading.refresh(true);
         waitForLogRead();
         EXPECT_EQ(toastText(), c.toast) << c.fixture.toStdString();
         EXPECT_EQ(toastSymbol(), ToastSymbols::failed) << c.fixture.toStdString();
-        EXPECT_EQ(s.nights(), nights) << c.fixture.toStdString();
+        EXPECT_EQ(reading.nights(), nights) << c.fixture.toStdString();
         EXPECT_EQ(readFile(historyPath()), history) << c.fixture.toStdString();
     }
 }

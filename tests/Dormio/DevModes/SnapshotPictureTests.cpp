@@ -87,18 +87,17 @@ protected:
     void takeStagedSet(const QString& folder, std::initializer_list<Pass> passes) {
         QDir(folder).removeRecursively();
         QDir().mkpath(folder);
-        MainWindow window(*store, toast);
+        MainWindow window(*store);
         window.show();
         for (const auto& [appearance, suffix] : passes) {
             Theme::setAppearance(appearance);
-            Snapshotter::windowScreens(*store, toast, QDir(folder), suffix);
+            Snapshotter::windowScreens(*store, QDir(folder), suffix);
             Snapshotter::standalone(*store, QDir(folder), suffix);
         }
     }
 
     testing::FixedClock clock{fixedMoment};
     test::InstantClock instant;
-    Toast toast;
 };
 
 TEST_F(SnapshotPictures, TheKeyViewsLookAsTheirReferences) {
@@ -158,7 +157,7 @@ TEST_F(SnapshotPictures, TheDarkPassAfterALightPassLooksAsADarkPassAlone) {
 // photographed on the instant clock once the event loop settles, each looks exactly as on the running clock
 // after the old fixed wait, once its loops are stilled.
 TEST_F(SnapshotPictures, AStateSettledOnTheInstantClockLooksAsAfterItsAnimationsRan) {
-    MainWindow window(*store, toast);
+    MainWindow window(*store);
     window.resize(1180, 860);
     window.show();
     DemoData::apply(*store);
