@@ -33,7 +33,9 @@ TEST(UpdateUrl, OnlyHttpAndHttpsFormAnAddress) {
     for (const Case& c : cases) {
         const auto url = UpdateUrl::parse(c.text);
         EXPECT_EQ(url.has_value(), c.forms) << c.text;
-        if (url) EXPECT_EQ(UpdateUrl::isAllowed(*url), c.allowed) << c.text;
+        if (url) {
+            EXPECT_EQ(UpdateUrl::isAllowed(*url), c.allowed) << c.text;
+        }
     }
 }
 

@@ -20,13 +20,6 @@ std::vector<Drain> drainsOf(std::initializer_list<double> points) {
     return drains;
 }
 
-std::vector<double> gridValues(const DrainPlot::Geometry& plot) {
-    std::vector<double> values;
-    for (const auto& line : plot.grid)
-        values.push_back(plot.plot.bottom() - line.line.y1());
-    return values;
-}
-
 const QSizeF size(442, 140); // plot 400 × 112 from (34, 8)
 
 TEST(DrainPlot, TopMedianAndThreshold) {

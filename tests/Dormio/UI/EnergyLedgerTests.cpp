@@ -119,7 +119,9 @@ TEST_F(EnergyLedgerTest, ANightNotSampledExplainsWhyAndOffersToOpenAtLogin) {
         const bool toasted =
             toast.current() && toast.current()->text == QStringLiteral("Dormio will open at login");
         EXPECT_EQ(toasted, c.toast) << c.what;
-        if (toasted) EXPECT_EQ(toast.current()->symbol, QStringLiteral("power"));
+        if (toasted) {
+            EXPECT_EQ(toast.current()->symbol, QStringLiteral("power"));
+        }
         QCoreApplication::processEvents();
         EXPECT_EQ(openAtLogin(ledger) != nullptr, c.buttonAfter) << c.what;
     }
