@@ -8,6 +8,7 @@
 #include "DormioKit/NightWindow.h"
 #include "DormioKit/PowerLogParser.h"
 #include "JournalRecording.h"
+#include "LocalTime.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,14 +35,9 @@ int64_t at(int dayOfWeek, double hours) {
 const WakeTimer aptTimer{"apt-daily-upgrade.timer", "apt-daily-upgrade.service",
                          "Daily apt upgrade and clean activities"};
 
-class LinuxNights : public testing::Test {
+class LinuxNights : public ::testing::Test {
 protected:
-    void SetUp() override { zone("Europe/Berlin"); }
-    void TearDown() override { zone("UTC"); }
-    static void zone(const char* name) {
-        setenv("TZ", name, 1);
-        tzset();
-    }
+    testing::PinnedZone berlin{"Europe/Berlin"};
 
     QString folder(const char* name) const {
         const QString path = dir.filePath(QString::fromLatin1(name));
