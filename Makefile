@@ -29,7 +29,7 @@ golden: build
 
 # The model's tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: bootstrap
-	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DDORMIO_SANITIZE=ON -DDORMIO_BUILD_APP=OFF -DDORMIO_BUILD_BENCH=OFF >/dev/null
+	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja $(CMAKE_FLAGS) -DDORMIO_SANITIZE=ON -DDORMIO_BUILD_APP=OFF -DDORMIO_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(SANITIZE_BUILD)
 	@cd $(SANITIZE_BUILD) && ctest --output-on-failure --timeout 300 -j $$(nproc)
 

@@ -34,9 +34,10 @@ public:
         for (int n = 0; n < entries; ++n) {
             QFile entry(applications + QLatin1Char('/') + appName(n) + QStringLiteral(".desktop"));
             entry.open(QIODevice::WriteOnly);
-            entry.write("[Desktop Entry]\nType=Application\nName=App " + QByteArray::number(n) + "\nExec=" +
-                        appName(n).toUtf8() + " %U\n");
-            if (n < runningApps) QFile::copy(QStringLiteral("/bin/sleep"), bin + QLatin1Char('/') + appName(n));
+            entry.write("[Desktop Entry]\nType=Application\nName=App " + QByteArray::number(n) +
+                        "\nExec=" + appName(n).toUtf8() + " %U\n");
+            if (n < runningApps)
+                QFile::copy(QStringLiteral("/bin/sleep"), bin + QLatin1Char('/') + appName(n));
         }
         qputenv("XDG_DATA_HOME", QFile::encodeName(folder.filePath(QStringLiteral("data"))));
         qputenv("XDG_DATA_DIRS", QFile::encodeName(folder.filePath(QStringLiteral("none"))));
@@ -85,7 +86,7 @@ void liveReadIdentities(benchmark::State& state) {
 void keptAwakeRows(benchmark::State& state) {
     const Machine machine;
     const auto running = dormio::RunningApps::snapshot();
-    const std::vector<std::string> names{"app001", "app017", "app033", "app049",
+    const std::vector<std::string> names{"app001", "app017", "app033",  "app049",
                                          "app300", "app599", "backupd", "cloudd"};
     for (auto _ : state)
         for (const std::string& name : names)

@@ -46,14 +46,15 @@ void repeated(benchmark::internal::Benchmark* run) {
     bench::withSlowest(run->Unit(benchmark::kMicrosecond), 5);
 }
 
-#define KIT_BENCHMARK(name, make)                                                                        \
+#define KIT_BENCHMARK(name, make)                                                                            \
     BENCHMARK_CAPTURE(paint, name, [] { return static_cast<QWidget*>(make); })->Apply(repeated)
 
 KIT_BENCHMARK(label, new Label("com.apple.dasd:task:refresh-photos-library-analysis", Theme::Typo::body(),
                                Theme::ink));
 KIT_BENCHMARK(kicker, new Kicker("Night of Tue 4 Mar", Theme::ink3));
 KIT_BENCHMARK(sectionHeader, new SectionHeader("Hypnogram", "hover to scrub any minute"));
-KIT_BENCHMARK(pageHeader, new PageHeader("Night of Tue 4 Mar \u00B7 23:41 \u2192 07:00", "Last Night", nullptr));
+KIT_BENCHMARK(pageHeader,
+              new PageHeader("Night of Tue 4 Mar \u00B7 23:41 \u2192 07:00", "Last Night", nullptr));
 KIT_BENCHMARK(panel, new Panel("What kept it up", "time held awake with the screen off", Theme::Space::l,
                                new Label("Nothing held your Mac awake while the screen was off.",
                                          Theme::Typo::body(), Theme::ink2)));

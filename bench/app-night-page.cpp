@@ -34,7 +34,8 @@ std::vector<Night> nights(bool busy) {
             night.events.push_back(wake);
         }
         for (int i = 0; i < 8; ++i)
-            night.keptAwake.push_back({"holder" + std::to_string(i), "reason", "PreventUserIdleSystemSleep", 60.0 * i});
+            night.keptAwake.push_back(
+                {"holder" + std::to_string(i), "reason", "PreventUserIdleSystemSleep", 60.0 * i});
     }
     return nights;
 }
@@ -61,9 +62,13 @@ void stepToAnotherNight(benchmark::State& state) {
     state.counters["moments"] = double(store.selectedNight()->events.size());
 }
 
-BENCHMARK(stepToAnotherNight)->ArgName("busy")->Arg(0)->Arg(1)->Apply([](benchmark::internal::Benchmark* run) {
-    bench::withSlowest(run->Unit(benchmark::kMillisecond), 5);
-});
+BENCHMARK(stepToAnotherNight)
+    ->ArgName("busy")
+    ->Arg(0)
+    ->Arg(1)
+    ->Apply([](benchmark::internal::Benchmark* run) {
+        bench::withSlowest(run->Unit(benchmark::kMillisecond), 5);
+    });
 
 } // namespace
 

@@ -11,10 +11,18 @@
 
 namespace dormio::NightBuilder {
 
-inline Date dateOf(const PowerEvent& e) { return e.date; }
-inline Date dateOf(const DisplayChange& c) { return c.date; }
-inline Date dateOf(const WakeRequest& r) { return r.logged; }
-inline Date dateOf(const AssertionRelease& r) { return r.end; }
+inline Date dateOf(const PowerEvent& e) {
+    return e.date;
+}
+inline Date dateOf(const DisplayChange& c) {
+    return c.date;
+}
+inline Date dateOf(const WakeRequest& r) {
+    return r.logged;
+}
+inline Date dateOf(const AssertionRelease& r) {
+    return r.end;
+}
 
 // The index of the first element dated later than `date`, or the count when there is none.
 template <typename T> std::size_t firstIndex(Date after, const std::vector<T>& items) {

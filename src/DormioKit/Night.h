@@ -42,7 +42,8 @@ struct NightEvent {
     std::optional<std::string> scheduledBy;
     std::optional<std::string> culprit;
 
-    // Seconds since 1970 in shortest round-trip form with a fractional part, "-", the kind: "86400.0-darkWake".
+    // Seconds since 1970 in shortest round-trip form with a fractional part, "-", the kind:
+    // "86400.0-darkWake".
     std::string id() const;
     bool operator==(const NightEvent&) const = default;
 };
@@ -100,8 +101,16 @@ struct Night {
 } // namespace dormio
 
 // Hashing covers the same fields as equality, in declaration order.
-template <> struct std::hash<dormio::Segment> { std::size_t operator()(const dormio::Segment&) const noexcept; };
-template <> struct std::hash<dormio::BatteryPoint> { std::size_t operator()(const dormio::BatteryPoint&) const noexcept; };
-template <> struct std::hash<dormio::NightEvent> { std::size_t operator()(const dormio::NightEvent&) const noexcept; };
-template <> struct std::hash<dormio::KeptAwake> { std::size_t operator()(const dormio::KeptAwake&) const noexcept; };
+template <> struct std::hash<dormio::Segment> {
+    std::size_t operator()(const dormio::Segment&) const noexcept;
+};
+template <> struct std::hash<dormio::BatteryPoint> {
+    std::size_t operator()(const dormio::BatteryPoint&) const noexcept;
+};
+template <> struct std::hash<dormio::NightEvent> {
+    std::size_t operator()(const dormio::NightEvent&) const noexcept;
+};
+template <> struct std::hash<dormio::KeptAwake> {
+    std::size_t operator()(const dormio::KeptAwake&) const noexcept;
+};
 template <> struct std::hash<dormio::Night> { std::size_t operator()(const dormio::Night&) const noexcept; };

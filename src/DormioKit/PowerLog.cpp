@@ -24,7 +24,8 @@ constexpr std::array<std::pair<PowerEventKind, std::string_view>, 6> kindNames{{
 }};
 
 template <typename Enum, std::size_t N>
-std::optional<Enum> fromRaw(const std::array<std::pair<Enum, std::string_view>, N>& table, std::string_view text) {
+std::optional<Enum> fromRaw(const std::array<std::pair<Enum, std::string_view>, N>& table,
+                            std::string_view text) {
     for (const auto& [value, name] : table)
         if (name == text) return value;
     return std::nullopt;
@@ -32,32 +33,47 @@ std::optional<Enum> fromRaw(const std::array<std::pair<Enum, std::string_view>, 
 
 } // namespace
 
-std::string_view rawValue(PowerState state) { return stateNames[static_cast<std::size_t>(state)].second; }
+std::string_view rawValue(PowerState state) {
+    return stateNames[static_cast<std::size_t>(state)].second;
+}
 
-std::optional<PowerState> powerStateFromRaw(std::string_view text) { return fromRaw(stateNames, text); }
+std::optional<PowerState> powerStateFromRaw(std::string_view text) {
+    return fromRaw(stateNames, text);
+}
 
 std::string_view label(PowerState state) {
     switch (state) {
-    case PowerState::asleep: return "Asleep";
-    case PowerState::dark: return "Dark wake";
-    case PowerState::awake: return "Awake, screen off";
-    case PowerState::screenOn: return "Screen on";
+    case PowerState::asleep:
+        return "Asleep";
+    case PowerState::dark:
+        return "Dark wake";
+    case PowerState::awake:
+        return "Awake, screen off";
+    case PowerState::screenOn:
+        return "Screen on";
     }
     return {};
 }
 
-std::string_view rawValue(PowerEventKind kind) { return kindNames[static_cast<std::size_t>(kind)].second; }
+std::string_view rawValue(PowerEventKind kind) {
+    return kindNames[static_cast<std::size_t>(kind)].second;
+}
 
-std::optional<PowerEventKind> powerEventKindFromRaw(std::string_view text) { return fromRaw(kindNames, text); }
+std::optional<PowerEventKind> powerEventKindFromRaw(std::string_view text) {
+    return fromRaw(kindNames, text);
+}
 
 PowerState stateAfter(PowerEventKind kind) {
     switch (kind) {
-    case PowerEventKind::sleep: return PowerState::asleep;
+    case PowerEventKind::sleep:
+        return PowerState::asleep;
     case PowerEventKind::enterDark:
-    case PowerEventKind::darkWake: return PowerState::dark;
+    case PowerEventKind::darkWake:
+        return PowerState::dark;
     case PowerEventKind::wake:
     case PowerEventKind::darkToFull:
-    case PowerEventKind::boot: return PowerState::awake;
+    case PowerEventKind::boot:
+        return PowerState::awake;
     }
     return PowerState::awake;
 }

@@ -75,12 +75,14 @@ TEST_F(RunningAppsTest, TheInstalledEntriesFollowTheirFolders) {
     EXPECT_EQ(programs(), (QStringList{QStringLiteral("Editor"), QStringLiteral("Player")}));
 
     entry(QStringLiteral("games/chess.desktop"), QStringLiteral("Chess"), QStringLiteral("chess"));
-    EXPECT_EQ(programs(), (QStringList{QStringLiteral("Chess"), QStringLiteral("Editor"), QStringLiteral("Player")}));
+    EXPECT_EQ(programs(),
+              (QStringList{QStringLiteral("Chess"), QStringLiteral("Editor"), QStringLiteral("Player")}));
     entry(QStringLiteral("games/go.desktop"), QStringLiteral("Go"), QStringLiteral("go"));
     EXPECT_EQ(programs().size(), 4);
 
     QFile::remove(home.path(QStringLiteral("data/applications/editor.desktop")));
-    EXPECT_EQ(programs(), (QStringList{QStringLiteral("Chess"), QStringLiteral("Go"), QStringLiteral("Player")}));
+    EXPECT_EQ(programs(),
+              (QStringList{QStringLiteral("Chess"), QStringLiteral("Go"), QStringLiteral("Player")}));
 
     // The program of an entry is found through PATH.
     home.install(QStringLiteral("/bin/sleep"), QStringLiteral("tools/chess"));

@@ -23,12 +23,14 @@ struct AppRun {
 // Runs Dormio in the snapshot mode with its own home, runtime and support folders; `extra` adds variables.
 AppRun runSnapshots(const QTemporaryDir& work, const std::map<QString, QString>& extra) {
     QProcessEnvironment env;
-    for (const char* name : {"PATH", "LC_ALL", "TZ"}) env.insert(name, qEnvironmentVariable(name));
+    for (const char* name : {"PATH", "LC_ALL", "TZ"})
+        env.insert(name, qEnvironmentVariable(name));
     env.insert("HOME", work.filePath("home"));
     env.insert("XDG_CONFIG_HOME", work.filePath("home/config"));
     env.insert("XDG_RUNTIME_DIR", work.filePath("runtime"));
     env.insert("QT_QPA_PLATFORM", "offscreen");
-    for (const auto& [name, value] : extra) env.insert(name, value);
+    for (const auto& [name, value] : extra)
+        env.insert(name, value);
     QDir(work.path()).mkpath("home/config");
     QDir(work.path()).mkpath("runtime");
     QFile::setPermissions(work.filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -55,7 +57,8 @@ QStringList pictures(const QString& folder) {
 double meanLightness(const QImage& image) {
     double sum = 0;
     for (int y = 0; y < image.height(); y += 4)
-        for (int x = 0; x < image.width(); x += 4) sum += QColor(image.pixel(x, y)).lightnessF();
+        for (int x = 0; x < image.width(); x += 4)
+            sum += QColor(image.pixel(x, y)).lightnessF();
     return sum / ((image.height() + 3) / 4 * ((image.width() + 3) / 4));
 }
 
@@ -68,14 +71,34 @@ bool blank(const QImage& image) {
 }
 
 // The names of the staged set in the order they are taken; the window shots and then the views.
-const QStringList stagedNames{
-    "01-loading",          "02-no-nights",        "03-history-empty",    "04-night",
-    "05-night-kept",       "05-night-bottom",     "06-night-previous",   "07-history",
-    "08-history-30",       "09-now",              "10-now-clear",        "11-battery",
-    "12-battery-desktop",  "13-settings",         "14-toast",            "15-night-min-size",
-    "16-now-min-size",     "17-history-min-size", "18-battery-min-size", "20-welcome-1",
-    "20-welcome-2",        "20-welcome-3",        "20-welcome-4",        "21-menubar",
-    "21-menubar-empty",    "22-menubar-clear",    "23-raw-popover",      "24-settings-window"};
+const QStringList stagedNames{"01-loading",
+                              "02-no-nights",
+                              "03-history-empty",
+                              "04-night",
+                              "05-night-kept",
+                              "05-night-bottom",
+                              "06-night-previous",
+                              "07-history",
+                              "08-history-30",
+                              "09-now",
+                              "10-now-clear",
+                              "11-battery",
+                              "12-battery-desktop",
+                              "13-settings",
+                              "14-toast",
+                              "15-night-min-size",
+                              "16-now-min-size",
+                              "17-history-min-size",
+                              "18-battery-min-size",
+                              "20-welcome-1",
+                              "20-welcome-2",
+                              "20-welcome-3",
+                              "20-welcome-4",
+                              "21-menubar",
+                              "21-menubar-empty",
+                              "22-menubar-clear",
+                              "23-raw-popover",
+                              "24-settings-window"};
 
 TEST(SnapshotRun, WritesEveryStagedNameInBothAppearancesIntoAFolderItMakes) {
     QTemporaryDir work;
@@ -86,7 +109,8 @@ TEST(SnapshotRun, WritesEveryStagedNameInBothAppearancesIntoAFolderItMakes) {
 
     QStringList expected;
     for (const char* suffix : {"light", "dark"})
-        for (const QString& name : stagedNames) expected << name + "-" + QString(suffix) + ".png";
+        for (const QString& name : stagedNames)
+            expected << name + "-" + QString(suffix) + ".png";
     expected.sort();
     ASSERT_EQ(pictures(out), expected);
 
@@ -119,11 +143,13 @@ TEST(SnapshotRun, TheNameFilterWritesOnlyTheMatchingPictures) {
         SCOPED_TRACE(c.only);
         QTemporaryDir work;
         const QString out = work.filePath("out");
-        const AppRun run = runSnapshots(work, {{"DORMIO_SNAPSHOT_DIR", out}, {"DORMIO_SNAPSHOT_ONLY", c.only}});
+        const AppRun run =
+            runSnapshots(work, {{"DORMIO_SNAPSHOT_DIR", out}, {"DORMIO_SNAPSHOT_ONLY", c.only}});
         ASSERT_EQ(run.exitCode, 0);
         const QStringList written = pictures(out);
         EXPECT_EQ(written.size(), c.files) << written.join(' ').toStdString();
-        for (const QString& file : written) EXPECT_TRUE(file.contains(QString(c.only))) << file.toStdString();
+        for (const QString& file : written)
+            EXPECT_TRUE(file.contains(QString(c.only))) << file.toStdString();
     }
 }
 
@@ -142,12 +168,13 @@ TEST(SnapshotRun, TheRealSetPhotographsTheUsersOwnHistoryAndSaysWhatItSaw) {
             QFile file(work.filePath(empty));
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         }
-        const AppRun run = runSnapshots(work, {{"DORMIO_SNAPSHOT_DIR", out},
-                                               {"DORMIO_SNAPSHOT_REAL", ""},
-                                               {"DORMIO_SNAPSHOT_ONLY", c.only},
-                                               {"DORMIO_SUPPORT_DIR", work.filePath("support")},
-                                               {"DORMIO_LOG_FIXTURE", work.filePath("power.log")},
-                                               {"DORMIO_ASSERTIONS_FIXTURE", work.filePath("assertions.txt")}});
+        const AppRun run =
+            runSnapshots(work, {{"DORMIO_SNAPSHOT_DIR", out},
+                                {"DORMIO_SNAPSHOT_REAL", ""},
+                                {"DORMIO_SNAPSHOT_ONLY", c.only},
+                                {"DORMIO_SUPPORT_DIR", work.filePath("support")},
+                                {"DORMIO_LOG_FIXTURE", work.filePath("power.log")},
+                                {"DORMIO_ASSERTIONS_FIXTURE", work.filePath("assertions.txt")}});
         ASSERT_EQ(run.exitCode, 0);
         EXPECT_TRUE(QRegularExpression("^real: 0 nights, \\d+ assertions, battery (none|present)\n$")
                         .match(run.output)
@@ -155,7 +182,8 @@ TEST(SnapshotRun, TheRealSetPhotographsTheUsersOwnHistoryAndSaysWhatItSaw) {
             << run.output.toStdString();
         const QStringList written = pictures(out);
         EXPECT_EQ(written.size(), c.files) << written.join(' ').toStdString();
-        for (const char* name : {"R1-night-light.png", "R4-battery-dark.png"}) EXPECT_TRUE(written.contains(name));
+        for (const char* name : {"R1-night-light.png", "R4-battery-dark.png"})
+            EXPECT_TRUE(written.contains(name));
         EXPECT_EQ(QImage(QDir(out).filePath("R2-history-light.png")).size(), QSize(2360, 1720));
     }
 }
@@ -188,8 +216,10 @@ TEST(SnapshotFilter, TakesNamesContainingOneOfItsPieces) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.only ? c.only : "(unset)") + " " + c.name);
-        if (c.only) qputenv("DORMIO_SNAPSHOT_ONLY", c.only);
-        else qunsetenv("DORMIO_SNAPSHOT_ONLY");
+        if (c.only)
+            qputenv("DORMIO_SNAPSHOT_ONLY", c.only);
+        else
+            qunsetenv("DORMIO_SNAPSHOT_ONLY");
         EXPECT_EQ(Snapshotter::wanted(c.name), c.wanted);
     }
     qunsetenv("DORMIO_SNAPSHOT_ONLY");

@@ -25,15 +25,19 @@ Night nightAsleepFor(double asleep) {
     night.segments = {{night.start, night.start + asleep, PowerState::asleep}};
     if (asleep < night.end - night.start)
         night.segments.push_back({night.start + asleep, night.end, PowerState::awake});
-    night.events = {{.date = night.start + minute, .kind = NightEvent::Kind::fellAsleep,
-                     .label = "Fell asleep after sitting idle", .symbol = "moon.zzz"}};
+    night.events = {{.date = night.start + minute,
+                     .kind = NightEvent::Kind::fellAsleep,
+                     .label = "Fell asleep after sitting idle",
+                     .symbol = "moon.zzz"}};
     return night;
 }
 
 Night withWakes(Night night, int count) {
     for (int i = 0; i < count; ++i)
-        night.events.push_back({.date = night.start + (60 + i) * minute, .kind = NightEvent::Kind::darkWake,
-                                .label = "Scheduled timer", .symbol = "timer"});
+        night.events.push_back({.date = night.start + (60 + i) * minute,
+                                .kind = NightEvent::Kind::darkWake,
+                                .label = "Scheduled timer",
+                                .symbol = "timer"});
     return night;
 }
 
@@ -59,25 +63,41 @@ TEST(NightSummary, FourFiguresTellTheNight) {
         std::array<SummaryFigure, 4> figures;
     };
     const Case cases[] = {
-        {"a desktop night with no wake", usual,
+        {"a desktop night with no wake",
+         usual,
          {{{"7 h 12 m", "asleep"}, {"0", "wakes"}, {"AC", "mains power"}, {"22:42", "asleep from"}}}},
-        {"under a minute asleep", nightAsleepFor(59),
+        {"under a minute asleep",
+         nightAsleepFor(59),
          {{{"0 m", "asleep"}, {"0", "wakes"}, {"AC", "mains power"}, {"22:42", "asleep from"}}}},
-        {"one wake", withWakes(usual, 1),
+        {"one wake",
+         withWakes(usual, 1),
          {{{"7 h 12 m", "asleep"}, {"1", "wake", true}, {"AC", "mains power"}, {"22:42", "asleep from"}}}},
-        {"three wakes", withWakes(usual, 3),
+        {"three wakes",
+         withWakes(usual, 3),
          {{{"7 h 12 m", "asleep"}, {"3", "wakes", true}, {"AC", "mains power"}, {"22:42", "asleep from"}}}},
-        {"on the charger, nothing lost", onBattery(usual, {80, 80}, true),
+        {"on the charger, nothing lost",
+         onBattery(usual, {80, 80}, true),
          {{{"7 h 12 m", "asleep"}, {"0", "wakes"}, {"+0\u202F%", "on charger"}, {"22:42", "asleep from"}}}},
-        {"on the charger, charge lost", onBattery(usual, {80, 76}, true),
-         {{{"7 h 12 m", "asleep"}, {"0", "wakes"}, {"\u22124\u202F%", "on charger"}, {"22:42", "asleep from"}}}},
-        {"on battery, nothing lost", onBattery(usual, {80, 80}, false),
+        {"on the charger, charge lost",
+         onBattery(usual, {80, 76}, true),
+         {{{"7 h 12 m", "asleep"},
+           {"0", "wakes"},
+           {"\u22124\u202F%", "on charger"},
+           {"22:42", "asleep from"}}}},
+        {"on battery, nothing lost",
+         onBattery(usual, {80, 80}, false),
          {{{"7 h 12 m", "asleep"}, {"0", "wakes"}, {"0\u202F%", "battery"}, {"22:42", "asleep from"}}}},
-        {"on battery, charge lost", onBattery(usual, {92, 90, 81}, false),
-         {{{"7 h 12 m", "asleep"}, {"0", "wakes"}, {"\u221211\u202F%", "battery"}, {"22:42", "asleep from"}}}},
-        {"a laptop without battery readings", onBattery(usual, {}, false),
+        {"on battery, charge lost",
+         onBattery(usual, {92, 90, 81}, false),
+         {{{"7 h 12 m", "asleep"},
+           {"0", "wakes"},
+           {"\u221211\u202F%", "battery"},
+           {"22:42", "asleep from"}}}},
+        {"a laptop without battery readings",
+         onBattery(usual, {}, false),
          {{{"7 h 12 m", "asleep"}, {"0", "wakes"}, {"AC", "mains power"}, {"22:42", "asleep from"}}}},
-        {"asleep before the night began", alreadyAsleep(usual),
+        {"asleep before the night began",
+         alreadyAsleep(usual),
          {{{"7 h 12 m", "asleep"}, {"0", "wakes"}, {"AC", "mains power"}, {"\u2014", "asleep from"}}}},
     };
     for (const Case& c : cases) {
@@ -155,8 +175,8 @@ TEST(StateLegend, NamesEachStateWithItsTimeAndTheBatteryWhenThereIsOne) {
     const test::BritishUtcClock clock;
     Night night = withWakes(nightAsleepFor(7 * 60 * minute + 5 * minute), 1);
     night.segments.push_back({night.end, night.end + 30 * minute, PowerState::screenOn});
-    const QStringList states{"Asleep", "7:05", "Dark wake", "0:00", "Awake, screen off", "0:55", "Screen on",
-                             "0:30"};
+    const QStringList states{"Asleep", "7:05",      "Dark wake", "0:00", "Awake, screen off",
+                             "0:55",   "Screen on", "0:30"};
     struct Case {
         const char* what;
         Night night;
@@ -202,13 +222,15 @@ TEST(StateLegend, StartsUnderThePlotAndNeverCutsAnEntryMovingTheBatteryBelowWhen
         }
         for (std::size_t i = 0; i < entries.size(); ++i)
             for (std::size_t j = i + 1; j < entries.size(); ++j)
-                EXPECT_FALSE(entries[i].intersects(entries[j])) << c.width << ": entries " << i << " and " << j;
+                EXPECT_FALSE(entries[i].intersects(entries[j]))
+                    << c.width << ": entries " << i << " and " << j;
     }
 }
 
 TEST(NightSummary, DrawsIntoTheGallery) {
     const test::BritishUtcClock clock;
-    const Night night = onBattery(withWakes(nightAsleepFor(6 * 60 * minute + 48 * minute), 3), {92, 86, 81}, false);
+    const Night night =
+        onBattery(withWakes(nightAsleepFor(6 * 60 * minute + 48 * minute), 3), {92, 86, 81}, false);
     for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
         const test::AppearanceScope scope(appearance);
         for (const int width : {900, 520}) {
@@ -224,9 +246,8 @@ TEST(NightSummary, DrawsIntoTheGallery) {
             sheet.resize(wide, sheet.heightForWidth(wide));
             sheet.show();
             const QImage image = test::render(sheet, 2, QColor(Theme::paper));
-            EXPECT_TRUE(test::writeGallery(image, QStringLiteral("night-summary-%1-%2")
-                                                      .arg(width)
-                                                      .arg(test::nameOf(appearance))));
+            EXPECT_TRUE(test::writeGallery(
+                image, QStringLiteral("night-summary-%1-%2").arg(width).arg(test::nameOf(appearance))));
         }
     }
 }

@@ -30,7 +30,8 @@ Scan scan(const QStringList& folders) {
     Scan found;
     QSet<QString> seen;
     for (const QString& folder : folders) {
-        QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot,
+        QDirIterator it(folder, {QStringLiteral("*.desktop")},
+                        QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
         std::vector<EntryFile> inFolder;
         while (it.hasNext()) {

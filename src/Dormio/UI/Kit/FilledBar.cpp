@@ -12,8 +12,10 @@ FilledBar::FilledBar(DynamicColor color, int width, int height, int leadingInset
 
 void FilledBar::paintEvent(QPaintEvent*) {
     QRect filled = rect();
-    if (layoutDirection() == Qt::RightToLeft) filled.setRight(filled.right() - inset_);
-    else filled.setLeft(filled.left() + inset_);
+    if (layoutDirection() == Qt::RightToLeft)
+        filled.setRight(filled.right() - inset_);
+    else
+        filled.setLeft(filled.left() + inset_);
     QPainter(this).fillRect(filled, QColor(color_));
 }
 

@@ -15,7 +15,9 @@ public:
     FilledBar(DynamicColor color, int width, int height, int leadingInset = 0, QWidget* parent = nullptr);
 
     // A 1 px rule across the width, in the rule colour.
-    static FilledBar* hairline(int leadingInset = 0) { return new FilledBar(Theme::rule, 0, 1, leadingInset); }
+    static FilledBar* hairline(int leadingInset = 0) {
+        return new FilledBar(Theme::rule, 0, 1, leadingInset);
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

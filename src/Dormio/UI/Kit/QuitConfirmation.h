@@ -14,6 +14,7 @@ namespace dormio {
 
 // Opens the dialog over `parent`'s window and returns it. `quit` runs only when the user presses the
 // Quit button; Cancel, Esc and closing the dialog do nothing. The dialog deletes itself once answered.
-QMessageBox* confirmQuit(QWidget* parent, const QString& name, const QString& message, std::function<void()> quit);
+QMessageBox* confirmQuit(QWidget* parent, const QString& name, const QString& message,
+                         std::function<void()> quit);
 
 } // namespace dormio

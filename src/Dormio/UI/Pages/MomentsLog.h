@@ -15,7 +15,6 @@ namespace dormio {
 
 class MomentRow;
 
-
 class MomentsLog : public Panel {
 public:
     // A list is cut only from 17 moments up, and then to 14, so a cut always hides at least three.

@@ -50,7 +50,8 @@ std::array<SummaryFigure, 4> summaryFigures(const Night& night) {
 SummaryFigures::SummaryFigures(const Night& night, QWidget* parent) : QWidget(parent) {
     const auto shown = summaryFigures(night);
     for (size_t i = 0; i < shown.size(); ++i)
-        figures_[i] = new Figure(shown[i].value, shown[i].label, shown[i].rose ? Theme::rose : Theme::ink, this);
+        figures_[i] =
+            new Figure(shown[i].value, shown[i].label, shown[i].rose ? Theme::rose : Theme::ink, this);
     grade_ = new RestGrade(int(night.score()), false, this);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
