@@ -1,11 +1,11 @@
 #pragma once
 
-// A wall-clock moment in a named zone, and that zone made the process's own (TZ) for the life of a test.
+// A wall-clock moment in a named zone; test::ScopedTZ (ZoneAndLocale.h) makes the zone the process's own.
 
 #include "DormioKit/Calendar.h"
 #include "DormioKit/Date.h"
+#include "ZoneAndLocale.h"
 
-#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -20,23 +20,5 @@ inline Date localMoment(const std::string& zone, int year, int month, int day, i
     noon.tm_hour = 12;
     return *Calendar(zone).date(Date::fromUnix(double(timegm(&noon))), hour, minute);
 }
-
-class PinnedZone {
-public:
-    explicit PinnedZone(const std::string& zone) : saved_(std::getenv("TZ") ? std::getenv("TZ") : "UTC") {
-        set(zone);
-    }
-    ~PinnedZone() { set(saved_); }
-    PinnedZone(const PinnedZone&) = delete;
-    PinnedZone& operator=(const PinnedZone&) = delete;
-
-private:
-    static void set(const std::string& zone) {
-        setenv("TZ", zone.c_str(), 1);
-        tzset();
-    }
-
-    std::string saved_;
-};
 
 } // namespace dormio::testing

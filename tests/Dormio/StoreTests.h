@@ -1,6 +1,6 @@
 #pragma once
 
-// A real Store in a folder of its own: support folder, settings, log and assertion fixtures, with power-log
+// A real Store in a home of its own: support folder, settings, log and assertion fixtures, with power-log
 // lines written relative to the test's clock.
 
 #include "Dormio/Core/Clock.h"
@@ -10,11 +10,10 @@
 #include "DormioKit/Date.h"
 #include "DormioKit/Night.h"
 #include "PowerLogLines.h"
+#include "TestHome.h"
 
-#include <QDir>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
 #include <cmath>
@@ -115,18 +114,13 @@ inline std::string readFile(const QString& path) {
 class StoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME"})
-            savedFolders.emplace_back(name, qgetenv(name));
-        for (const char* name : {"config", "data", "support"})
-            QDir().mkpath(path(name));
-        qputenv("XDG_CONFIG_HOME", path("config").toUtf8());
-        qputenv("XDG_DATA_HOME", path("data").toUtf8());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path("config"));
+        ASSERT_TRUE(home.isValid());
+        home.path("support");
+        home.holdSettings();
         QSettings().clear();
-        qputenv("DORMIO_SUPPORT_DIR", supportDir().toUtf8());
-        qputenv("DORMIO_LOG_FIXTURE", path("power.log").toUtf8());
-        qputenv("DORMIO_ASSERTIONS_FIXTURE", path("assertions.txt").toUtf8());
+        home.set("DORMIO_SUPPORT_DIR", supportDir());
+        home.set("DORMIO_LOG_FIXTURE", path("power.log"));
+        home.set("DORMIO_ASSERTIONS_FIXTURE", path("assertions.txt"));
     }
 
     void TearDown() override {
@@ -134,13 +128,9 @@ protected:
         QThreadPool::globalInstance()->waitForDone();
         store.reset();
         LinuxPower::machine() = {};
-        for (const char* name : {"DORMIO_SUPPORT_DIR", "DORMIO_LOG_FIXTURE", "DORMIO_ASSERTIONS_FIXTURE"})
-            qunsetenv(name);
-        for (const auto& [name, value] : savedFolders)
-            value.isNull() ? qunsetenv(name) : qputenv(name, value);
     }
 
-    QString path(const QString& name) const { return folder.filePath(name); }
+    QString path(const QString& name) const { return home.filePath(name); }
     QString supportDir() const { return path("support"); }
     QString historyPath() const { return supportDir() + "/nights.json"; }
 
@@ -165,10 +155,9 @@ protected:
         waitForLogRead();
     }
 
-    QTemporaryDir folder;
+    TemporaryHome home;
     Toast toast;
     std::unique_ptr<Store> store;
-    std::vector<std::pair<const char*, QByteArray>> savedFolders;
 };
 
 } // namespace dormio::testing

@@ -63,7 +63,14 @@ TEST(RestScore, WorkedExamples) {
         {"five dark wakes, lost 10", {night8, 1200, 0, 600, 5, 1, 10}, 65},
         {"half at the screen", {night8, 0, 0, 4 * hour, 0, 1, none}, 78},
         {"one hour with the two-hour floor", {hour, 0, 0, 0, 0, 0, 1}, 96},
-        {"every penalty at its limit", {night8, night8, 0, 0, 30, 10, 40}, 0},
+        // Each penalty well past its cap, alone where the asleep-time cap allows it; screen time past half
+        // the night lowers that cap below 80, so dark wakes and a lost battery bring the score under it.
+        {"dark wakes past their cap of 30", {night8, 0, 0, 0, 100, 0, none}, 70},
+        {"screen-ons past their cap of 10", {night8, 0, 0, 0, 0, 50, none}, 90},
+        {"time up past its cap of 40", {night8, 0.6 * night8, 0, 0, 0, 0, none}, 60},
+        {"screen time past its cap of 20", {night8, 0, 0, 0.75 * night8, 20, 0, 10}, 34}, // 33.5 rounds up
+        {"battery loss past its cap of 25", {night8, 0, 0, 0, 0, 0, 40}, 75},
+        {"every penalty past its cap clamps to 0", {night8, night8, 0, 0, 30, 10, 40}, 0},
         {"never asleep, awake throughout", {night8, 0, night8, 0, 0, 0, none}, 25},
         {"battery gained charge", {night8, 0, 0, 0, 0, 0, -20}, 100},
         {"lost exactly the allowance", {night8, 0, 0, 0, 0, 0, 2}, 100},

@@ -1,16 +1,13 @@
 #pragma once
 
 // What the model's tests share: moments written on the UTC clock, the TZ and ICU locale that a test pins
-// and puts back, and the nights that the record tests start from.
+// and puts back (ZoneAndLocale.h), and the nights that the record tests start from.
 
 #include "DormioKit/Date.h"
 #include "DormioKit/Night.h"
+#include "ZoneAndLocale.h"
 
-#include <cstdlib>
 #include <ctime>
-#include <optional>
-#include <string>
-#include <unicode/locid.h>
 #include <utility>
 #include <vector>
 
@@ -26,54 +23,6 @@ inline Date utc(int year, int month, int day, int hour = 0, int minute = 0, int 
     fields.tm_sec = second;
     return Date::fromUnix(static_cast<double>(timegm(&fields)));
 }
-
-// Keeps TZ as it was when made and puts it back when it goes; `set` changes it meanwhile. The C library reads
-// the zone again at each change, so that localtime_r follows it too.
-class ScopedTZ {
-public:
-    ScopedTZ() {
-        if (const char* tz = std::getenv("TZ")) saved_ = tz;
-    }
-    explicit ScopedTZ(const char* zone) : ScopedTZ() { set(zone); }
-    ScopedTZ(const ScopedTZ&) = delete;
-    ScopedTZ& operator=(const ScopedTZ&) = delete;
-    ~ScopedTZ() {
-        if (saved_)
-            setenv("TZ", saved_->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-    void set(const char* zone) {
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-
-private:
-    std::optional<std::string> saved_;
-};
-
-// The same for ICU's default locale, which the date formats and the user's language follow.
-class ScopedLocale {
-public:
-    ScopedLocale() = default;
-    explicit ScopedLocale(const char* name) { set(name); }
-    ScopedLocale(const ScopedLocale&) = delete;
-    ScopedLocale& operator=(const ScopedLocale&) = delete;
-    ~ScopedLocale() {
-        UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(saved_, status);
-    }
-
-    void set(const char* name) {
-        UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(icu::Locale(name), status);
-    }
-
-private:
-    icu::Locale saved_ = icu::Locale::getDefault();
-};
 
 inline Night emptyNight(Date start, Date end, std::vector<Segment> segments = {}) {
     return Night{"2024-03-10", start, end, std::move(segments), {}, {}, false, false, {}, false, false};

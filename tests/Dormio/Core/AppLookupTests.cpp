@@ -1,5 +1,5 @@
 #include "Dormio/Core/System/AppLookup.h"
-#include "SystemTestFolders.h"
+#include "SystemHome.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ namespace {
 
 class AppLookupTest : public testing::Test {
 protected:
-    TemporaryHome home;
+    SystemHome home;
     QString player;
     QString playerEntry;
 

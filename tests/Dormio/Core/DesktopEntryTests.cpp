@@ -1,5 +1,5 @@
 #include "Dormio/Core/System/DesktopEntry.h"
-#include "SystemTestFolders.h"
+#include "SystemHome.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -35,7 +35,7 @@ TEST(DesktopEntryExec, Arguments) {
 }
 
 TEST(DesktopEntryExec, QuotedPathsReadBack) {
-    TemporaryHome home;
+    SystemHome home;
     const char* paths[] = {
         "/usr/bin/dormio",          "/opt/Dormio 1.0/bin/dormio", R"(/home/a "quoted" $dir\with`odd`/dormio)",
         "/home/a/100% sure/dormio", "/home/a/tab\there/dormio",
@@ -53,7 +53,7 @@ TEST(DesktopEntryExec, QuotedPathsReadBack) {
 }
 
 TEST(DesktopEntryFile, ReadsTheMainGroupOnly) {
-    TemporaryHome home;
+    SystemHome home;
     const QString file = home.write(QStringLiteral("org.example.Foo.desktop"), R"(# a comment
 [Desktop Entry]
 Type=Application
@@ -81,7 +81,7 @@ Exec=foo --new-window
 }
 
 TEST(DesktopEntryFile, RejectsFilesThatAreNoEntry) {
-    TemporaryHome home;
+    SystemHome home;
     EXPECT_EQ(DesktopEntryFile::read(home.write(QStringLiteral("plain.desktop"), "Name=Foo\nExec=foo\n")),
               std::nullopt);
     EXPECT_EQ(DesktopEntryFile::read(home.write(QStringLiteral("other.desktop"), "[Other]\nName=Foo\n")),

@@ -1,6 +1,6 @@
 #include "Dormio/Core/System/EnergyProbe.h"
 #include "Dormio/Core/System/ProcessTable.h"
-#include "SystemTestFolders.h"
+#include "SystemHome.h"
 
 #include <QFileInfo>
 #include <QThread>
@@ -17,7 +17,7 @@ QByteArray statLine(int pid, int utime, int stime, uint64_t start, uint64_t flag
 
 class ProcEnergyProbeFake : public testing::Test {
 protected:
-    TemporaryHome home;
+    SystemHome home;
     QString root;
     const uint64_t tick = ProcessTable::ticksToNanoseconds(1);
 

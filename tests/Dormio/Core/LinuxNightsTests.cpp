@@ -37,7 +37,7 @@ const WakeTimer aptTimer{"apt-daily-upgrade.timer", "apt-daily-upgrade.service",
 
 class LinuxNights : public ::testing::Test {
 protected:
-    testing::PinnedZone berlin{"Europe/Berlin"};
+    test::ScopedTZ berlin{"Europe/Berlin"};
 
     QString folder(const char* name) const {
         const QString path = dir.filePath(QString::fromLatin1(name));

@@ -1,6 +1,6 @@
 #include "Dormio/Core/System/DesktopEntry.h"
 #include "Dormio/Core/System/LoginItem.h"
-#include "SystemTestFolders.h"
+#include "SystemHome.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@ namespace {
 
 class LoginItemTest : public testing::Test {
 protected:
-    TemporaryHome home;
+    SystemHome home;
     QString entryFile() const {
         return home.path(QStringLiteral("config")) + QStringLiteral("/autostart/dormio.desktop");
     }

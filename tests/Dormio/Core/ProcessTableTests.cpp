@@ -1,5 +1,5 @@
 #include "Dormio/Core/System/ProcessTable.h"
-#include "SystemTestFolders.h"
+#include "SystemHome.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ QByteArray statLine(int pid, const char* name, int parent, uint64_t flags, int u
 
 class ProcessTableFake : public testing::Test {
 protected:
-    TemporaryHome home;
+    SystemHome home;
     QString root;
 
     void SetUp() override {

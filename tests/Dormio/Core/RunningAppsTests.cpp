@@ -1,6 +1,6 @@
 #include "Dormio/Core/System/ProcessTable.h"
 #include "Dormio/Core/System/RunningApps.h"
-#include "SystemTestFolders.h"
+#include "SystemHome.h"
 
 #include <QFileInfo>
 #include <QThread>
@@ -14,7 +14,7 @@ namespace {
 // A copy of a system program under a name of its own, with an application entry that launches it.
 class RunningAppsTest : public testing::Test {
 protected:
-    TemporaryHome home;
+    SystemHome home;
     QString player;
 
     void SetUp() override {

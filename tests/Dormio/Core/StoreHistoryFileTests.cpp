@@ -252,7 +252,7 @@ TEST_F(StoreHistoryFileTest, DamagedFileThatCannotBeMovedAsideIsNotOverwritten) 
     EXPECT_TRUE(failure->startsWith("couldn’t set aside the damaged file “" + history + "”: "))
         << failure->toStdString();
     EXPECT_EQ(readFile(history), "{not json");
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QFileInfo(history).fileName()});
+    EXPECT_EQ(QFileInfo(history).dir().entryList(QDir::Files), QStringList{QFileInfo(history).fileName()});
 }
 
 TEST_F(StoreHistoryFileTest, NightThatCannotBeEncodedLeavesTheFileAsItWas) {

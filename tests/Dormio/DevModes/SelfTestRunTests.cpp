@@ -60,7 +60,7 @@ protected:
 
 // Every line, byte for byte, of a run in Berlin at 07:30, the morning's night just over.
 TEST_F(SelfTestRun, ARunAtHalfPastSevenPassesEveryCheck) {
-    const PinnedZone zone("Europe/Berlin");
+    const test::ScopedTZ zone("Europe/Berlin");
     const FixedClock clock(localMoment("Europe/Berlin", 2026, 3, 2, 7, 30));
     EXPECT_EQ(runSelfTest(), 0);
 
@@ -130,7 +130,7 @@ class SelfTestRunAt : public SelfTestRun, public ::testing::WithParamInterface<R
 // clock changes, when the oldest fixture night holds the change.
 TEST_P(SelfTestRunAt, PassesEveryCheck) {
     const RunCase& c = GetParam();
-    const PinnedZone zone(c.zone);
+    const test::ScopedTZ zone(c.zone);
     const FixedClock clock(localMoment(c.zone, c.year, c.month, c.day, c.hour, c.minute));
     EXPECT_EQ(runSelfTest(), 0) << lines.join("\n").toStdString();
     QStringList headings = linesStartingWith("▸ ");

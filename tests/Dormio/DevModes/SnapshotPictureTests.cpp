@@ -137,8 +137,8 @@ TEST_F(SnapshotPictures, TheDarkPassAfterALightPassLooksAsADarkPassAlone) {
     // Pages where the row is not the selected one, at both window sizes; one render window is enough.
     const QStringList windowShots{"07-history", "13-settings", "17-history-min-size"};
     qputenv("DORMIO_SNAPSHOT_ONLY", (windowShots.join(',') + ",20-welcome-1").toUtf8());
-    const QString afterLight = folder.filePath("after-light");
-    const QString alone = folder.filePath("alone");
+    const QString afterLight = path("after-light");
+    const QString alone = path("alone");
     takeStagedSet(afterLight, {light, dark});
     takeStagedSet(alone, {dark});
     for (const QString& shot : windowShots) {
@@ -189,7 +189,7 @@ TEST_F(SnapshotPictures, AStateSettledOnTheInstantClockLooksAsAfterItsAnimations
              toast.show("Power log refreshed", "arrow.clockwise.circle.fill");
          }},
     };
-    const QDir out(folder.path());
+    const QDir out(home.path("pictures"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto take = [&](const QString& way, bool running) {

@@ -1,5 +1,5 @@
 #include "Dormio/UI/Kit/AppIcons.h"
-#include "SystemTestFolders.h"
+#include "SystemHome.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@ namespace {
 
 class AppIconsTest : public testing::Test {
 protected:
-    TemporaryHome home;
+    SystemHome home;
     QString player;
 
     void SetUp() override {

@@ -1,4 +1,5 @@
 #include "Dormio/Core/SingleInstance.h"
+#include "TestHome.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -51,13 +52,10 @@ TEST(SingleInstance, ASocketLeftBehindByAnEndedCopyIsTakenOver) {
 }
 
 TEST(SingleInstance, TheDefaultSocketIsPerUser) {
-    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-    QTemporaryDir runtime;
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-    EXPECT_EQ(SingleInstance::defaultSocketPath(), runtime.filePath("dormio.sock"));
-    qunsetenv("XDG_RUNTIME_DIR");
+    dormio::TemporaryHome home;
+    EXPECT_EQ(SingleInstance::defaultSocketPath(), home.path("runtime") + "/dormio.sock");
+    home.unset("XDG_RUNTIME_DIR");
     EXPECT_TRUE(SingleInstance::defaultSocketPath().contains(QString::number(getuid())));
-    qputenv("XDG_RUNTIME_DIR", saved);
 }
 
 // The tests' settings are named as the application's own, and live in the run's own folder.

@@ -1,8 +1,8 @@
 #pragma once
 
 // What the kit's tests share: a fixed appearance and a clock moved by hand for the length of a test,
-// widgets rendered off screen at a device pixel ratio, colour probes, and the gallery of PNGs a person
-// can look at.
+// widgets rendered off screen at a device pixel ratio, colour probes and contrast, and the gallery of PNGs a
+// person can look at.
 
 #include "Dormio/UI/Kit/AnimationClock.h"
 #include "Dormio/UI/Kit/Theme.h"
@@ -13,6 +13,8 @@
 #include <QEnterEvent>
 #include <QImage>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace dormio::test {
@@ -85,6 +87,19 @@ inline QColor over(const QColor& top, const QColor& bottom) {
     return QColor::fromRgbF(float(top.redF() * a + bottom.redF() * (1 - a)),
                             float(top.greenF() * a + bottom.greenF() * (1 - a)),
                             float(top.blueF() * a + bottom.blueF() * (1 - a)));
+}
+
+// The contrast ratio a reader meets (1 to 21, as the web's accessibility guidelines measure it) between a
+// colour laid over a ground and the ground itself.
+inline double contrast(const QColor& top, const QColor& ground) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double a = luminance(over(top, ground)), b = luminance(ground);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
 // Colours equal within `tolerance` per channel (0 to 255), for antialiased and composed pixels.

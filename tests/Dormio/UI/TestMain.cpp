@@ -1,14 +1,16 @@
 // The views' tests draw, so they need a QApplication; the offscreen platform keeps them headless.
-#include "TestRun.h"
+#include "Dormio/Core/ApplicationName.h"
+#include "TestHome.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    const dormio::testing::TestRun run;
+    const dormio::TestRun run;
     if (!run.isValid()) return 1;
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    run.nameSettings();
+    dormio::nameApplication();
+    run.holdSettings();
     return RUN_ALL_TESTS();
 }

@@ -13,53 +13,54 @@ namespace {
 
 using test::AppearanceScope;
 
-struct PaletteCase {
-    const char* name;
-    DynamicColor color;
-    QRgb light;
-    double lightAlpha;
-    QRgb dark;
-    double darkAlpha;
-};
-
-const PaletteCase paletteCases[] = {
-    {"paper", Theme::paper, 0xF5F3EF, 1, 0x0D0C16, 1},
-    {"panel", Theme::panel, 0xFCFBF8, 1, 0x16142A, 1},
-    {"ink", Theme::ink, 0x1B1830, 1, 0xECE9F5, 1},
-    {"ink2", Theme::ink2, 0x1B1830, 0.64, 0xECE9F5, 0.64},
-    {"ink3", Theme::ink3, 0x1B1830, 0.42, 0xECE9F5, 0.40},
-    {"rule", Theme::rule, 0x1B1830, 0.12, 0xECE9F5, 0.11},
-    {"ruleStrong", Theme::ruleStrong, 0x1B1830, 0.24, 0xECE9F5, 0.22},
-    {"wash", Theme::wash, 0x1B1830, 0.045, 0xECE9F5, 0.055},
-    {"indigo", Theme::indigo, 0x3A1C71, 1, 0x7A5FD0, 1},
-    {"rose", Theme::rose, 0xC9606B, 1, 0xE7838C, 1},
-    {"amber", Theme::amber, 0xB98330, 1, 0xD9A955, 1},
-    {"brandIndigo", Theme::brandIndigo, 0x3A1C71, 1, 0x3A1C71, 1},
-    {"brandRose", Theme::brandRose, 0xD76D77, 1, 0xD76D77, 1},
-};
-
-TEST(Theme, EveryColourResolvesToItsValueInEachAppearance) {
-    for (const PaletteCase& c : paletteCases) {
-        for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
-            const bool dark = appearance == Appearance::dark;
-            const QColor resolved = c.color.resolve(appearance);
-            EXPECT_EQ(resolved.rgb() & 0xFFFFFF, dark ? c.dark : c.light)
-                << c.name << test::nameOf(appearance);
-            EXPECT_NEAR(resolved.alphaF(), dark ? c.darkAlpha : c.lightAlpha, 1.0 / 255) << c.name;
+// What a reader sees of the palette in each appearance: text that reads on the page and on a panel, each
+// grade of ink fainter than the one before, accents that stand out from the page and from each other, rules
+// that show and a wash fainter than a rule, and the brand's colours the same in both.
+TEST(Theme, EachAppearanceReadsAndTellsItsColoursApart) {
+    for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+        SCOPED_TRACE(test::nameOf(appearance));
+        const auto resolved = [&](const DynamicColor& color) { return color.resolve(appearance); };
+        for (const QColor ground : {resolved(Theme::paper), resolved(Theme::panel)}) {
+            EXPECT_GE(test::contrast(resolved(Theme::ink), ground), 7);
+            EXPECT_GE(test::contrast(resolved(Theme::ink2), ground), 4.5);
+            EXPECT_GE(test::contrast(resolved(Theme::ink3), ground), 2.5);
+            EXPECT_GT(test::contrast(resolved(Theme::ink2), ground),
+                      test::contrast(resolved(Theme::ink3), ground));
+            for (const DynamicColor& accent : {Theme::indigo, Theme::rose, Theme::amber})
+                EXPECT_GE(test::contrast(resolved(accent), ground), 2.5);
+            EXPECT_GT(test::contrast(resolved(Theme::rule), ground), 1.1);
+            EXPECT_GT(test::contrast(resolved(Theme::ruleStrong), ground),
+                      test::contrast(resolved(Theme::rule), ground));
+            EXPECT_LT(test::contrast(resolved(Theme::wash), ground),
+                      test::contrast(resolved(Theme::rule), ground));
         }
+        // The accents mark different things on one chart: no two may be mistaken for each other.
+        const QColor accents[] = {resolved(Theme::indigo), resolved(Theme::rose), resolved(Theme::amber)};
+        for (size_t i = 0; i < std::size(accents); ++i)
+            for (size_t j = i + 1; j < std::size(accents); ++j) {
+                const double turn = std::abs(accents[i].hslHueF() - accents[j].hslHueF());
+                EXPECT_GE(std::min(turn, 1 - turn) * 360, 20) << "accents " << i << " and " << j;
+            }
     }
-    // Resolving draws on the app's appearance at the moment of drawing.
+    // The page turns dark in the dark appearance, and the brand does not follow it.
+    EXPECT_LT(Theme::paper.resolve(Appearance::dark).lightnessF(), 0.2);
+    EXPECT_GT(Theme::paper.resolve(Appearance::light).lightnessF(), 0.8);
+    for (const DynamicColor& brand : {Theme::brandIndigo, Theme::brandRose})
+        EXPECT_EQ(brand.resolve(Appearance::dark), brand.resolve(Appearance::light));
+}
+
+TEST(Theme, ColoursResolveInTheAppearanceOfTheMomentOfDrawing) {
     const AppearanceScope dark(Appearance::dark);
-    EXPECT_EQ(QColor(Theme::paper), QColor(13, 12, 22));
+    EXPECT_EQ(QColor(Theme::paper), Theme::paper.resolve(Appearance::dark));
     Theme::setAppearance(Appearance::light);
-    EXPECT_EQ(QColor(Theme::paper), QColor(0xF5, 0xF3, 0xEF));
+    EXPECT_EQ(QColor(Theme::paper), Theme::paper.resolve(Appearance::light));
 }
 
 TEST(Theme, OpacityMultipliesBothAppearances) {
     const DynamicColor faded = Theme::rose.opacity(0.55);
     EXPECT_NEAR(faded.resolve(Appearance::light).alphaF(), 0.55, 1.0 / 255);
     EXPECT_NEAR(Theme::ink3.opacity(0.5).resolve(Appearance::dark).alphaF(), 0.20, 1.0 / 255);
-    EXPECT_EQ(faded.resolve(Appearance::dark).rgb() & 0xFFFFFF, 0xE7838Cu);
+    EXPECT_EQ(faded.resolve(Appearance::dark).rgb(), Theme::rose.resolve(Appearance::dark).rgb());
 }
 
 TEST(Theme, ScalesOfSpaceAndRadius) {

@@ -1,62 +1,25 @@
 #pragma once
 
+// What the Linux layer's tests fill and start: a home of desktop entries, programs and a fake /proc, and
+// child processes that end with the test.
+
+#include "TestHome.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QString>
-#include <QTemporaryDir>
 #include <optional>
-#include <utility>
-#include <vector>
 
 namespace dormio {
 
-// Points HOME and the XDG data and config folders at a fresh temporary folder for the life of a test,
-// so that nothing reads or writes the real home, and puts the old values back afterwards.
-class TemporaryHome {
+// A temporary home whose applications are only those a test writes into it: the system's application
+// folders (XDG_DATA_DIRS) are hidden too.
+class SystemHome : public TemporaryHome {
 public:
-    TemporaryHome() {
-        set("HOME", path(QStringLiteral("home")));
-        set("XDG_DATA_HOME", path(QStringLiteral("data")));
-        set("XDG_DATA_DIRS", path(QStringLiteral("system-data")));
-        set("XDG_CONFIG_HOME", path(QStringLiteral("config")));
-    }
-
-    ~TemporaryHome() {
-        for (auto it = saved.rbegin(); it != saved.rend(); ++it) {
-            if (it->second)
-                qputenv(it->first.constData(), *it->second);
-            else
-                qunsetenv(it->first.constData());
-        }
-    }
-
-    TemporaryHome(const TemporaryHome&) = delete;
-    TemporaryHome& operator=(const TemporaryHome&) = delete;
-
-    // A folder inside the temporary home, made on first use.
-    QString path(const QString& relative) const {
-        const QString full = dir.filePath(relative);
-        QDir().mkpath(full);
-        return full;
-    }
-
-    // Sets a variable for this test only.
-    void set(const char* name, const QString& value) {
-        saved.emplace_back(name,
-                           qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
-        qputenv(name, value.toUtf8());
-    }
-
-    QString write(const QString& relative, const QByteArray& text) const {
-        const QString file = dir.filePath(relative);
-        QDir().mkpath(QFileInfo(file).path());
-        QFile out(file);
-        if (out.open(QIODevice::WriteOnly)) out.write(text);
-        return file;
-    }
+    SystemHome() { set("XDG_DATA_DIRS", path(QStringLiteral("system-data"))); }
 
     QString applicationEntry(const QString& fileName, const QByteArray& text) const {
         return write(QStringLiteral("data/applications/") + fileName, text);
@@ -71,7 +34,7 @@ public:
 
     // A copy of a system program under a name of its own (relative to the home), by its canonical path.
     QString install(const QString& program, const QString& relative) const {
-        const QString copy = dir.filePath(relative);
+        const QString copy = filePath(relative);
         QDir().mkpath(QFileInfo(copy).path());
         QFile::copy(program, copy);
         QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -85,12 +48,8 @@ public:
         write(root + QLatin1Char('/') + QString::number(pid) + QStringLiteral("/stat"), stat);
         write(root + QLatin1Char('/') + QString::number(pid) + QStringLiteral("/comm"), comm + '\n');
         if (exe) QFile::link(*exe, folder + QStringLiteral("/exe"));
-        return dir.filePath(root);
+        return filePath(root);
     }
-
-private:
-    QTemporaryDir dir;
-    std::vector<std::pair<QByteArray, std::optional<QByteArray>>> saved;
 };
 
 // A child process that is killed and reaped when the test ends.
