@@ -33,7 +33,7 @@ QImage toImage(const AVFrame& frame) {
 
 } // namespace
 
-std::optional<MovieFile> readMovie(const QString& path) {
+std::optional<MovieFile> readMovie(const QString& path, const FrameChoice& decode) {
     AVFormatContext* format = nullptr;
     if (avformat_open_input(&format, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
         return std::nullopt;
@@ -58,7 +58,9 @@ std::optional<MovieFile> readMovie(const QString& path) {
         AVFrame* frame = av_frame_alloc();
         const auto receive = [&] {
             while (avcodec_receive_frame(context, frame) >= 0) {
-                if (frame->format == AV_PIX_FMT_YUV420P) movie->frames.append(toImage(*frame));
+                ++movie->decodedFrames;
+                if (frame->format == AV_PIX_FMT_YUV420P && decode(frame->pts))
+                    movie->frames.append(toImage(*frame));
                 av_frame_unref(frame);
             }
         };

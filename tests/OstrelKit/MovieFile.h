@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace dormio::test {
@@ -19,10 +20,17 @@ struct MovieFile {
     bool bFrames = false;    // any packet decoded in another order than shown
     QList<long long> stamps; // each frame's presentation time, in the time base
     QList<int> keyFrames;    // indexes of the key frames
-    QList<QImage> frames;    // every frame decoded, as RGB
+    int decodedFrames = 0;   // every frame the decoder gave back
+    QList<QImage> frames;    // the frames asked for, decoded, as RGB, in the order shown
 };
 
-// Reads `path` whole; none when it is no movie with a video stream.
-std::optional<MovieFile> readMovie(const QString& path);
+// Which frames to decode, by presentation time in the stream's time base.
+using FrameChoice = std::function<bool(long long stamp)>;
+inline bool everyFrame(long long) {
+    return true;
+}
+
+// Reads `path` whole, decoding the frames chosen; none when it is no movie with a video stream.
+std::optional<MovieFile> readMovie(const QString& path, const FrameChoice& decode = everyFrame);
 
 } // namespace dormio::test

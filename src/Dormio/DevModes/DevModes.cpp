@@ -6,7 +6,7 @@
 
 namespace dormio {
 
-void DevModes::start(const RunMode& mode, Store& store, const EnvLookup& env) {
+void DevModes::start(const RunMode& mode, Store& store, const EnvLookup& env, KitClock& clock) {
     switch (mode.kind) {
     case RunMode::Kind::snapshot:
         Snapshotter::run(QString::fromStdString(mode.snapshotDir));
@@ -15,7 +15,7 @@ void DevModes::start(const RunMode& mode, Store& store, const EnvLookup& env) {
         SelfTest::run(store, env);
         return;
     case RunMode::Kind::demo:
-        DemoDriver::run();
+        DemoDriver::run(store, env, clock);
         return;
     case RunMode::Kind::normal:
         return;

@@ -2,6 +2,7 @@
 
 #include "Dormio/DevModes/DemoWindow.h"
 #include "Dormio/UI/Kit/Theme.h"
+#include "OstrelKit/KitClock.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -20,6 +21,9 @@ TEST(DemoMainWindow, NoneWithOnlyToolPopupDialogOrHiddenWindows) {
     }
     QWidget hidden;
     hidden.setWindowFlags(Qt::Window);
+    // The kit's utility windows are plain windows that float above the others.
+    QWidget utility(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
+    utility.show();
     EXPECT_EQ(DemoWindow::mainWindow(), nullptr);
 
     QWidget main;
@@ -30,6 +34,17 @@ TEST(DemoMainWindow, NoneWithOnlyToolPopupDialogOrHiddenWindows) {
 }
 
 TEST(DrawAsActive, TheDemoWindowDrawsAsActiveWithoutFocusAndNoOtherWindowDoes) {
+    // Qt paints a window without the focus in the inactive colours: here they differ from the active ones.
+    // (Before any window is made: without a running event loop, a change of palette reaches only new ones.)
+    const QPalette before = QApplication::palette();
+    QPalette focusShows = before;
+    focusShows.setColor(QPalette::Inactive, QPalette::Highlight, Qt::gray);
+    focusShows.setColor(QPalette::Active, QPalette::Highlight, Qt::blue);
+    QApplication::setPalette(focusShows);
+    const auto inactiveHighlight = [](const QWidget& widget) {
+        return widget.palette().color(QPalette::Inactive, QPalette::Highlight);
+    };
+
     QWidget demo;
     auto* inside = new QWidget(&demo);
     QWidget other;
@@ -40,13 +55,45 @@ TEST(DrawAsActive, TheDemoWindowDrawsAsActiveWithoutFocusAndNoOtherWindowDoes) {
     ASSERT_FALSE(demo.isActiveWindow());
     EXPECT_FALSE(Theme::drawsAsActive(*inside));
 
+    EXPECT_EQ(inactiveHighlight(*inside), QColor(Qt::gray));
+
     Theme::drawAsActive(&demo);
     EXPECT_TRUE(Theme::drawsAsActive(demo));
     EXPECT_TRUE(Theme::drawsAsActive(*inside));
     EXPECT_TRUE(Theme::drawsAsActive(other));
+    EXPECT_EQ(inactiveHighlight(*inside), QColor(Qt::blue));
+    EXPECT_EQ(inactiveHighlight(other), QColor(Qt::gray));
     QApplication::setActiveWindow(&demo);
     EXPECT_FALSE(Theme::drawsAsActive(other));
+
     Theme::drawAsActive(nullptr);
+    EXPECT_EQ(inactiveHighlight(*inside), QColor(Qt::gray));
+    QApplication::setPalette(before);
+}
+
+// The window manager, or a person, moves and resizes the window while the demo records.
+TEST(DemoKeepInFront, AMovedOrResizedWindowIsBackOnItsFrameWithinAFifthOfASecond) {
+    KitClock clock(KitClock::Mode::step);
+    QWidget window;
+    const QRect frame(40, 30, 500, 400);
+    DemoWindow::place(window, frame);
+    window.show();
+    DemoWindow::keepInFront(clock, window, frame);
+
+    struct Change {
+        const char* what;
+        QRect geometry;
+    };
+    for (const Change& change :
+         {Change{"moved", QRect(90, 70, 500, 400)}, Change{"resized", QRect(40, 30, 300, 200)},
+          Change{"both", QRect(0, 0, 640, 480)}}) {
+        SCOPED_TRACE(change.what);
+        // Just after a tick: the longest wait.
+        clock.advance(0.2);
+        window.setGeometry(change.geometry);
+        clock.advance(0.2);
+        EXPECT_EQ(window.frameGeometry(), frame);
+    }
 }
 
 } // namespace

@@ -127,6 +127,20 @@ TEST_F(EnergyLedgerTest, ANightNotSampledExplainsWhyAndOffersToOpenAtLogin) {
     }
 }
 
+// The scripted demo's sample nights build the night page before their energy shares are in.
+TEST_F(EnergyLedgerTest, SharesThatComeAfterThePanelShowInIt) {
+    const Night night = nightWithBattery(true);
+    Store& s = storeWithShares("another night", {});
+    EnergyLedger ledger(s, night);
+    ledger.show();
+    ASSERT_TRUE(says(ledger, QStringLiteral("Dormio wasn\u2019t sampling during this night.")));
+
+    s.demoState().setDemoEnergy({{night.id, {EnergyShare{"music", "Music", "/Music.app", 9000, 1, 3}}}});
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(says(ledger, QStringLiteral("Dormio wasn\u2019t sampling during this night.")));
+    EXPECT_TRUE(says(ledger, QStringLiteral("Music")));
+}
+
 // In its 320-point column beside the logbook, every sentence of the card shows whole, wrapped where it must;
 // only an app's name may be cut.
 TEST_F(EnergyLedgerTest, ItsSentencesWrapWithinItsColumn) {

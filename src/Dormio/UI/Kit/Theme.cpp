@@ -73,11 +73,24 @@ QPalette paletteFor(Appearance appearance) {
     return palette;
 }
 
+// Qt paints a window without the focus in the palette's inactive colours: the window drawn as active
+// whatever its focus takes the active ones for both.
+void holdActiveColours() {
+    if (!activeWhateverItsFocus) return;
+    QPalette palette = QApplication::palette();
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        const auto colourRole = QPalette::ColorRole(role);
+        palette.setBrush(QPalette::Inactive, colourRole, palette.brush(QPalette::Active, colourRole));
+    }
+    activeWhateverItsFocus->setPalette(palette);
+}
+
 void applyAppearance() {
     const Appearance appearance = Theme::appearance();
     if (!qApp) return;
     QApplication::setPalette(paletteFor(appearance));
     paletteApplied = true;
+    holdActiveColours();
     QPixmapCache::clear();
     for (QWidget* window : QApplication::topLevelWidgets())
         window->update();
@@ -183,8 +196,11 @@ bool drawsAsActive(const QWidget& widget) {
 }
 
 void drawAsActive(QWidget* window) {
+    if (activeWhateverItsFocus && activeWhateverItsFocus != window)
+        activeWhateverItsFocus->setPalette(QPalette());
     activeWhateverItsFocus = window;
     if (!window) return;
+    holdActiveColours();
     window->update();
     for (QWidget* child : window->findChildren<QWidget*>())
         child->update();

@@ -76,6 +76,10 @@ EnergyLedger::EnergyLedger(Store& store, Night night, QWidget* parent)
         &store_.energy(), &EnergyRecorder::sampleApplied, this, [this] { rebuild(); }, Qt::QueuedConnection);
     connect(
         &store_.energy(), &EnergyRecorder::cleared, this, [this] { rebuild(); }, Qt::QueuedConnection);
+    // The sample data may bring its shares after the nights that built this panel.
+    connect(
+        &store_.demoState(), &DemoState::demoEnergyChanged, this, [this] { rebuild(); },
+        Qt::QueuedConnection);
     rebuild();
 }
 
