@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QProxyStyle>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 #include <algorithm>
@@ -98,6 +99,14 @@ void makeThin(QAbstractScrollArea* area) {
         bar->setStyle(thinStyle());
         bar->setAttribute(Qt::WA_Hover);
     }
+}
+
+void makeColumn(QScrollArea* area) {
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    makeThin(area);
 }
 
 } // namespace dormio::ScrollBars

@@ -4,6 +4,7 @@
 // in place of the desktop style's.
 
 class QAbstractScrollArea;
+class QScrollArea;
 
 namespace dormio::ScrollBars {
 
@@ -13,5 +14,9 @@ inline constexpr int leastThumb = 24;
 
 // Gives both of the area's scroll bars the thin look.
 void makeThin(QAbstractScrollArea* area);
+
+// Sets an area up as a page's column: no frame, its widget as wide as the area, scrolling only up and
+// down (the bar shown as needed) and the thin bars.
+void makeColumn(QScrollArea* area);
 
 } // namespace dormio::ScrollBars

@@ -67,11 +67,8 @@ HistoryPage::HistoryPage(Store& store, QWidget* parent) : QWidget(parent), store
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     scroll_ = new QScrollArea;
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setWidgetResizable(true);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollBars::makeColumn(scroll_);
     scroll_->viewport()->setAutoFillBackground(false);
-    ScrollBars::makeThin(scroll_);
     outer->addWidget(scroll_);
 
     // The column keeps to 1180 points and stands centred on wider windows.

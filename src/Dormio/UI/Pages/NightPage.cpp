@@ -29,13 +29,10 @@ constexpr qreal fadeRise = 6;
 
 QScrollArea* scrollerFor(QWidget* content) {
     auto* scroller = new QScrollArea;
-    scroller->setFrameShape(QFrame::NoFrame);
-    scroller->setWidgetResizable(true);
-    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollBars::makeColumn(scroller);
     scroller->viewport()->setAutoFillBackground(false);
     content->setAutoFillBackground(false);
     scroller->setWidget(content);
-    ScrollBars::makeThin(scroller);
     return scroller;
 }
 

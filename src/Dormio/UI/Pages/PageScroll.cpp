@@ -45,12 +45,8 @@ protected:
 
 PageScroll::PageScroll(const QString& title, QWidget* parent) : QScrollArea(parent) {
     setWindowTitle(title);
-    setFrameShape(QFrame::NoFrame);
-    setWidgetResizable(true);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ScrollBars::makeColumn(this);
     viewport()->setAutoFillBackground(false);
-    ScrollBars::makeThin(this);
 
     auto* paper = new Paper;
     column_ = new CentredColumn(paper);

@@ -34,12 +34,8 @@ QString clock(Date date) {
 class RecordsBox : public QScrollArea {
 public:
     explicit RecordsBox(QWidget* lines) {
-        setFrameShape(QFrame::NoFrame);
-        setWidgetResizable(true);
-        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        ScrollBars::makeColumn(this);
         viewport()->setAutoFillBackground(false);
-        ScrollBars::makeThin(this);
         setWidget(lines);
         // Taking the lines turns their fill on, which would cover the box's rounded ground and outline.
         lines->setAutoFillBackground(false);

@@ -10,11 +10,7 @@ namespace dormio {
 
 SettingsPage::SettingsPage(QWidget* form, QWidget* parent) : QScrollArea(parent), form_(form) {
     setWindowTitle(QStringLiteral("Settings"));
-    setFrameShape(QFrame::NoFrame);
-    setWidgetResizable(true);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    ScrollBars::makeThin(this);
+    ScrollBars::makeColumn(this);
 
     auto* inset = new QWidget;
     inset->setMaximumWidth(maximumWidth);

@@ -69,12 +69,9 @@ QScrollArea* SettingsWindow::formContent(Store& store) {
     inset->addStretch(1);
 
     scroll_ = new QScrollArea;
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setWidgetResizable(true);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollBars::makeColumn(scroll_);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     scroll_->setWidget(page);
-    ScrollBars::makeThin(scroll_);
     return scroll_;
 }
 
