@@ -1,10 +1,10 @@
 #include "DormioKit/Calendar.h"
 
+#include "DormioKit/LocalZone.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
-#include <mutex>
 #include <unicode/gregocal.h>
 #include <unicode/timezone.h>
 
@@ -20,54 +20,15 @@ bool withinRange(double millis) {
     return std::isfinite(millis) && std::abs(millis) <= limitMillis;
 }
 
-std::unique_ptr<icu::TimeZone> zoneNamed(std::string_view id) {
-    std::unique_ptr<icu::TimeZone> zone(
-        icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(icu::StringPiece(id.data(), id.size()))));
-    icu::UnicodeString resolved;
-    if (zone->getID(resolved) == UNICODE_STRING_SIMPLE(UCAL_UNKNOWN_ZONE_ID)) return nullptr;
-    return zone;
-}
-
-std::unique_ptr<icu::TimeZone> utc() {
-    return std::unique_ptr<icu::TimeZone>(icu::TimeZone::createTimeZone("UTC"));
-}
-
 std::unique_ptr<icu::TimeZone> zoneNamedOrUTC(std::string_view id) {
-    auto zone = zoneNamed(id);
-    return zone ? std::move(zone) : utc();
-}
-
-// TZ as the C library reads it: ":Area/City", "Area/City" or a path into a zoneinfo folder. ICU's own host
-// detection takes such a path for a zone without clock changes, so the zone's name is cut out of it here.
-std::string_view zoneIDInTZ(std::string_view tz) {
-    if (tz.starts_with(':')) tz.remove_prefix(1);
-    constexpr std::string_view folder = "zoneinfo/";
-    if (auto at = tz.rfind(folder); at != std::string_view::npos) tz.remove_prefix(at + folder.size());
-    for (std::string_view variant : {"posix/", "right/"})
-        if (tz.starts_with(variant)) tz.remove_prefix(variant.size());
-    return tz;
+    if (auto zone = LocalZone::named(id)) return zone;
+    return std::unique_ptr<icu::TimeZone>(icu::TimeZone::createTimeZone("UTC"));
 }
 
 std::string utf8(const icu::UnicodeString& text) {
     std::string bytes;
     text.toUTF8String(bytes);
     return bytes;
-}
-
-// Read afresh on every call rather than through ICU's default zone, which is detected once per process.
-// An empty TZ means UTC, as for the C library; a TZ that names no zone (a POSIX rule such as "CET-1CEST")
-// and an unset TZ are left to ICU's host detection, which reads /etc/localtime.
-std::string currentZoneID() {
-    if (const char* tz = std::getenv("TZ")) {
-        std::string_view id = zoneIDInTZ(tz);
-        if (id.empty()) return "UTC";
-        if (zoneNamed(id)) return std::string(id);
-    }
-    static std::mutex detecting; // the detection resets a process-wide cache inside ICU
-    std::lock_guard lock(detecting);
-    std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::detectHostTimeZone());
-    icu::UnicodeString id;
-    return utf8(zone->getID(id));
 }
 
 std::optional<Date> dateOf(const icu::Calendar& calendar) {
@@ -119,10 +80,12 @@ struct Calendar::Impl {
 };
 
 Calendar Calendar::current() {
-    return Calendar(currentZoneID());
+    return Calendar(std::make_unique<Impl>(LocalZone::current()));
 }
 
 Calendar::Calendar(std::string_view zoneId) : impl_(std::make_unique<Impl>(zoneNamedOrUTC(zoneId))) {}
+
+Calendar::Calendar(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
 Calendar::Calendar(const Calendar& other) : impl_(std::make_unique<Impl>(*other.impl_)) {}
 

@@ -13,8 +13,9 @@ namespace dormio {
 
 class Calendar {
 public:
-    // The user's current calendar: the Gregorian calendar in the zone that TZ (or the system) names. TZ is
-    // read on every call, so a change of TZ is seen by the next call.
+    // The user's current calendar: the Gregorian calendar in the zone the C library takes (LocalZone), a
+    // zone name, a zone file or a POSIX rule in TZ, else the system's zone. TZ is read on every call, so a
+    // change of TZ is seen by the next call.
     static Calendar current();
     // A Gregorian calendar in the named zone ("Europe/Berlin", "UTC"); an unknown name gives UTC.
     explicit Calendar(std::string_view zoneId);
@@ -33,10 +34,12 @@ public:
     std::string dayID(Date d) const;
     // The zone's offset from UTC at `d`, in seconds east.
     int offsetSeconds(Date d) const;
+    // The zone's name; a zone made from a POSIX rule is named by the rule.
     std::string zoneID() const;
 
 private:
     struct Impl;
+    explicit Calendar(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;
 };
 

@@ -1,6 +1,6 @@
 #include "DormioKit/Fmt.h"
 
-#include "DormioKit/Calendar.h"
+#include "DormioKit/LocalZone.h"
 
 #include <algorithm>
 #include <array>
@@ -64,10 +64,9 @@ Formatters makeFormatters() {
         fromTemplate(generator.get(), "EEE d MMM", locale),
         fromTemplate(generator.get(), "EEEE d MMMM", locale),
     };
-    // The zone comes from the same reading of TZ as the user's calendar, not from ICU's default zone, which
-    // ICU detects once per process.
-    std::string zoneID = Calendar::current().zoneID();
-    std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zoneID)));
+    // The zone is the user's calendar's, the one the C library takes, not ICU's default zone, which ICU
+    // detects once per process and which knows no POSIX rule.
+    const std::unique_ptr<icu::TimeZone> zone = LocalZone::current();
     for (auto* formatter :
          {&formatters.time, &formatters.hour, &formatters.clockTime, &formatters.day, &formatters.longDay})
         if (*formatter) (*formatter)->setTimeZone(*zone);
