@@ -145,6 +145,19 @@ protected:
 
     void writeLog(std::string_view text) { writeFile(path("power.log"), text); }
 
+    // A system log read from journal files none of which can be opened, as a user outside the journal's
+    // groups meets them: a damaged file fails to open as a file kept from others does. Takes effect for the
+    // stores made after it.
+    void readUnreadableJournal() {
+        QDir().mkpath(path("journal"));
+        writeFile(path("journal/system.journal"), std::string(4096, 'x'));
+        qunsetenv("DORMIO_LOG_FIXTURE");
+        LinuxPower::machine() = {.journalFolder = path("journal").toStdString(),
+                                 .upowerFolder = path("no-upower"),
+                                 .rtcFolder = path("no-rtc"),
+                                 .useBus = false};
+    }
+
     // Runs the event loop until no log read is running, the pending one included.
     void waitForLogRead() {
         ASSERT_TRUE(waitUntil([&] { return !store->loading(); }));

@@ -67,6 +67,9 @@ void Store::setLoading(bool loading) {
 void Store::setLoadedOnce(bool loadedOnce) {
     publish(this, loadedOnce_, loadedOnce, &Store::loadedOnceChanged);
 }
+void Store::setLogFailure(std::optional<QString> failure) {
+    publish(this, logFailure_, std::move(failure), &Store::logFailureChanged);
+}
 void Store::setLive(std::vector<LiveRow> live) {
     publish(this, live_, std::move(live), &Store::liveChanged);
 }
@@ -133,7 +136,8 @@ QString Store::menuSummary() const {
     const auto id = defaultNightID();
     auto night = std::find_if(nights_.begin(), nights_.end(), [&](const Night& n) { return n.id == id; });
     if (night != nights_.end()) return QString::fromStdString(NightSummary::line(*night));
-    return loadedOnce_ ? QStringLiteral("No nights recorded yet") : QStringLiteral("Reading the power log…");
+    if (!loadedOnce_) return QStringLiteral("Reading the power log…");
+    return logFailure_.value_or(QStringLiteral("No nights recorded yet"));
 }
 
 } // namespace dormio

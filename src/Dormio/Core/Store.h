@@ -42,6 +42,7 @@ class Store final : public QObject {
                    selectedNightIDChanged)
     Q_PROPERTY(bool loading READ loading NOTIFY loadingChanged)
     Q_PROPERTY(bool loadedOnce READ loadedOnce WRITE setLoadedOnce NOTIFY loadedOnceChanged)
+    Q_PROPERTY(std::optional<QString> logFailure READ logFailure NOTIFY logFailureChanged)
     Q_PROPERTY(std::vector<dormio::LiveRow> live READ live WRITE setLive NOTIFY liveChanged)
     Q_PROPERTY(std::optional<dormio::BatteryInfo> battery READ battery WRITE setBattery NOTIFY batteryChanged)
     Q_PROPERTY(std::optional<dormio::Date> lastLiveRead READ lastLiveRead NOTIFY lastLiveReadChanged)
@@ -84,6 +85,8 @@ public:
     bool loading() const { return loading_; }
     bool loadedOnce() const { return loadedOnce_; }
     void setLoadedOnce(bool loadedOnce);
+    // Why the last log read gave nothing, as a sentence for the user; none once a read succeeds.
+    const std::optional<QString>& logFailure() const { return logFailure_; }
     const std::vector<LiveRow>& live() const { return live_; }
     void setLive(std::vector<LiveRow> live);
     const std::optional<BatteryInfo>& battery() const { return battery_; }
@@ -159,6 +162,7 @@ signals:
     void selectedNightIDChanged();
     void loadingChanged();
     void loadedOnceChanged();
+    void logFailureChanged();
     void liveChanged();
     void batteryChanged();
     void lastLiveReadChanged();
@@ -182,6 +186,7 @@ private:
     void followTrackEnergy();
 
     void setLoading(bool loading);
+    void setLogFailure(std::optional<QString> failure);
     void setLastLiveRead(std::optional<Date> date);
     void setLoginItemEnabled(bool enabled);
     void setLoginItemMessage(std::optional<QString> message);
@@ -201,6 +206,7 @@ private:
     std::optional<std::string> selectedNightID_;
     bool loading_ = false;
     bool loadedOnce_ = false;
+    std::optional<QString> logFailure_;
     std::vector<LiveRow> live_;
     std::optional<BatteryInfo> battery_;
     std::optional<Date> lastLiveRead_;

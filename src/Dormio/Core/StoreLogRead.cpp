@@ -107,12 +107,16 @@ void Store::refreshLog() {
 
 void Store::finishLogRead(LogRead read) {
     // Sample data put in place while the read ran stays: in demo mode log reads leave the nights alone.
-    if (!read.failure && !demoState_.demo()) {
-        setNights(std::move(read.nights));
-        const bool selectionKnown =
-            selectedNightID_ && std::any_of(nights_.begin(), nights_.end(),
-                                            [&](const Night& n) { return n.id == *selectedNightID_; });
-        if (!selectionKnown) setSelectedNightID(defaultNightID());
+    // The failure is set first, so that the pages that redraw on the read's end already say why it failed.
+    if (!demoState_.demo()) {
+        setLogFailure(read.failure);
+        if (!read.failure) {
+            setNights(std::move(read.nights));
+            const bool selectionKnown =
+                selectedNightID_ && std::any_of(nights_.begin(), nights_.end(),
+                                                [&](const Night& n) { return n.id == *selectedNightID_; });
+            if (!selectionKnown) setSelectedNightID(defaultNightID());
+        }
     }
     setLoading(false);
     setLoadedOnce(true);

@@ -402,6 +402,51 @@ TEST_F(StoreLogReadTest, WithoutAJournalTheSystemLogCannotBeRead) {
     EXPECT_EQ(SystemPowerLog().read(currentDate()).outcome, PowerLogParser::RunOutcome::couldNotStart);
 }
 
+// Journal files this user may not open are no empty journal: from the first read on, the store says what to
+// do where the pages and the menu bar look for why there are no nights, the refresh's toast says it too,
+// and the history stays as it was.
+TEST_F(StoreLogReadTest, AJournalThisUserCannotReadSaysWhatToDoFromTheFirstRead) {
+    const QString sentence =
+        "Dormio can’t read the system journal. Add yourself to the systemd-journal group and log in again.";
+    writeLog(recentNights(2));
+    makeStore();
+    readLogOnce();
+    const std::string history = readFile(historyPath());
+    ASSERT_FALSE(history.empty());
+
+    readUnreadableJournal();
+    Store& s = makeStore();
+    EXPECT_EQ(SystemPowerLog().read(currentDate()).failure, sentence.toStdString());
+    QSignalSpy nights(&s, &Store::nightsChanged);
+    readLogOnce();
+    EXPECT_EQ(s.logFailure(), sentence);
+    EXPECT_EQ(s.menuSummary(), sentence);
+    EXPECT_EQ(nights.count(), 0);
+    EXPECT_TRUE(s.nights().empty());
+    EXPECT_EQ(readFile(historyPath()), history);
+    s.refresh(true);
+    waitForLogRead();
+    EXPECT_EQ(toastText(), sentence);
+    EXPECT_EQ(toastSymbol(), ToastSymbols::failed);
+    EXPECT_EQ(readFile(historyPath()), history);
+}
+
+// The failure lasts until a read succeeds, and a read that fails differently says its own sentence.
+TEST_F(StoreLogReadTest, TheFailureOfTheLastReadIsTheOneThatStands) {
+    FakePlatform machine;
+    auto log = std::make_shared<FakePowerLog>();
+    machine.log = log;
+    log->answer("", PowerLogParser::RunOutcome::couldNotStart);
+    Store& s = makeStore(machine.platform());
+    readLogOnce();
+    EXPECT_EQ(s.logFailure(), "Couldn’t read the power log.");
+    EXPECT_EQ(s.menuSummary(), "Couldn’t read the power log.");
+    log->answer("");
+    readLogOnce();
+    EXPECT_EQ(s.logFailure(), std::nullopt);
+    EXPECT_EQ(s.menuSummary(), "No nights recorded yet");
+}
+
 // Both reads take the moment from the store's clock, whatever the system's says.
 TEST_F(StoreLogReadTest, TheLogAndTheListingAreReadAtTheStoresMoment) {
     const Date moment = Date::fromUnix(1767225600); // 2026-01-01 00:00 UTC

@@ -50,6 +50,17 @@ TEST_F(MenuBarViewTest, WithoutNightsItSaysWhetherTheLogWasRead) {
     EXPECT_EQ(view.summary()->text(), "No nights recorded yet");
 }
 
+TEST_F(MenuBarViewTest, WithoutNightsAJournalItCannotReadSaysWhatToDo) {
+    readUnreadableJournal();
+    Store& store = makeStore();
+    MenuBarView view(store);
+    readLogOnce();
+    EXPECT_FALSE(view.summary()->isHidden());
+    EXPECT_EQ(view.summary()->text(),
+              "Dormio can’t read the system journal. Add yourself to the systemd-journal group and log in "
+              "again.");
+}
+
 TEST_F(MenuBarViewTest, TheTitleNamesTheDefaultNight) {
     Store& store = makeStore();
     MenuBarView view(store);

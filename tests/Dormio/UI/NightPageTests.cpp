@@ -83,6 +83,39 @@ TEST_F(NightPageTest, ShowsTheNightWhileThereIsOneElseReadingOrWhyNot) {
     waitForLogRead();
 }
 
+// A journal this user may not read says so, and what to do, where "Nothing to read yet" would stand; from
+// the first read on, and until a read succeeds.
+TEST_F(NightPageTest, AJournalItCannotReadIsWhyThereIsNothingToShow) {
+    readUnreadableJournal();
+    Store& s = makeStore();
+    NightPage page(s);
+    readLogOnce();
+    ASSERT_EQ(page.showing(), NightPage::Showing::empty);
+    EXPECT_EQ(page.emptyState()->title()->text(),
+              "Dormio can’t read the system journal. Add yourself to the systemd-journal group and log in "
+              "again.");
+    EXPECT_EQ(page.emptyState()->button()->text(), "See Right Now");
+    for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+        const test::AppearanceScope scope(appearance);
+        const test::InstantClock instant;
+        NightPage drawn(s);
+        drawn.resize(1100, 600);
+        drawn.show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(test::writeGallery(
+            test::render(drawn, 2),
+            QStringLiteral("night-page-unreadable-journal-%1").arg(test::nameOf(appearance))));
+    }
+
+    qputenv("DORMIO_LOG_FIXTURE", path("power.log").toUtf8());
+    writeLog("");
+    Store& readable = makeStore();
+    NightPage after(readable);
+    readLogOnce();
+    ASSERT_EQ(after.showing(), NightPage::Showing::empty);
+    EXPECT_EQ(after.emptyState()->title()->text(), "Nothing to read yet");
+}
+
 TEST_F(NightPageTest, TheHeaderNamesTheNightAndStepsWithinTheRecord) {
     struct Case {
         const char* what;

@@ -1,8 +1,11 @@
-// The History kicker and the Battery page's words, from nights and battery readings alone.
+// The History kicker and the Battery page's words, from nights and battery readings alone; the texts that
+// say where the data comes from, by what is read.
 #include "Dormio/UI/Pages/BatteryTexts.h"
 #include "Dormio/UI/Pages/HistoryTexts.h"
+#include "Dormio/UI/Pages/SourceTexts.h"
 #include "DormioKit/Fmt.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -38,6 +41,81 @@ TEST(HistoryKicker, NamesTheCountAndTheFirstAndLastDays) {
         month.push_back(nightsStarting({first.seconds + i * day}).front());
     EXPECT_EQ(HistoryTexts::kicker(month),
               QStringLiteral("30 nights \u00B7 ") + dayOf(first) + QStringLiteral(" \u2192 ") + dayOf(last));
+}
+
+// Off a Mac the texts name the journal, UPower's history and logind's locks, which the app then reads; with
+// a developer variable naming a file, what it reads is a log in the Mac's own words, and so are the texts.
+// Each variable answers for its own source.
+TEST(SourceTexts, NameWhatIsReadAndKeepThePagesWordsForTheFixtures) {
+    const struct {
+        const char* what;
+        std::function<QString()> text;
+        const char* fixture;
+        const char* offMac;
+    } cases[] = {
+        {"loading", SourceTexts::readingLog, "Reading pmset -g log", "Reading the system journal"},
+        {"empty night", [] { return SourceTexts::noNightsYet("23:00", "07:00"); },
+         "macOS keeps about a week of sleep history. Once your Mac spends a night between 23:00 and 07:00 on "
+         "record, its trace appears here.",
+         "Dormio reads a week of sleep history from the system journal. Once your Mac spends a night between "
+         "23:00 and 07:00 on record, its trace appears here."},
+        {"empty history", SourceTexts::noHistoryYet,
+         "Nights appear here as macOS records them. Dormio also keeps each night it reads, so history grows "
+         "past the week macOS keeps.",
+         "Nights appear here as the system journal records them. Dormio also keeps each night it reads, so "
+         "history grows past the week it reads from the journal."},
+        {"record", SourceTexts::recordKicker, "pmset record · ", "journal record · "},
+        {"record button", SourceTexts::showRecord, "Show what pmset recorded",
+         "Show what the journal recorded"},
+        {"live footnote", SourceTexts::liveFootnote,
+         "Read from pmset -g assertions every 30 seconds. Quitting asks the app to close normally, so it can "
+         "save your work first.",
+         "Read from logind’s inhibitor locks every 30 seconds. Quitting asks the app to close normally, so "
+         "it "
+         "can save your work first."},
+        {"night window", SourceTexts::nightWindowNote,
+         "Dormio reads this window of each night from macOS’s power log.",
+         "Dormio reads this window of each night from the system journal."},
+        {"energy", SourceTexts::energyNote,
+         "Per-app numbers are estimates and only cover time when Dormio was running. Sleep, wakes and what "
+         "kept it up come from macOS’s own log and work regardless.",
+         "Per-app numbers are estimates and only cover time when Dormio was running. Sleep, wakes and what "
+         "kept it up come from the system journal and work regardless."},
+        {"privacy", SourceTexts::privacyNote,
+         "Everything stays on this Mac. Dormio only reads pmset output and process counters; it never "
+         "changes "
+         "power settings and needs no admin password.",
+         "Everything stays on this Mac. Dormio only reads the system journal, UPower’s history, logind’s "
+         "inhibitor locks and process counters; it never changes power settings and needs no admin "
+         "password."},
+        {"welcome", SourceTexts::welcomeReads,
+         "Dormio reads macOS’s own power log and draws each night as a trace: when it slept, every time it "
+         "woke, and what kept it up.",
+         "Dormio reads the system journal and draws each night as a trace: when it slept, every time it "
+         "woke, "
+         "and what kept it up."},
+    };
+    const auto set = [](bool log, bool assertions) {
+        log ? qputenv("DORMIO_LOG_FIXTURE", "power.log") : qunsetenv("DORMIO_LOG_FIXTURE");
+        assertions ? qputenv("DORMIO_ASSERTIONS_FIXTURE", "assertions.txt")
+                   : qunsetenv("DORMIO_ASSERTIONS_FIXTURE");
+    };
+    for (const auto& c : cases) {
+        set(false, false);
+        EXPECT_EQ(c.text(), QString::fromUtf8(c.offMac)) << c.what;
+        set(true, true);
+        EXPECT_EQ(c.text(), QString::fromUtf8(c.fixture)) << c.what;
+    }
+    // An empty variable still names the file to read.
+    qputenv("DORMIO_LOG_FIXTURE", "");
+    EXPECT_EQ(SourceTexts::readingLog(), "Reading pmset -g log");
+    set(true, false);
+    EXPECT_EQ(SourceTexts::liveFootnote().left(36), "Read from logind’s inhibitor locks e");
+    EXPECT_EQ(SourceTexts::recordKicker(), "pmset record · ");
+    set(false, true);
+    EXPECT_EQ(SourceTexts::liveFootnote().left(30), "Read from pmset -g assertions ");
+    EXPECT_EQ(SourceTexts::recordKicker(), "journal record · ");
+    set(false, false);
 }
 
 BatteryInfo withCapacities(std::optional<int64_t> max, std::optional<int64_t> design, bool charging = false) {

@@ -4,9 +4,11 @@
 #include "Dormio/Core/DemoData.h"
 #include "Dormio/UI/Kit/Buttons.h"
 #include "Dormio/UI/Kit/Headers.h"
+#include "Dormio/UI/Kit/HolderGlyph.h"
 #include "Dormio/UI/Kit/Ledger.h"
 #include "Dormio/UI/Kit/StatusDot.h"
 #include "Dormio/UI/Kit/Text.h"
+#include "Dormio/UI/Pages/KeptAwakeLedger.h"
 #include "Dormio/UI/Pages/LiveLedger.h"
 #include "Dormio/UI/Pages/RightNowPage.h"
 #include "Dormio/UI/Pages/StateLine.h"
@@ -17,6 +19,7 @@
 #include "OstrelKit/Capture/DemoAnchors.h"
 #include "PageGallery.h"
 #include "StoreTests.h"
+#include "SystemHome.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -258,6 +261,71 @@ TEST_F(RightNowTest, OnlyUserAppsOfferQuitOthersSayMacOS) {
         EXPECT_EQ(word->toolTip(), QStringLiteral("Part of macOS \u2014 it lets go on its own"));
     }
     EXPECT_EQ(page.findChildren<Button*>().size(), 1u);
+}
+
+// A real program started from an installed entry with an icon of its own, on the machine's own process
+// table and quit signal: while it holds the machine awake its live row offers Quit and shows the entry's
+// icon; asked to quit, it ends, and the night it kept awake then says it is not running.
+TEST_F(RightNowTest, AnAppOfAnInstalledEntryOffersQuitWithItsIconAndOnceQuitIsNotRunning) {
+    SystemHome home;
+    const QString program = home.install(QStringLiteral("/bin/sleep"), QStringLiteral("bin/fakeplayer"));
+    QImage blue(32, 32, QImage::Format_ARGB32);
+    blue.fill(QColor(0, 0, 255));
+    const QString picture = home.path(QStringLiteral("icons")) + QStringLiteral("/blue.png");
+    ASSERT_TRUE(blue.save(picture));
+    const QString entry =
+        home.applicationEntry(QStringLiteral("org.example.FakePlayer.desktop"), QStringLiteral("Fake Player"),
+                              program + QStringLiteral(" %U"), "Icon=" + picture.toUtf8() + "\n");
+    Child player(program, {QStringLiteral("60")});
+    ASSERT_TRUE(player.started);
+
+    auto listing = std::make_shared<FakeAssertions>();
+    listing->answer({LiveAssertion{player.pid(), "fakeplayer", systemSleep, "Playing audio", 60}});
+    Platform machine = Platform::system();
+    machine.battery = fake.battery;
+    machine.assertions = listing;
+    Store& s = makeStore(machine);
+    const auto readLive = [&] {
+        QSignalSpy read(&s, &Store::lastLiveReadChanged);
+        s.refreshNow();
+        return read.wait(10000);
+    };
+    ASSERT_TRUE(readLive());
+    RightNowPage page(s);
+    ASSERT_EQ(s.noteworthy().size(), 1u);
+    const LiveRow held = s.noteworthy().front();
+    EXPECT_EQ(held.identity.name, "Fake Player");
+    EXPECT_EQ(held.identity.path, entry.toStdString());
+    ASSERT_TRUE(quitButton(page, "Fake Player"));
+    const std::vector<HolderGlyph*> glyphs =
+        all<HolderGlyph>(*page.holders()->row(LiveLedger::keys({held})[0]));
+    ASSERT_EQ(glyphs.size(), 1u);
+    EXPECT_TRUE(glyphs[0]->showsIcon());
+    // The entry's blue, greyed as a holder's icon is: dark, and grey, where the generic icon is slate.
+    const QColor middle = test::render(*glyphs[0], 2).pixelColor(glyphs[0]->width(), glyphs[0]->height());
+    EXPECT_EQ(middle.red(), middle.green());
+    EXPECT_EQ(middle.green(), middle.blue());
+    EXPECT_LT(middle.red(), 30);
+
+    Night night;
+    night.id = "2024-03-05";
+    night.start = currentDate() - 10 * hour;
+    night.end = currentDate() - 2 * hour;
+    night.keptAwake = {{"fakeplayer", "Playing audio", systemSleep, 3600}};
+    KeptAwakeLedger ledger(s, night);
+    ledger.show();
+    const std::vector<Button*> offered = all<Button>(ledger);
+    ASSERT_EQ(offered.size(), 1u);
+    EXPECT_EQ(offered[0]->text(), QStringLiteral("Quit\u2026"));
+
+    s.quit(held);
+    ASSERT_TRUE(player.process.waitForFinished(10000)) << "the quit signal reaches the program";
+    listing->answer({});
+    ASSERT_TRUE(readLive());
+    EXPECT_TRUE(s.noteworthy().empty());
+    const Label* word = labelSaying(ledger, QStringLiteral("not running"));
+    ASSERT_TRUE(word);
+    EXPECT_EQ(word->toolTip(), QStringLiteral("This app isn\u2019t running now"));
 }
 
 TEST(LiveLedgerKeys, RepeatedIdsGetTheirOccurrence) {

@@ -36,6 +36,12 @@ std::vector<LiveAssertion> FixtureAssertions::read(Date) {
 PowerLogParser::SystemLog SystemPowerLog::read(Date now) {
     if (hasPmset()) return PowerLogParser::loadSystemLog();
     const LinuxPower::LogText read = LinuxPower::systemPowerLog(int64_t(now.unix()));
+    // Debian lets only root and the adm and systemd-journal groups read the journal; a desktop user outside
+    // them would otherwise never learn why no night appears.
+    if (read.access == JournalAccess::unreadable)
+        return {PowerLog(), RunOutcome::completed,
+                "Dormio can’t read the system journal. Add yourself to the systemd-journal group and log in "
+                "again."};
     if (read.access != JournalAccess::read) return {PowerLog(), RunOutcome::couldNotStart};
     return {PowerLogParser::parse(read.text), RunOutcome::completed};
 }
@@ -43,6 +49,12 @@ PowerLogParser::SystemLog SystemPowerLog::read(Date now) {
 std::vector<LiveAssertion> SystemAssertions::read(Date now) {
     if (hasPmset()) return AssertionReader::current().assertions;
     return AssertionReader::parse(LinuxPower::systemAssertions(int64_t(now.unix())));
+}
+
+DataSources LogSources::named() {
+    const bool offMac = !hasPmset();
+    return {offMac && !qEnvironmentVariableIsSet("DORMIO_LOG_FIXTURE"),
+            offMac && !qEnvironmentVariableIsSet("DORMIO_ASSERTIONS_FIXTURE")};
 }
 
 std::shared_ptr<PowerLogSource> LogSources::powerLog() {

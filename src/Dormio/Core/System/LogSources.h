@@ -49,7 +49,8 @@ private:
     QString path_;
 };
 
-// `pmset -g log`, else the week before `now` from the journal; a machine without either has no log.
+// `pmset -g log`, else the week before `now` from the journal; a machine without either has no log, and
+// journal files none of which this user may open are a failure that says what to do.
 class SystemPowerLog final : public PowerLogSource {
 public:
     PowerLogParser::SystemLog read(Date now) override;
@@ -61,7 +62,17 @@ public:
     std::vector<LiveAssertion> read(Date now) override;
 };
 
+// What the texts that say where the data comes from name: the Linux layers where they are read, so that a
+// Linux user is never told of `pmset` or macOS's log; where `pmset` runs or a developer variable names the
+// file, the texts keep their own words.
+struct DataSources {
+    bool journal = false; // the power log from the system journal and UPower's history
+    bool logind = false;  // the assertion listing from logind's inhibitor locks
+};
+
 namespace LogSources {
+// The sources the next reads take, by the same choice as powerLog() and assertions().
+DataSources named();
 // The file that DORMIO_LOG_FIXTURE names where the variable is set (even empty), else the system's log.
 std::shared_ptr<PowerLogSource> powerLog();
 // The same for DORMIO_ASSERTIONS_FIXTURE and the system's listing.

@@ -43,7 +43,8 @@ private:
 EmptyState::EmptyState(const QString& kicker, const QString& title, const QString& message,
                        const std::optional<QString>& actionTitle, std::function<void()> action,
                        QWidget* parent)
-    : QWidget(parent), message_(new Label(message, Theme::Typo::body(), Theme::ink2)), rise_(new Rise(this)),
+    : QWidget(parent), title_(new Label(title, Theme::Typo::lede(), Theme::ink)),
+      message_(new Label(message, Theme::Typo::body(), Theme::ink2)), rise_(new Rise(this)),
       entrance_(this, 0, [this](qreal p) { showEntrance(p); }) {
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -52,9 +53,8 @@ EmptyState::EmptyState(const QString& kicker, const QString& title, const QStrin
     trace->setFixedSize(220, 26);
     stack->addWidget(trace, 0, Qt::AlignLeading);
     stack->addWidget(new Kicker(kicker, Theme::ink3), 0, Qt::AlignLeading);
-    auto* heading = new Label(title, Theme::Typo::lede(), Theme::ink);
-    heading->setWrapping(QWIDGETSIZE_MAX);
-    stack->addWidget(heading);
+    title_->setWrapping(QWIDGETSIZE_MAX);
+    stack->addWidget(title_);
     message_->setWrapping(420);
     stack->addWidget(message_, 0, Qt::AlignLeading);
     if (actionTitle && action) {

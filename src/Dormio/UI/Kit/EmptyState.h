@@ -22,6 +22,7 @@ public:
                QWidget* parent = nullptr);
 
     Button* button() const { return button_; }
+    Label* title() const { return title_; }
     Label* message() const { return message_; }
     // 0 before the entrance, 1 once it has ended.
     qreal entrance() const { return entrance_.value(); }
@@ -34,6 +35,7 @@ protected:
 private:
     class Rise;
     void showEntrance(qreal progress);
+    Label* title_;
     Label* message_;
     Button* button_ = nullptr;
     Rise* rise_;

@@ -13,6 +13,7 @@
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Pages/Actogram.h"
 #include "Dormio/UI/Pages/HistoryTexts.h"
+#include "Dormio/UI/Pages/SourceTexts.h"
 #include "DormioKit/Fmt.h"
 #include "DormioKit/NightSummary.h"
 #include "OstrelKit/Capture/DemoAnchors.h"
@@ -156,11 +157,9 @@ void HistoryPage::follow() {
 }
 
 QWidget* HistoryPage::emptyBody() {
-    emptyState_ = new EmptyState(
-        QStringLiteral("Actogram empty"), QStringLiteral("No history yet"),
-        QStringLiteral("Nights appear here as macOS records them. Dormio also keeps each night it reads, so "
-                       "history grows past the week macOS keeps."),
-        QStringLiteral("Read the Power Log Again"), [store = &store_] { store->refresh(true); });
+    emptyState_ = new EmptyState(QStringLiteral("Actogram empty"), QStringLiteral("No history yet"),
+                                 SourceTexts::noHistoryYet(), QStringLiteral("Read the Power Log Again"),
+                                 [store = &store_] { store->refresh(true); });
     const int pad = int(Theme::Space::s);
     return new Panel(std::nullopt, std::nullopt, Theme::Space::l, bare(emptyState_, pad, pad));
 }

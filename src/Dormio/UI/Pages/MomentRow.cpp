@@ -8,6 +8,7 @@
 #include "Dormio/UI/Kit/StateStyle.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/ViewSymbols.h"
+#include "Dormio/UI/Pages/SourceTexts.h"
 #include "DormioKit/Fmt.h"
 #include "DormioKit/ProcessNames.h"
 #include "OstrelKit/Capture/DemoAnchors.h"
@@ -76,7 +77,7 @@ MomentRow::MomentRow(StoryItem item, QWidget* parent)
             loweredByOne(new Label(text(Fmt::duration(item_.totalDuration(), false)), font, Theme::ink2)));
     }
 
-    info_->setToolTip(QStringLiteral("Show what pmset recorded"));
+    info_->setToolTip(SourceTexts::showRecord());
     connect(info_, &QAbstractButton::clicked, this, [this] { setShowInfo(!showInfo()); });
     line->addWidget(info_, 0, Qt::AlignTop);
     demoAnchor(info_, QStringLiteral("info-") + text(item_.id()));

@@ -12,6 +12,7 @@
 #include "Dormio/UI/Pages/NightBody.h"
 #include "Dormio/UI/Pages/NightHeader.h"
 #include "Dormio/UI/Pages/PageScroll.h"
+#include "Dormio/UI/Pages/SourceTexts.h"
 
 #include <QBoxLayout>
 #include <QCoreApplication>
@@ -45,7 +46,7 @@ QWidget* loadingState() {
     auto* trace = new FlatTrace(true);
     trace->setFixedSize(260, 30);
     stack->addWidget(trace);
-    stack->addWidget(new Kicker(QStringLiteral("Reading pmset -g log"), Theme::ink3));
+    stack->addWidget(new Kicker(SourceTexts::readingLog(), Theme::ink3));
     stack->addWidget(new Label(QStringLiteral("Reading your Mac\u2019s power log\u2026"), Theme::Typo::lede(),
                                Theme::ink));
     auto* note =
@@ -114,9 +115,9 @@ qreal NightPage::contentWidth(qreal available) {
 NightPage::NightPage(Store& store, QWidget* parent)
     : QWidget(parent), store_(store), frame_(new QVBoxLayout(this)) {
     frame_->setContentsMargins(0, 0, 0, 0);
-    for (auto change :
-         {&Store::nightsChanged, &Store::selectedNightIDChanged, &Store::loadingChanged,
-          &Store::loadedOnceChanged, &Store::nightStartHourChanged, &Store::nightEndHourChanged})
+    for (auto change : {&Store::nightsChanged, &Store::selectedNightIDChanged, &Store::loadingChanged,
+                        &Store::loadedOnceChanged, &Store::logFailureChanged, &Store::nightStartHourChanged,
+                        &Store::nightEndHourChanged})
         connect(&store_, change, this, &NightPage::refresh);
     connect(&store_.demoState(), &DemoState::snapshotScrollChanged, this, &NightPage::followSnapshotScroll);
     refresh();
@@ -150,16 +151,15 @@ void NightPage::refresh() {
         return;
     }
     const QString message =
-        QStringLiteral("macOS keeps about a week of sleep history. Once your Mac spends a night "
-                       "between ") +
-        hourText(store_.nightStartHour()) + QStringLiteral(" and ") + hourText(store_.nightEndHour()) +
-        QStringLiteral(" on record, its trace appears here.");
+        SourceTexts::noNightsYet(hourText(store_.nightStartHour()), hourText(store_.nightEndHour()));
     auto* content = new QWidget;
     auto* padded = new QVBoxLayout(content);
     const int padding = int(Theme::Space::xxl);
     padded->setContentsMargins(padding, padding, padding, padding);
-    empty_ = new EmptyState(QStringLiteral("No nights on record"), QStringLiteral("Nothing to read yet"),
-                            message, QStringLiteral("See Right Now"), [this] { store_.setPage(Page::now); });
+    // A read that failed says why and what to do instead of suggesting that there is nothing to read.
+    empty_ = new EmptyState(QStringLiteral("No nights on record"),
+                            store_.logFailure().value_or(QStringLiteral("Nothing to read yet")), message,
+                            QStringLiteral("See Right Now"), [this] { store_.setPage(Page::now); });
     padded->addWidget(empty_);
     padded->addStretch();
     present(Showing::empty, scrollerFor(content));

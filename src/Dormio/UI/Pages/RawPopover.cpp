@@ -5,6 +5,7 @@
 #include "Dormio/UI/Kit/Shapes.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
+#include "Dormio/UI/Pages/SourceTexts.h"
 #include "DormioKit/Fmt.h"
 #include "DormioKit/ProcessNames.h"
 
@@ -87,8 +88,7 @@ RawPopover::RawPopover(const StoryItem& item, QWidget* parent) : QWidget(parent)
 
     auto* header = new QVBoxLayout;
     header->setSpacing(4);
-    header->addWidget(
-        new Kicker(QStringLiteral("pmset record \u00B7 ") + clock(item.first().date), Theme::ink3));
+    header->addWidget(new Kicker(SourceTexts::recordKicker() + clock(item.first().date), Theme::ink3));
     header->addWidget(new Label(text(item.first().label), Theme::Typo::bodyStrong(), Theme::ink));
     stack->addLayout(header);
 

@@ -8,6 +8,7 @@
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Pages/LiveLedger.h"
+#include "Dormio/UI/Pages/SourceTexts.h"
 #include "Dormio/UI/Pages/StateLine.h"
 #include "DormioKit/Fmt.h"
 
@@ -55,10 +56,7 @@ RightNowPage::RightNowPage(Store& store, QWidget* parent)
     housekeeping_ = new LiveLedger(QStringLiteral("macOS housekeeping"), QString(), ask);
 
     static const Font footnoteFont = Theme::systemFont(10.5, QFont::Normal, true);
-    auto* footnote =
-        new Label(QStringLiteral("Read from pmset -g assertions every 30 seconds. Quitting asks the "
-                                 "app to close normally, so it can save your work first."),
-                  footnoteFont, Theme::ink3);
+    auto* footnote = new Label(SourceTexts::liveFootnote(), footnoteFont, Theme::ink3);
     footnote->setWrapping(QWIDGETSIZE_MAX);
 
     for (QWidget* block : {static_cast<QWidget*>(header_), static_cast<QWidget*>(stateLine_),

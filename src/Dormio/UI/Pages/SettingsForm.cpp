@@ -12,6 +12,7 @@
 #include "Dormio/UI/Kit/Toggle.h"
 #include "Dormio/UI/Kit/ViewSymbols.h"
 #include "Dormio/UI/Pages/HourText.h"
+#include "Dormio/UI/Pages/SourceTexts.h"
 #include "DormioKit/NightWindow.h"
 
 #include <QApplication>
@@ -138,7 +139,7 @@ QWidget* SettingsForm::nightContent() {
     auto* content = new QWidget;
     auto* column = stack(content, Theme::Space::m);
     column->addWidget(pickers, 0, Qt::AlignLeading);
-    column->addWidget(note(QStringLiteral("Dormio reads this window of each night from macOS’s power log.")));
+    column->addWidget(note(SourceTexts::nightWindowNote()));
     return content;
 }
 
@@ -171,10 +172,7 @@ QWidget* SettingsForm::energyContent() {
     column->addWidget(interval_, 0, Qt::AlignLeading);
     column->addWidget(login_);
     column->addWidget(loginMessage_);
-    column->addWidget(
-        note(QStringLiteral("Per-app numbers are estimates and only cover time when Dormio was "
-                            "running. Sleep, wakes and what kept it up come from macOS’s own log "
-                            "and work regardless.")));
+    column->addWidget(note(SourceTexts::energyNote()));
     column->addWidget(delete_, 0, Qt::AlignLeading);
     return content;
 }
@@ -204,8 +202,7 @@ QWidget* SettingsForm::helpContent() {
 }
 
 QWidget* SettingsForm::privacyContent() {
-    return note(QStringLiteral("Everything stays on this Mac. Dormio only reads pmset output and process "
-                               "counters; it never changes power settings and needs no admin password."));
+    return note(SourceTexts::privacyNote());
 }
 
 void SettingsForm::showStore() {

@@ -148,7 +148,7 @@ MenuBarView::MenuBarView(Store& store, QWidget* parent)
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, quit_,
             &Button::click);
 
-    for (auto changed : {&Store::nightsChanged, &Store::loadedOnceChanged})
+    for (auto changed : {&Store::nightsChanged, &Store::loadedOnceChanged, &Store::logFailureChanged})
         connect(&store_, changed, this, &MenuBarView::showNight);
     connect(&store_, &Store::liveChanged, this, &MenuBarView::showHolders);
     showNight();

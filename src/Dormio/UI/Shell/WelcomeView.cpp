@@ -4,6 +4,7 @@
 #include "Dormio/UI/Kit/Buttons.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
+#include "Dormio/UI/Pages/SourceTexts.h"
 #include "Dormio/UI/Shell/TourParts.h"
 #include "Dormio/UI/Shell/WelcomePage.h"
 
@@ -116,11 +117,8 @@ void WelcomeView::showStep() {
 QWidget* WelcomeView::page(int step) {
     switch (step) {
     case 0:
-        return new WelcomePage(
-            QStringLiteral("What your Mac did overnight"),
-            QStringLiteral("Dormio reads macOS’s own power log and draws each night as a trace: "
-                           "when it slept, every time it woke, and what kept it up."),
-            WelcomeArt::sampleNight());
+        return new WelcomePage(QStringLiteral("What your Mac did overnight"), SourceTexts::welcomeReads(),
+                               WelcomeArt::sampleNight());
     case 1:
         return new WelcomePage(
             QStringLiteral("Four levels, one line"),
