@@ -1,6 +1,7 @@
 // Checks the four files a scripted demo run leaves in its folder, reading the movie back with FFmpeg's
-// libraries, and says what it found. With a second folder, it saves there the frame shown halfway through
-// each caption, as scene-1.png and on, for a person to look at.
+// libraries, and says what it found. With a second folder, it saves there the frame shown four fifths into
+// each caption, when its scene has done what the caption says, as scene-1.png and on, for a person to look
+// at.
 //
 //     dormio-demo-check FOLDER [PICTURES]      status 0 when every file is as the demo writes it
 
@@ -69,11 +70,13 @@ int main(int argc, char** argv) {
     const QJsonObject project = readJson(folder, "project.json").object();
     check(project["name"].toString() == "Dormio demo", "project.json is not named “Dormio demo”");
 
-    // The frames halfway through the captions, by their stamps.
+    // The frames four fifths into the captions, by their stamps.
     QList<long long> wanted;
-    for (const auto caption : captions)
-        wanted << std::llround(
-            (caption.toObject()["start"].toDouble() + caption.toObject()["end"].toDouble()) / 2 * timeScale);
+    for (const auto caption : captions) {
+        const double start = caption.toObject()["start"].toDouble();
+        const double end = caption.toObject()["end"].toDouble();
+        wanted << std::llround((start + 0.8 * (end - start)) * timeScale);
+    }
     const bool pictures = argc == 3;
     QList<long long> chosen;
     const std::optional<MovieFile> movie =
