@@ -1,9 +1,9 @@
 #include "Dormio/UI/Kit/Buttons.h"
 
+#include "Dormio/UI/Kit/FocusRing.h"
 #include "Dormio/UI/Kit/Shapes.h"
 #include "Dormio/UI/Kit/Symbols.h"
 
-#include <QFocusEvent>
 #include <QPainter>
 #include <cmath>
 
@@ -54,7 +54,7 @@ Button::Button(const ButtonStyle& style, const QString& text, QWidget* parent)
     setText(text);
     setAccessibleName(text);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    setFocusPolicy(Qt::TabFocus);
+    FocusRing::attach(this, Theme::Radius::control);
     // Hover shows on disabled buttons too, as the pointer moves over them.
     setAttribute(Qt::WA_Hover);
 }
@@ -91,8 +91,6 @@ void Button::paintEvent(QPaintEvent*) {
     const QRectF frame = rect();
     Shapes::fill(painter, frame, Theme::Radius::control, paint.fill);
     Shapes::strokeInside(painter, frame, Theme::Radius::control, paint.outline);
-    if (keyboardFocus_)
-        Shapes::strokeInside(painter, frame, Theme::Radius::control, Theme::indigo.opacity(0.6), 1.5);
 
     if (!symbol_.empty()) {
         const qreal side = style_.font.pixels();
@@ -116,16 +114,6 @@ void Button::enterEvent(QEnterEvent* event) {
 void Button::leaveEvent(QEvent* event) {
     hover_.animateTo(0, Motion::unlessReduced(Motion::snappy()));
     QAbstractButton::leaveEvent(event);
-}
-
-void Button::focusInEvent(QFocusEvent* event) {
-    keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
-    QAbstractButton::focusInEvent(event);
-}
-
-void Button::focusOutEvent(QFocusEvent* event) {
-    keyboardFocus_ = false;
-    QAbstractButton::focusOutEvent(event);
 }
 
 } // namespace dormio

@@ -78,13 +78,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     ButtonStyle style_;
     std::string symbol_;
-    bool keyboardFocus_ = false; // focus reached with Tab, the only focus that shows a ring
     Motion::Value hover_;
 };
 

@@ -106,6 +106,9 @@ void makeColumn(QScrollArea* area) {
     area->setWidgetResizable(true);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A click on the page hands it the arrow and page keys; Tab walks past it, between the controls, since
+    // a page scrolled with the keyboard has no ring to show.
+    area->setFocusPolicy(Qt::ClickFocus);
     makeThin(area);
 }
 

@@ -16,7 +16,7 @@ inline constexpr int leastThumb = 24;
 void makeThin(QAbstractScrollArea* area);
 
 // Sets an area up as a page's column: no frame, its widget as wide as the area, scrolling only up and
-// down (the bar shown as needed) and the thin bars.
+// down (the bar shown as needed), the thin bars, and out of the Tab walk between the controls.
 void makeColumn(QScrollArea* area);
 
 } // namespace dormio::ScrollBars

@@ -1,5 +1,6 @@
 #include "Dormio/UI/Shell/SidebarRow.h"
 
+#include "Dormio/UI/Kit/FocusRing.h"
 #include "Dormio/UI/Kit/RowHover.h"
 #include "Dormio/UI/Kit/Shapes.h"
 #include "Dormio/UI/Kit/Symbols.h"
@@ -25,7 +26,7 @@ SidebarRow::SidebarRow(Page page, QWidget* parent)
     demoAnchor(this,
                QStringLiteral("side-") + QString::fromUtf8(rawValue(page).data(), rawValue(page).size()));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    setFocusPolicy(Qt::NoFocus);
+    FocusRing::attach(this, Theme::Radius::control);
     RowHover::attach(this);
 }
 
