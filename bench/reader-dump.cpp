@@ -85,8 +85,12 @@ int main(int argc, char** argv) {
     dump(std::cout, log);
     for (const NightWindow window : {NightWindow{}, NightWindow{21, 9}}) {
         const auto nights = NightBuilder::build(log, window, lastDate(log) + 1, Calendar::current());
-        std::cout << "nights " << window.startHour << '-' << window.endHour << ":\n"
-                  << encodeNights(nights).value_or("unencodable") << '\n';
+        const std::string text = encodeNights(nights).value_or("unencodable");
+        std::cout << "nights " << window.startHour << '-' << window.endHour << ":\n" << text << '\n';
+        // The history file's reader, over what its writer wrote.
+        const auto read = decodeNights(text);
+        std::cout << "read back:\n"
+                  << (read ? encodeNights(*read).value_or("unencodable") : "unreadable") << '\n';
     }
     return 0;
 }

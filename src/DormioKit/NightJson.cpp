@@ -127,14 +127,14 @@ private:
 
 } // namespace
 
-bool writeNights(const std::vector<Night>& nights, const std::function<bool(std::string_view)>& put) {
+bool writeNights(const std::vector<const Night*>& nights, const std::function<bool(std::string_view)>& put) {
     // The array's own text around each night's, as the whole array's compact text would have them.
     if (!put("[")) return false;
     std::string text;
     for (std::size_t i = 0; i < nights.size(); ++i) {
         text.clear();
         try {
-            NightWriter(text).write(nights[i]);
+            NightWriter(text).write(*nights[i]);
         } catch (const Malformed&) {
             return false;
         }
@@ -144,8 +144,11 @@ bool writeNights(const std::vector<Night>& nights, const std::function<bool(std:
 }
 
 std::optional<std::string> encodeNights(const std::vector<Night>& nights) {
+    std::vector<const Night*> all;
+    for (const Night& night : nights)
+        all.push_back(&night);
     std::string text;
-    const bool written = writeNights(nights, [&](std::string_view part) {
+    const bool written = writeNights(all, [&](std::string_view part) {
         text += part;
         return true;
     });

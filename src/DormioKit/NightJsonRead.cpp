@@ -1,3 +1,4 @@
+#include "DormioKit/NightCompactJson.h"
 #include "DormioKit/NightJson.h"
 #include "DormioKit/StoredJson.h"
 
@@ -268,6 +269,7 @@ private:
 } // namespace
 
 std::optional<std::vector<Night>> decodeNights(std::string_view json) {
+    if (auto nights = NightCompactJson::read(json)) return nights;
     NightsReader reader;
     try {
         if (!Json::sax_parse(json, &reader)) return std::nullopt;

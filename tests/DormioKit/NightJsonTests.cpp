@@ -138,7 +138,8 @@ TEST(NightJson, WrittenNightByNightAsTheWholeArraysCompactText) {
 
 TEST(NightJson, WritingStopsAtTheFirstPieceRefused) {
     int pieces = 0;
-    EXPECT_FALSE(writeNights({sampleNight(), secondNight()}, [&](std::string_view) { return ++pieces < 2; }));
+    const Night first = sampleNight(), second = secondNight();
+    EXPECT_FALSE(writeNights({&first, &second}, [&](std::string_view) { return ++pieces < 2; }));
     EXPECT_EQ(pieces, 2);
 }
 

@@ -5,8 +5,8 @@
 #include "DormioKit/NightJson.h"
 
 #include <algorithm>
-#include <iterator>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -16,28 +16,30 @@ namespace {
 
 constexpr double keptSeconds = 60 * 86'400.0;
 
-bool byStart(const Night& a, const Night& b) {
-    return a.start < b.start;
+using Nights = std::vector<Night*>;
+
+bool byStart(const Night* a, const Night* b) {
+    return a->start < b->start;
 }
 
-std::unordered_set<std::string> ids(const std::vector<Night>& nights) {
-    std::unordered_set<std::string> result;
-    for (const Night& night : nights)
-        result.insert(night.id);
+std::unordered_set<std::string_view> ids(const Nights& nights) {
+    std::unordered_set<std::string_view> result;
+    for (const Night* night : nights)
+        result.insert(night->id);
     return result;
 }
 
 // The stored nights worth keeping, in their order: no sample nights, none in progress, none that starts
 // after now (recorded while the clock ran ahead), and of two with one id the later.
-std::vector<Night> keptStored(std::vector<Night> stored, Date now) {
-    std::unordered_map<std::string, std::size_t> lastOfID;
+Nights keptStored(std::vector<Night>& stored, Date now) {
+    std::unordered_map<std::string_view, std::size_t> lastOfID;
     for (std::size_t i = 0; i < stored.size(); ++i)
         lastOfID[stored[i].id] = i;
-    std::vector<Night> kept;
+    Nights kept;
     for (std::size_t i = 0; i < stored.size(); ++i) {
         Night& night = stored[i];
         if (night.isDemo || night.inProgress || now < night.start || lastOfID[night.id] != i) continue;
-        kept.push_back(std::move(night));
+        kept.push_back(&night);
     }
     return kept;
 }
@@ -47,6 +49,40 @@ std::vector<Night> keptStored(std::vector<Night> stored, Date now) {
 // state on, which may be long gone.
 bool mayReplaceStored(const Night& fresh, const PowerLog& log, bool logIsOlder) {
     return !logIsOlder && NightBuilder::isWitnessed(log, fresh.start, fresh.end);
+}
+
+// The merge itself, on pointers into both lists, so that the stored nights are still there to compare with
+// once it is made.
+Nights merged(std::vector<Night>& stored, std::vector<Night>& fresh, const PowerLog& log, Date now) {
+    Nights nights = keptStored(stored, now);
+    const std::optional<Date> lastLine = NightBuilder::lastDate(log);
+    const bool logIsOlder =
+        !nights.empty() &&
+        (!lastLine || *lastLine < (*std::max_element(nights.begin(), nights.end(), byStart))->start);
+    // A night that may not replace its stored copy gives way to it; the others replace theirs.
+    const std::unordered_set<std::string_view> storedIDs = ids(nights);
+    Nights replacing;
+    for (Night& night : fresh)
+        if (!storedIDs.contains(night.id) || mayReplaceStored(night, log, logIsOlder))
+            replacing.push_back(&night);
+    const std::unordered_set<std::string_view> freshIDs = ids(replacing);
+    std::erase_if(nights, [&](const Night* night) { return freshIDs.contains(night->id); });
+    nights.insert(nights.end(), replacing.begin(), replacing.end());
+    const Date oldestEnd = now - keptSeconds;
+    std::erase_if(nights, [&](const Night* night) { return !(night->end > oldestEnd); });
+    std::stable_sort(nights.begin(), nights.end(), byStart);
+    return nights;
+}
+
+// Whether the finished nights are the stored ones, in their order. A stored night kept in place is itself.
+bool holds(const std::vector<Night>& stored, const Nights& nights) {
+    auto onDisk = stored.begin();
+    for (const Night* night : nights) {
+        if (night->inProgress) continue;
+        if (onDisk == stored.end() || (night != &*onDisk && !(*night == *onDisk))) return false;
+        ++onDisk;
+    }
+    return onDisk == stored.end();
 }
 
 } // namespace
@@ -59,42 +95,19 @@ Stored read(const QString& path) {
     return {std::move(*nights), false, true};
 }
 
-std::vector<Night> merged(std::vector<Night> stored, std::vector<Night> fresh, const PowerLog& log,
-                          Date now) {
-    std::vector<Night> nights = keptStored(std::move(stored), now);
-    const std::optional<Date> lastLine = NightBuilder::lastDate(log);
-    const bool logIsOlder =
-        !nights.empty() &&
-        (!lastLine || *lastLine < std::max_element(nights.begin(), nights.end(), byStart)->start);
-    // A night that may not replace its stored copy gives way to it; the others replace theirs.
-    const std::unordered_set<std::string> storedIDs = ids(nights);
-    std::erase_if(fresh, [&](const Night& night) {
-        return storedIDs.contains(night.id) && !mayReplaceStored(night, log, logIsOlder);
-    });
-    const std::unordered_set<std::string> freshIDs = ids(fresh);
-    std::erase_if(nights, [&](const Night& night) { return freshIDs.contains(night.id); });
-    std::move(fresh.begin(), fresh.end(), std::back_inserter(nights));
-    const Date oldestEnd = now - keptSeconds;
-    std::erase_if(nights, [&](const Night& night) { return !(night.end > oldestEnd); });
-    std::stable_sort(nights.begin(), nights.end(), byStart);
-    return nights;
-}
-
-bool holds(const Stored& stored, const std::vector<Night>& nights) {
-    if (!stored.read) return false;
-    auto onDisk = stored.nights.begin();
-    for (const Night& night : nights) {
-        if (night.inProgress) continue;
-        if (onDisk == stored.nights.end() || !(*onDisk == night)) return false;
-        ++onDisk;
-    }
-    return onDisk == stored.nights.end();
+Merged merge(Stored stored, std::vector<Night> fresh, const PowerLog& log, Date now) {
+    const Nights nights = merged(stored.nights, fresh, log, now);
+    Merged result{{}, stored.read && holds(stored.nights, nights)};
+    result.nights.reserve(nights.size());
+    for (Night* night : nights)
+        result.nights.push_back(std::move(*night));
+    return result;
 }
 
 std::optional<QString> write(const QString& path, const std::vector<Night>& nights, bool damaged) {
-    std::vector<Night> finished;
-    std::copy_if(nights.begin(), nights.end(), std::back_inserter(finished),
-                 [](const Night& night) { return !night.inProgress; });
+    std::vector<const Night*> finished;
+    for (const Night& night : nights)
+        if (!night.inProgress) finished.push_back(&night);
     const QString unencodable =
         QStringLiteral("couldn’t encode the nights of “") + path + QStringLiteral("”");
     // A damaged file goes aside before the writing starts: only once it is known that something can take its

@@ -21,16 +21,19 @@ struct Stored {
 // A missing file holds no nights; so does a damaged one, which `write` then keeps aside.
 Stored read(const QString& path);
 
-// The stored nights merged with the nights just built from `log`: stored sample nights, nights in progress
-// and nights that start after `now` are dropped (of two stored nights with one id the later stays); a night
-// read again replaces its stored copy, unless nothing happened in its window or the log ends before the
-// newest stored night begins, in which case the stored night stands; nights that ended 60 days before
-// `now` or earlier are dropped, and the rest are sorted by start, stored before new on equal starts.
-std::vector<Night> merged(std::vector<Night> stored, std::vector<Night> fresh, const PowerLog& log, Date now);
-
-// Whether the file as read already holds the nights that `write` would write, so that writing them again
-// can be skipped. A file that was not there holds nothing yet.
-bool holds(const Stored& stored, const std::vector<Night>& nights);
+// A log read's history: the stored nights merged with the nights just built from `log`, and whether the
+// file as read already holds the finished ones, so that writing them again can be skipped (a file that
+// was not there holds nothing yet). Stored sample nights, nights in progress and nights that start after
+// `now` are dropped (of two stored nights with one id the later stays); a night read again replaces its
+// stored copy, unless nothing happened in its window or the log ends before the newest stored night
+// begins, in which case the stored night stands; nights that ended 60 days before `now` or earlier are
+// dropped, and the rest are sorted by start, stored before new on equal starts. The nights are moved
+// into place, never copied: sixty busy nights are tens of megabytes.
+struct Merged {
+    std::vector<Night> nights;
+    bool alreadyStored = false;
+};
+Merged merge(Stored stored, std::vector<Night> fresh, const PowerLog& log, Date now);
 
 // Writes the nights that are not in progress atomically, a night at a time. A damaged file is first set
 // aside under a name of its own (StoredFile); when it cannot be, nothing is written. A night that cannot be

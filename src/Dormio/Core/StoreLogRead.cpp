@@ -31,22 +31,26 @@ namespace {
 constexpr std::chrono::seconds liveInterval{30};
 
 // Everything of a log read that can run off the main thread: reading and building, and the merge with the
-// history file, which only log reads write and which runs one at a time.
+// history file, which only log reads write and which runs one at a time. The history file is read while
+// the log is: sixty busy nights take about as long to read as a busy week's log.
 LogRead readAndMerge(PowerLogSource& source, NightWindow window, QString historyPath, Date now) {
+    QFuture<HistoryFile::Stored> history =
+        QtConcurrent::task(&HistoryFile::read).withArguments(historyPath).withPriority(1).spawn();
     PowerLogParser::SystemLog system = source.read(now);
+    HistoryFile::Stored stored = history.takeResult();
     // A log that could not be read says nothing about the nights: the history stays as it is.
     if (system.failed())
         return {system.failure.empty() ? QStringLiteral("Couldn’t read the power log.")
                                        : QString::fromStdString(system.failure)};
     std::vector<Night> fresh = NightBuilder::build(system.log, window, now, Calendar::current());
     const std::size_t built = fresh.size();
-    const HistoryFile::Stored stored = HistoryFile::read(historyPath);
-    std::vector<Night> nights = HistoryFile::merged(stored.nights, std::move(fresh), system.log, now);
-    if (HistoryFile::holds(stored, nights)) return {std::nullopt, std::move(nights), built};
+    const bool damaged = stored.damaged;
+    HistoryFile::Merged merged = HistoryFile::merge(std::move(stored), std::move(fresh), system.log, now);
     // The nights stay shown; the next read writes them again.
-    if (const auto failure = HistoryFile::write(historyPath, nights, stored.damaged))
-        qWarning("Dormio: %s", qUtf8Printable(*failure));
-    return {std::nullopt, std::move(nights), built};
+    if (!merged.alreadyStored)
+        if (const auto failure = HistoryFile::write(historyPath, merged.nights, damaged))
+            qWarning("Dormio: %s", qUtf8Printable(*failure));
+    return {std::nullopt, std::move(merged.nights), built};
 }
 
 } // namespace

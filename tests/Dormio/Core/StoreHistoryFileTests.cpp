@@ -43,6 +43,11 @@ PowerLog witnessing(const std::vector<Night>& nights) {
     return log;
 }
 
+// The nights kept when the history file held `stored`.
+std::vector<Night> merged(std::vector<Night> stored, std::vector<Night> fresh, const PowerLog& log) {
+    return HistoryFile::merge({std::move(stored), false, true}, std::move(fresh), log, now).nights;
+}
+
 struct MergeCase {
     const char* name;
     std::vector<Night> stored;
@@ -58,7 +63,7 @@ class StoreHistoryMergeTest : public ::testing::TestWithParam<MergeCase> {};
 
 TEST_P(StoreHistoryMergeTest, KeepsWhatTheHistoryShouldHold) {
     const MergeCase& c = GetParam();
-    EXPECT_EQ(ids(HistoryFile::merged(c.stored, c.fresh, witnessing(c.fresh), now)), c.expected);
+    EXPECT_EQ(ids(merged(c.stored, c.fresh, witnessing(c.fresh))), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -96,39 +101,44 @@ TEST(StoreHistoryMerge, ReplacedNightTakesTheNewContents) {
     Night stored = endedDaysAgo("same", 1);
     Night fresh = stored;
     fresh.pluggedIn = !stored.pluggedIn;
-    EXPECT_EQ(HistoryFile::merged({stored}, {fresh}, witnessing({fresh}), now), std::vector<Night>{fresh});
+    EXPECT_EQ(merged({stored}, {fresh}, witnessing({fresh})), std::vector<Night>{fresh});
 }
 
 TEST(StoreHistoryMerge, OfTwoStoredNightsWithOneIDTheLaterStays) {
     const Night first = endedDaysAgo("twin", 3);
     const Night second = endedDaysAgo("twin", 2);
-    EXPECT_EQ(HistoryFile::merged({first, second}, {}, PowerLog{}, now), std::vector<Night>{second});
+    EXPECT_EQ(merged({first, second}, {}, PowerLog{}), std::vector<Night>{second});
 }
 
-TEST(StoreHistoryFile, HoldsTheNightsOnlyWhenTheyAreTheFinishedNightsAsRead) {
+TEST(StoreHistoryFile, AlreadyStoredOnlyWhenTheFinishedNightsAreTheFileAsRead) {
     const Night a = endedDaysAgo("a", 2);
     const Night b = endedDaysAgo("b", 1);
     Night changed = b;
     changed.pluggedIn = !b.pluggedIn;
     const Night running = flagged(endedDaysAgo("running", 0), false, true);
+    const Night old = endedDaysAgo("old", 61);
     const struct {
         const char* name;
         HistoryFile::Stored stored;
-        std::vector<Night> nights;
-        bool holds;
+        std::vector<Night> fresh;
+        bool alreadyStored;
     } cases[] = {
-        {"the same", {{a, b}, false, true}, {a, b}, true},
-        {"a night in progress is never written", {{a, b}, false, true}, {a, b, running}, true},
+        {"nothing new", {{a, b}, false, true}, {}, true},
+        {"the same night read again", {{a, b}, false, true}, {b}, true},
+        {"a night in progress is never written", {{a, b}, false, true}, {running}, true},
         {"nothing and nothing", {{}, false, true}, {running}, true},
         {"no file yet", {{}, false, false}, {running}, false},
         {"a damaged file is always written", {{}, true, false}, {}, false},
-        {"a night more", {{a}, false, true}, {a, b}, false},
-        {"a night fewer", {{a, b}, false, true}, {a}, false},
-        {"another order", {{a, b}, false, true}, {b, a}, false},
-        {"a night changed", {{a, b}, false, true}, {a, changed}, false},
+        {"a night more", {{a}, false, true}, {b}, false},
+        {"a night too old", {{old, a, b}, false, true}, {}, false},
+        {"a night in progress in the file", {{a, b, running}, false, true}, {}, false},
+        {"another order", {{b, a}, false, true}, {}, false},
+        {"a night changed", {{a, b}, false, true}, {changed}, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(HistoryFile::holds(c.stored, c.nights), c.holds) << c.name;
+        EXPECT_EQ(HistoryFile::merge(c.stored, c.fresh, witnessing(c.fresh), now).alreadyStored,
+                  c.alreadyStored)
+            << c.name;
 }
 
 // A night read again from a log that only carries an old state on into it must not replace what was
@@ -157,7 +167,7 @@ TEST_P(StoreHistoryReplaceTest, ReplacesAStoredNightOnlyWithWhatTheLogSaw) {
     log.events = c.events;
     log.display = c.display;
 
-    const std::vector<Night> nights = HistoryFile::merged({stored, newest}, {fresh}, log, now);
+    const std::vector<Night> nights = merged({stored, newest}, {fresh}, log);
     EXPECT_EQ(nights, (std::vector<Night>{c.replaces ? fresh : stored, newest}));
 }
 
