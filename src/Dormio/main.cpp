@@ -6,6 +6,7 @@
 #include "Dormio/DevModes/DevModes.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Shell/DormioApp.h"
+#include "OstrelKit/TerminateAsQuit.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
     dormio::nameApplication();
     dormio::CommandLine::answerHelpOrVersion(argc, argv);
     QApplication app(argc, argv);
+    // A SIGTERM (a logout, a `kill`) quits as the Quit command does, from before the socket is claimed: the
+    // socket is removed and the quit work runs however soon it comes.
+    dormio::TerminateAsQuit::install();
     dormio::Theme::install(app);
     const dormio::RunMode mode = dormio::chooseRunMode(dormio::processEnvironment);
 

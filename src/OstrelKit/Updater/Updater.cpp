@@ -1,8 +1,8 @@
 #include "OstrelKit/Updater/Updater.h"
 
 #include "OstrelKit/KitClock.h"
+#include "OstrelKit/TerminateAsQuit.h"
 #include "OstrelKit/Updater/InstallScript.h"
-#include "OstrelKit/Updater/TerminateAsQuit.h"
 #include "OstrelKit/Updater/UpdateUrl.h"
 
 #include <QCoreApplication>

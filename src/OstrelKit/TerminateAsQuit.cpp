@@ -1,4 +1,4 @@
-#include "OstrelKit/Updater/TerminateAsQuit.h"
+#include "OstrelKit/TerminateAsQuit.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
