@@ -61,6 +61,14 @@ void Clock::after(std::chrono::milliseconds delay, QObject* context, std::functi
     timer->start(delay);
 }
 
+HeldClock::HeldClock() : held_(!Clock::shared().isFixed()) {
+    if (held_) Clock::shared().fix(currentDate());
+}
+
+HeldClock::~HeldClock() {
+    if (held_) Clock::shared().useSystemTime();
+}
+
 ClockTimer::ClockTimer(QObject* parent) : QObject(parent) {
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &ClockTimer::fire);

@@ -43,6 +43,19 @@ private:
     Clock() = default;
 };
 
+// Holds the app's clock at the present moment while it lives, so that a run of checks sees one moment
+// from its first to its last; a clock that is fixed already is left as it is, steps and all.
+class HeldClock final {
+public:
+    HeldClock();
+    ~HeldClock();
+    HeldClock(const HeldClock&) = delete;
+    HeldClock& operator=(const HeldClock&) = delete;
+
+private:
+    bool held_;
+};
+
 // A timer on the app's clock: a plain timer while the clock runs on the system's time; on a fixed clock
 // due when a step reaches its time. A step past several intervals of a repeating timer fires it once, as
 // a late timer does. Started timers start afresh when the clock is fixed or released.

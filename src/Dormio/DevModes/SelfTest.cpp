@@ -1,5 +1,6 @@
 #include "Dormio/DevModes/SelfTest.h"
 
+#include "Dormio/Core/Clock.h"
 #include "Dormio/Core/EnergyRecorder.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/DevModes/SelfTestFixtures.h"
@@ -56,6 +57,9 @@ int runAgainst(Store& store, const PrintLine& print, const EnvLookup& env, const
             "✗ self-test needs DORMIO_SUPPORT_DIR, DORMIO_LOG_FIXTURE and DORMIO_ASSERTIONS_FIXTURE"));
         return 2;
     }
+    // The fixture's mornings and every count of finished nights follow from the present moment: a run that
+    // the clock carries past 07:00 or 08:00 would otherwise check one morning's nights against another's.
+    const HeldClock oneMoment;
     const SavedNightHours saved = SavedNightHours::take();
     Report report(print);
     Run run{store, report, paths->log, pidInUse, writeLog(paths->log, fixtureNightCount), {}};

@@ -1,5 +1,6 @@
 // The whole self-test against a store of the test's own, on the test's clock and in a zone of its choosing.
 
+#include "Dormio/Core/Clock.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/DevModes/SelfTest.h"
 #include "Dormio/DevModes/SelfTestFixtures.h"
@@ -150,6 +151,34 @@ INSTANTIATE_TEST_SUITE_P(Moments, SelfTestRunAt,
                                            RunCase{"Europe/Berlin", 2025, 10, 27, 9, 0},
                                            RunCase{"Europe/Berlin", 2025, 4, 1, 7, 30},
                                            RunCase{"America/New_York", 2025, 11, 4, 7, 30}));
+
+// The system's clock is libfaketime's, frozen at the time its file holds until the file changes.
+void setSystemClock(const char* time) {
+    QFile file(qEnvironmentVariable("FAKETIME_TIMESTAMP_FILE"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QByteArray(time) + '\n');
+}
+
+// The system's clock passes 07:00, the end of the night window, once the fixture is written: every check
+// still sees the moment the run began at, when last night was not over yet. (Passing 08:00 changes nothing
+// the run looks at.)
+TEST_F(SelfTestRun, ARunThatTheClockCarriesPastTheMorningStillPasses) {
+    if (!qEnvironmentVariableIsSet("FAKETIME_TIMESTAMP_FILE"))
+        GTEST_SKIP() << "needs the system clock of libfaketime, as CTest runs it";
+    const test::ScopedTZ zone("UTC");
+    setSystemClock("2026-03-02 06:59:50");
+    Store& s = theStore();
+    const int status = SelfTest::runAgainst(
+        s,
+        [&](const QString& line) {
+            lines << line;
+            if (line == sectionTitles.front()) setSystemClock("2026-03-02 07:00:10");
+        },
+        processEnvironment, [&s](int32_t pid) { return SelfTest::pidInUse(s, pid); });
+    EXPECT_EQ(status, 0) << lines.join("\n").toStdString();
+    EXPECT_TRUE(linesStartingWith("  ✗ ").isEmpty()) << lines.join("\n").toStdString();
+    EXPECT_FALSE(Clock::shared().isFixed()) << "the run gives the clock back";
+}
 
 // An app that has the holder's pid is never asked to quit: the run says so and counts one check fewer.
 TEST_F(SelfTestRun, AnAppWithTheFixturePidIsNotAskedToQuit) {
