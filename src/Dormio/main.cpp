@@ -1,5 +1,6 @@
 #include "Dormio/Core/ApplicationName.h"
 #include "Dormio/Core/CommandLine.h"
+#include "Dormio/Core/ReadThreads.h"
 #include "Dormio/Core/RunMode.h"
 #include "Dormio/Core/SingleInstance.h"
 #include "Dormio/Core/Store.h"
@@ -12,8 +13,9 @@
 #include <QTimer>
 #include <cstdio>
 
-int main(int argc, char** argv) {
-    dormio::nameApplication();
+namespace {
+
+int runApplication(int argc, char** argv) {
     dormio::CommandLine::answerHelpOrVersion(argc, argv);
     QApplication app(argc, argv);
     // A SIGTERM (a logout, a `kill`) quits as the Quit command does, from before the socket is claimed: the
@@ -42,4 +44,12 @@ int main(int argc, char** argv) {
             dormio::DevModes::start(mode, dormio::Store::shared());
     });
     return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    dormio::nameApplication();
+    // The application is gone before the process ends: its socket removed, its quit work done.
+    return dormio::ReadThreads::end(runApplication(argc, argv));
 }

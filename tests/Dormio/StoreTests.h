@@ -4,6 +4,7 @@
 // lines written relative to the test's clock.
 
 #include "Dormio/Core/Clock.h"
+#include "Dormio/Core/ReadThreads.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/System/LinuxPower.h"
 #include "Dormio/Core/Toast.h"
@@ -125,6 +126,7 @@ protected:
 
     void TearDown() override {
         if (store) waitForLogRead();
+        ReadThreads::pool().waitForDone();
         QThreadPool::globalInstance()->waitForDone();
         store.reset();
         LinuxPower::machine() = {};

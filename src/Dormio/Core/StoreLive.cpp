@@ -1,6 +1,7 @@
 #include "Dormio/Core/Clock.h"
 #include "Dormio/Core/DemoData.h"
 #include "Dormio/Core/EnergyRecorder.h"
+#include "Dormio/Core/ReadThreads.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/System/AppLookup.h"
 #include "DormioKit/Assertions.h"
@@ -42,6 +43,7 @@ void Store::refreshNow() {
         finishLiveRead(number, watcher->future().takeResult());
     });
     watcher->setFuture(QtConcurrent::run(
+        &ReadThreads::pool(),
         [assertions = platform_.assertions, battery = platform_.battery, apps = platform_.apps,
          now = currentDate()] { return readLive(*assertions, *battery, *apps, now); }));
 }

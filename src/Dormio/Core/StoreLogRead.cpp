@@ -1,6 +1,7 @@
 #include "Dormio/Core/Clock.h"
 #include "Dormio/Core/EnergyRecorder.h"
 #include "Dormio/Core/HistoryFile.h"
+#include "Dormio/Core/ReadThreads.h"
 #include "Dormio/Core/SleepWatcher.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/Toast.h"
@@ -95,7 +96,7 @@ void Store::refreshLog() {
         watcher->deleteLater();
         finishLogRead(watcher->future().takeResult());
     });
-    // Ahead of live reads and energy collections that wait for a thread.
+    // Ahead of live reads that wait for a thread.
     // The moment is taken here, on the main thread, so that one read sees one clock.
     watcher->setFuture(
         QtConcurrent::task([source = platform_.log, window, path = historyURL_, now = currentDate()] {
@@ -105,6 +106,7 @@ void Store::refreshLog() {
             ::malloc_trim(0);
             return read;
         })
+            .onThreadPool(ReadThreads::pool())
             .withPriority(1)
             .spawn());
 }

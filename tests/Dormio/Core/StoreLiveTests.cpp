@@ -152,7 +152,7 @@ TEST_F(StoreLiveReadTest, OlderReadThatFinishesLastDoesNotOverwriteANewerOne) {
     ASSERT_EQ(processes(s.live()), std::vector<std::string>{"Newer"});
 
     source->release();
-    QThreadPool::globalInstance()->waitForDone();
+    ReadThreads::pool().waitForDone();
     QTest::qWait(20);
     EXPECT_EQ(processes(s.live()), std::vector<std::string>{"Newer"});
 }

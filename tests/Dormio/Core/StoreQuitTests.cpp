@@ -107,7 +107,7 @@ TEST_F(StoreQuitTest, LiveRowCreatedForAnotherProcessQuitsThatProcess) {
 
     // The live state is read again once the app has had time to go, 1.5 seconds later.
     clock.step(1499ms);
-    QThreadPool::globalInstance()->waitForDone();
+    ReadThreads::pool().waitForDone();
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(live.count(), 0);
     clock.step(1ms);
@@ -121,7 +121,7 @@ TEST_F(StoreQuitTest, LiveRowWhoseOwnerHasGoneIsReportedAndReadAtOnce) {
     EXPECT_EQ(toastText(), "Player has already quit");
     EXPECT_EQ(toastSymbol(), "checkmark");
     // A read started at once has finished when the pool is idle; one held back would not have begun.
-    QThreadPool::globalInstance()->waitForDone();
+    ReadThreads::pool().waitForDone();
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(live.count(), 1);
 }
