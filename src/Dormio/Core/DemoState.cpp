@@ -7,7 +7,8 @@ namespace dormio {
 void DemoState::setDemo(bool demo) {
     publish(this, demo_, demo, &DemoState::demoChanged);
 }
-void DemoState::setSnapshotScroll(std::optional<std::string> target) {
+void DemoState::setSnapshotScroll(std::optional<std::string> target, double seconds) {
+    snapshotScrollSeconds_ = seconds;
     publish(this, snapshotScroll_, std::move(target), &DemoState::snapshotScrollChanged);
 }
 void DemoState::setDemoHistorySpan(std::optional<int> span) {

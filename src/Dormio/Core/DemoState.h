@@ -38,7 +38,9 @@ public:
     bool demo() const { return demo_; }
     void setDemo(bool demo);
     const std::optional<std::string>& snapshotScroll() const { return snapshotScroll_; }
-    void setSnapshotScroll(std::optional<std::string> target);
+    // `seconds` is how long the night page takes to get there, eased in and out; 0 jumps.
+    void setSnapshotScroll(std::optional<std::string> target, double seconds = 0);
+    double snapshotScrollSeconds() const { return snapshotScrollSeconds_; }
     std::optional<int> demoHistorySpan() const { return demoHistorySpan_; }
     void setDemoHistorySpan(std::optional<int> span);
     std::optional<Date> demoScrub() const { return demoScrub_; }
@@ -59,6 +61,7 @@ signals:
 private:
     bool demo_ = false;
     std::optional<std::string> snapshotScroll_;
+    double snapshotScrollSeconds_ = 0;
     std::optional<int> demoHistorySpan_;
     std::optional<Date> demoScrub_;
     std::optional<std::string> demoHoverNight_;

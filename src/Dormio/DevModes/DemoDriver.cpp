@@ -48,6 +48,7 @@ Step play(QString folder, Store& store, KitClock& clock, std::function<void(int)
     QWidget& window = *found;
     const QRect frame = DemoRules::demoFrame(screen->availableGeometry(), DemoWindow::leastFrameSize(window));
     DemoWindow::place(window, frame);
+    DemoWindow::movePointerOff(*screen, frame);
     DemoWindow::bringForward(window);
     for (int check = 0; check < 20 && !DemoWindow::inFront(window); ++check) {
         DemoWindow::bringForward(window);
@@ -101,7 +102,7 @@ Step play(QString folder, Store& store, KitClock& clock, std::function<void(int)
 
     recorder.caption(QStringLiteral("What kept it up, and why"));
     store.demoState().setDemoScrub(std::nullopt);
-    store.demoState().setSnapshotScroll("kept");
+    store.demoState().setSnapshotScroll("kept", 0.9);
     co_await recorder.wait(1.2);
     if (const auto night = selected()) {
         if (const auto item = DemoRules::darkWakeItem(*night)) {

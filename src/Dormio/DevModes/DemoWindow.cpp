@@ -4,7 +4,9 @@
 #include "OstrelKit/KitClock.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <cstdio>
 
@@ -47,6 +49,13 @@ void place(QWidget& window, const QRect& frame) {
     const QMargins decorations(inner.left() - outer.left(), inner.top() - outer.top(),
                                outer.right() - inner.right(), outer.bottom() - inner.bottom());
     window.setGeometry(frame.marginsRemoved(decorations));
+}
+
+void movePointerOff(QScreen& screen, const QRect& frame) {
+    if (!frame.contains(QCursor::pos(&screen))) return;
+    const QRect whole = screen.geometry();
+    for (const QPoint corner : {whole.bottomRight(), whole.topLeft(), whole.topRight(), whole.bottomLeft()})
+        if (!frame.contains(corner)) return QCursor::setPos(&screen, corner);
 }
 
 void bringForward(QWidget& window) {

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QSize>
 
+class QScreen;
 class QWidget;
 
 namespace dormio {
@@ -23,6 +24,9 @@ QWidget* mainWindow();
 QSize leastFrameSize(const QWidget& window);
 // Puts the window's outer frame, decorations included, on `frame`.
 void place(QWidget& window, const QRect& frame);
+// Moves the desktop's pointer off `frame` when it rests there: the movie draws its own pointer, and the
+// real one would leave whatever lies under it hovered all through the recording.
+void movePointerOff(QScreen& screen, const QRect& frame);
 // Raises the window and asks for the focus.
 void bringForward(QWidget& window);
 // The application is active and the window has the focus.

@@ -5,6 +5,9 @@
 #include "OstrelKit/KitClock.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
@@ -72,6 +75,31 @@ TEST(DrawAsActive, TheDemoWindowDrawsAsActiveWithoutFocusAndNoOtherWindowDoes) {
 }
 
 // The window manager, or a person, moves and resizes the window while the demo records.
+TEST(DemoPointer, TheDesktopsPointerLeavesTheFrameAndStaysPutElsewhere) {
+    QScreen& screen = *QGuiApplication::primaryScreen();
+    const QRect whole = screen.geometry();
+    const QRect frame = whole.adjusted(40, 40, -40, -40);
+    const struct {
+        const char* where;
+        QPoint at;
+        bool moves;
+    } cases[] = {
+        {"over the frame", frame.center(), true},
+        {"on the frame's edge", frame.topLeft(), true},
+        {"beside the frame", whole.topLeft() + QPoint(10, 10), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        QCursor::setPos(&screen, c.at);
+        ASSERT_EQ(QCursor::pos(&screen), c.at);
+        DemoWindow::movePointerOff(screen, frame);
+        const QPoint now = QCursor::pos(&screen);
+        EXPECT_FALSE(frame.contains(now));
+        EXPECT_TRUE(whole.contains(now));
+        EXPECT_EQ(now == c.at, !c.moves);
+    }
+}
+
 TEST(DemoKeepInFront, AMovedOrResizedWindowIsBackOnItsFrameWithinAFifthOfASecond) {
     KitClock clock(KitClock::Mode::step);
     QWidget window;

@@ -291,6 +291,41 @@ TEST_F(NightPageTest, SnapshotScrollBringsItsTargetIntoViewOnlyWhenItChanges) {
     EXPECT_EQ(bar->value(), 0);
 }
 
+TEST_F(NightPageTest, SnapshotScrollGivenATimeEasesThereAndAnotherTargetTakesOver) {
+    const test::SteppedClock steps;
+    Store& s = storeWith(threeNights());
+    NightPage page(s);
+    page.resize(1000, 500);
+    page.show();
+    QScrollBar* bar = page.scroller()->verticalScrollBar();
+    for (int i = 0; i < 4; ++i)
+        QCoreApplication::processEvents();
+    ASSERT_GT(bar->maximum(), 0);
+    const int keptTop = page.body()->kept()->mapTo(page.scroller()->widget(), QPoint(0, 0)).y();
+    const int kept = std::min(keptTop, bar->maximum());
+    ASSERT_GT(kept, 40);
+
+    s.demoState().setSnapshotScroll("kept", 0.9);
+    EXPECT_EQ(bar->value(), 0) << "nothing moves before the clock does";
+    steps.advance(std::chrono::milliseconds(150));
+    const int early = bar->value();
+    EXPECT_GT(early, 0);
+    EXPECT_LT(early, kept / 4) << "eased in: slow at first";
+    steps.advance(std::chrono::milliseconds(300));
+    EXPECT_GT(bar->value(), early);
+    EXPECT_LT(bar->value(), kept);
+    steps.advance(std::chrono::milliseconds(600));
+    EXPECT_EQ(bar->value(), kept);
+
+    s.demoState().setSnapshotScroll("bottom", 0.9);
+    steps.advance(std::chrono::milliseconds(300));
+    s.demoState().setSnapshotScroll("top");
+    const int top = bar->value();
+    EXPECT_LT(top, kept) << "a jump to the top at once";
+    steps.advance(std::chrono::milliseconds(900));
+    EXPECT_EQ(bar->value(), top) << "the jump stopped the eased scroll";
+}
+
 TEST_F(NightPageTest, TheTracePanelAndItsDemoHooks) {
     Store& s = storeWith(threeNights());
     NightPage page(s);

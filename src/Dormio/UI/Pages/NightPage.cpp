@@ -20,6 +20,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 
 namespace dormio {
 
@@ -104,6 +105,20 @@ private:
     QPoint outgoingAt_;
     qreal rise_;
     Motion::Value progress_;
+};
+
+// Moves an area's vertical scroll bar to a value along a curve, then goes.
+class EasedScroll : public QObject {
+public:
+    EasedScroll(QAbstractScrollArea* area, int to, const Motion::Curve& curve)
+        : QObject(area), bar_(area->verticalScrollBar()),
+          value_(area->viewport(), bar_->value(), [this](qreal v) { bar_->setValue(int(std::lround(v))); }) {
+        value_.animateTo(to, curve, [this] { deleteLater(); });
+    }
+
+private:
+    QScrollBar* bar_;
+    Motion::Value value_;
 };
 
 } // namespace
@@ -238,8 +253,13 @@ void NightPage::followSnapshotScroll() {
         QCoreApplication::sendPostedEvents(pending, QEvent::LayoutRequest);
     const QPoint top = widget->mapTo(scroller_->widget(), QPoint(0, 0));
     const int viewport = scroller_->viewport()->height();
-    scroller_->verticalScrollBar()->setValue(
-        id == QStringLiteral("bottom") ? top.y() + widget->height() - viewport : top.y());
+    const int to = id == QStringLiteral("bottom") ? top.y() + widget->height() - viewport : top.y();
+    delete easedScroll_;
+    const double seconds = store_.demoState().snapshotScrollSeconds();
+    if (seconds > 0)
+        easedScroll_ = new EasedScroll(scroller_, to, Motion::easeInOut(seconds));
+    else
+        scroller_->verticalScrollBar()->setValue(to);
 }
 
 } // namespace dormio

@@ -64,6 +64,7 @@ private:
     QWidget* bottom_ = nullptr;
     EmptyState* empty_ = nullptr;
     QPointer<QWidget> fade_;
+    QPointer<QObject> easedScroll_;
 };
 
 } // namespace dormio
