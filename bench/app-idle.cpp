@@ -25,7 +25,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -137,7 +136,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     nameApplication();
     Theme::install(app);
-    QSettings().setValue("welcomeDone", true); // a later start: no tour
+    Store::shared().setWelcomeDone(true); // a later start: no tour
 
     DormioApp dormio(Store::shared());
     dormio.launch();

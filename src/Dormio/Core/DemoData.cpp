@@ -157,7 +157,7 @@ std::vector<Night> DemoData::makeNights() {
     std::stable_sort(log.display.begin(), log.display.end(), byDate);
     if (!log.events.empty()) log.firstDate = log.events.front().date;
 
-    std::vector<Night> nights = NightBuilder::build(log, NightWindow{23, 7}, today + 32'400, calendar);
+    std::vector<Night> nights = NightBuilder::build(log, NightWindow{}, today + 32'400, calendar);
     for (Night& night : nights)
         night.isDemo = true;
     return nights;

@@ -102,11 +102,10 @@ public:
     DemoState& demoState() { return demoState_; }
     const DemoState& demoState() const { return demoState_; }
 
-    // Settings, kept in the user's settings file under the property names (declared once, with what a
-    // change triggers, in StoreSettings.cpp). Every assignment reacts, also one of the value already held:
-    // the night hours start a log read, the energy settings start or stop sampling. A stored value that is
-    // no whole hour, or an interval under a minute, reads as the default; so do night hours that start and
-    // end at the same hour.
+    // Settings, kept in the user's settings file under the property names (declared in Settings.h, with the
+    // values each may take: a stored value that is not one reads as the default). Every assignment reacts,
+    // also one of the value already held: the night hours start a log read, the energy settings start or
+    // stop sampling.
     int nightStartHour() const;
     void setNightStartHour(int hour);
     int nightEndHour() const;
@@ -177,14 +176,6 @@ signals:
     void welcomeDoneChanged();
 
 private:
-    template <typename T> struct DeclaredSetting;
-    struct Settings;
-    template <typename T> T readSetting(const DeclaredSetting<T>& declared) const;
-    template <typename T> void writeSetting(const DeclaredSetting<T>& declared, T value);
-    // What a change of the energy settings triggers.
-    void restartSampling();
-    void followTrackEnergy();
-
     void setLoading(bool loading);
     void setLogFailure(std::optional<QString> failure);
     void setLastLiveRead(std::optional<Date> date);

@@ -112,8 +112,7 @@ std::vector<EnergyShare> Store::energyShares(const Night& night) const {
         auto found = demoState_.demoEnergy().find(night.id);
         return found == demoState_.demoEnergy().end() ? std::vector<EnergyShare>{} : found->second;
     }
-    return EnergyMath::shares(energy_->file(), night.start, night.end, night.lost(),
-                              EnergyRecorder::effectiveMinutes(sampleMinutes()) * 60.0);
+    return EnergyMath::shares(energy_->file(), night.start, night.end, night.lost(), sampleMinutes() * 60.0);
 }
 
 } // namespace dormio

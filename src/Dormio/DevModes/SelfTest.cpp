@@ -2,6 +2,7 @@
 
 #include "Dormio/Core/Clock.h"
 #include "Dormio/Core/EnergyRecorder.h"
+#include "Dormio/Core/Settings.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/DevModes/SelfTestFixtures.h"
 
@@ -17,8 +18,6 @@ namespace dormio::SelfTest {
 namespace {
 
 constexpr int fixtureNightCount = 3;
-constexpr int defaultStartHour = 23;
-constexpr int defaultEndHour = 7;
 
 void exitAtOnce(int status) {
     std::_Exit(status);
@@ -67,8 +66,10 @@ int runAgainst(Store& store, const PrintLine& print, const EnvLookup& env, const
     QFile::remove(store.historyURL());
     // Only with the fixture in place and no history left may a change of the hours start a read: a read of
     // an earlier file would slip its nights into the history.
-    if (store.nightStartHour() != defaultStartHour) store.setNightStartHour(defaultStartHour);
-    if (store.nightEndHour() != defaultEndHour) store.setNightEndHour(defaultEndHour);
+    const int startHour = Settings::nightStartHour.defaultValue();
+    const int endHour = Settings::nightEndHour.defaultValue();
+    if (store.nightStartHour() != startHour) store.setNightStartHour(startHour);
+    if (store.nightEndHour() != endHour) store.setNightEndHour(endHour);
 
     for (const Section& section : sections) {
         report.heading(QString::fromUtf8(section.title));

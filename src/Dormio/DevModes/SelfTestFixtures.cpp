@@ -1,6 +1,8 @@
 #include "Dormio/DevModes/SelfTestFixtures.h"
 
 #include "Dormio/Core/Clock.h"
+#include "Dormio/Core/Settings.h"
+#include "DormioKit/NightWindow.h"
 
 #include <QSaveFile>
 #include <QSettings>
@@ -13,7 +15,8 @@ namespace dormio::SelfTest {
 
 namespace {
 
-constexpr int morningHour = 7;
+// The morning is the default window's end, which the run sets: a night counts as over once it has passed.
+constexpr int morningHour = int(NightWindow{}.endHour);
 constexpr int eveningHour = 22;
 // From the evening to the morning on a night without a clock change.
 constexpr int nightSeconds = (24 - eveningHour + morningHour) * 3600;
@@ -74,16 +77,12 @@ std::string lineAt(Date date, const FixtureLine& line, const Calendar& calendar)
     return timeStamp(date, calendar) + ' ' + type + line.message;
 }
 
-// The settings the run changes, by their keys.
-const char* const startKey = "nightStartHour";
-const char* const endKey = "nightEndHour";
-
-std::optional<QVariant> stored(const QSettings& settings, const char* key) {
+std::optional<QVariant> stored(const QSettings& settings, const QString& key) {
     if (!settings.contains(key)) return std::nullopt;
     return settings.value(key);
 }
 
-void putBack(QSettings& settings, const char* key, const std::optional<QVariant>& value) {
+void putBack(QSettings& settings, const QString& key, const std::optional<QVariant>& value) {
     if (value)
         settings.setValue(key, *value);
     else
@@ -161,15 +160,15 @@ void writeFixture(const QString& path, const std::string& text) {
 SavedNightHours SavedNightHours::take() {
     const QSettings settings;
     SavedNightHours saved;
-    saved.start_ = stored(settings, startKey);
-    saved.end_ = stored(settings, endKey);
+    saved.start_ = stored(settings, Settings::nightStartHour.key());
+    saved.end_ = stored(settings, Settings::nightEndHour.key());
     return saved;
 }
 
 void SavedNightHours::restore() const {
     QSettings settings;
-    putBack(settings, startKey, start_);
-    putBack(settings, endKey, end_);
+    putBack(settings, Settings::nightStartHour.key(), start_);
+    putBack(settings, Settings::nightEndHour.key(), end_);
     settings.sync();
 }
 

@@ -2,6 +2,7 @@
 // between the nights, a settings change in the middle of a read, and the refresh's toast.
 
 #include "Dormio/Core/Clock.h"
+#include "Dormio/Core/Settings.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/Toast.h"
 #include "Dormio/DevModes/SelfTestSections.h"
@@ -21,7 +22,6 @@ namespace {
 
 // A finished night is "Last Night" for this long after its end.
 constexpr double lastNightSeconds = 72000;
-constexpr int defaultStartHour = 23;
 constexpr int movedStartHour = 22;
 
 std::optional<std::string> idOf(const Night* night) {
@@ -149,9 +149,10 @@ void settingsChangeDuringARead(Run& run) {
                          hours.join(QStringLiteral(", ")) +
                          QStringLiteral("], setting %1)").arg(store.nightStartHour()));
 
-    store.setNightStartHour(defaultStartHour);
+    const int startHour = Settings::nightStartHour.defaultValue();
+    store.setNightStartHour(startHour);
     waitForRead(store);
-    waitForWindow(store, defaultStartHour);
+    waitForWindow(store, startHour);
 }
 
 void refreshAnnounces(Run& run) {

@@ -1,6 +1,7 @@
 #include "OstrelKit/Updater/Updater.h"
 
 #include "OstrelKit/KitClock.h"
+#include "OstrelKit/Setting.h"
 #include "OstrelKit/TerminateAsQuit.h"
 #include "OstrelKit/Updater/InstallScript.h"
 #include "OstrelKit/Updater/UpdateUrl.h"
@@ -12,8 +13,12 @@ namespace dormio {
 
 namespace {
 
-constexpr const char* autoUpdateKey = "OstrelAutoUpdate";
-constexpr const char* announcedKeyPrefix = "OstrelAnnounced-";
+const Setting<bool> autoUpdate{QStringLiteral("OstrelAutoUpdate"), true};
+
+// Whether the window has opened by itself for the version.
+Setting<bool> announced(const QString& version) {
+    return {QStringLiteral("OstrelAnnounced-") + version, false};
+}
 
 std::optional<QUrl> feedAddress(const AppBundle& bundle) {
     const auto text = bundle.string("OstrelUpdateFeedURL");
@@ -24,20 +29,11 @@ std::optional<QUrl> feedAddress(const AppBundle& bundle) {
 
 } // namespace
 
-std::optional<bool> storedBool(const QVariant& value) {
-    if (value.typeId() == QMetaType::Bool) return value.toBool();
-    if (value.typeId() == QMetaType::QString) {
-        if (value.toString() == "true") return true;
-        if (value.toString() == "false") return false;
-    }
-    return std::nullopt;
-}
-
 Updater::Updater(const AppBundle& bundle, UpdaterEnvironment environment, QObject* parent)
     : QObject(parent), bundle_(bundle), environment_(std::move(environment)),
       clock_(environment_.clock ? *environment_.clock : KitClock::shared()), network_(this),
-      automaticallyDownloads_(storedBool(QSettings().value(autoUpdateKey)).value_or(true)),
-      feedURL_(feedAddress(bundle)), publicKey_(bundle.string("OstrelUpdatePublicKey")),
+      automaticallyDownloads_(autoUpdate.read(QSettings())), feedURL_(feedAddress(bundle)),
+      publicKey_(bundle.string("OstrelUpdatePublicKey")),
       currentVersion_(bundle.shortVersion().value_or("1.0")), appName_(bundle.name().value_or("App")) {
     if (!environment_.launchInstall) environment_.launchInstall = &InstallScript::launch;
     if (!environment_.quit) environment_.quit = &QCoreApplication::quit;
@@ -55,8 +51,7 @@ void Updater::start() {
 
 void Updater::setAutomaticallyDownloads(bool on) {
     QSettings settings;
-    settings.setValue(autoUpdateKey, on);
-    settings.sync();
+    autoUpdate.write(settings, on);
     if (automaticallyDownloads_ == on) return;
     automaticallyDownloads_ = on;
     emit automaticallyDownloadsChanged();
@@ -126,10 +121,9 @@ void Updater::finishCheck(const Transfer::Result& result, bool userInitiated) {
 
 bool Updater::shouldAnnounce(const UpdateFeed& feed) {
     QSettings settings;
-    const QString key = announcedKeyPrefix + feed.version;
-    if (storedBool(settings.value(key)) == true) return false;
-    settings.setValue(key, true);
-    settings.sync();
+    const Setting<bool> shown = announced(feed.version);
+    if (shown.read(settings)) return false;
+    shown.write(settings, true);
     return true;
 }
 

@@ -156,7 +156,4 @@ private:
     bool started_ = false;
 };
 
-// A setting stored as a bool, or as the text "true" or "false" that the settings file keeps it as.
-std::optional<bool> storedBool(const QVariant& value);
-
 } // namespace dormio

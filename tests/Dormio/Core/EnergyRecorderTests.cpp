@@ -439,20 +439,23 @@ namespace {
 
 using StoreEnergy = testing::StoreTest;
 
-// A sample taken just after the night's end covers its last minutes; with an interval below one minute
-// the timer still samples every minute, so a minute's reach is what a night takes in.
-TEST_F(StoreEnergy, ANightTakesInSamplesUpToOneTimerIntervalAfterItsEnd) {
+// A sample taken after the night's end covers its last minutes: a night takes in samples up to one
+// sampling interval after its end.
+TEST_F(StoreEnergy, ANightTakesInSamplesUpToOneIntervalAfterItsEnd) {
     const Date end = currentDate() - 3600;
     const Night night = testing::storedNight("2026-01-01", end - 8 * 3600, end);
     EnergyFile file;
-    file.samples = {EnergySample{end + 50, {{"/usr/bin/late", 5}}}};
+    file.samples = {EnergySample{end + 150, {{"/usr/bin/late", 5}}}};
     testing::writeFile(supportDir() + "/energy.json", *encodeEnergyFile(file));
-    for (int minutes : {0, -2}) {
+    for (const auto& [minutes, takenIn] : {std::pair{2, false}, {5, true}, {10, true}}) {
         SCOPED_TRACE(minutes);
         QSettings().setValue("sampleMinutes", minutes);
         Store& store = makeStore();
-        ASSERT_EQ(store.energyShares(night).size(), 1u);
-        EXPECT_EQ(store.energyShares(night)[0].key, "/usr/bin/late");
+        const std::vector<EnergyShare> shares = store.energyShares(night);
+        ASSERT_EQ(shares.size(), takenIn ? 1u : 0u);
+        if (takenIn) {
+            EXPECT_EQ(shares[0].key, "/usr/bin/late");
+        }
     }
 }
 

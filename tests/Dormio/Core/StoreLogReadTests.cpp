@@ -128,12 +128,10 @@ TEST_F(StoreLogReadTest, SelectionThatNoLongerNamesANightFallsBackToTheDefault) 
 }
 
 TEST_F(StoreLogReadTest, NightInProgressIsShownButNotStored) {
-    // A window around the present hour, so the night that holds now is still running.
+    // At 02:00 the night of the default window, 23:00 to 07:00, is still running.
+    const FixedClock clock(startOfDay(currentDate()) + 2 * hour);
     const Date now = currentDate();
-    const auto hourOf = [](Date date) { return static_cast<int>(std::fmod(date.unix(), day) / hour); };
-    writeLog(wakeLine(now - 2 * hour, 80) + sleepLine(now - 0.5 * hour, 79));
-    QSettings().setValue("nightStartHour", hourOf(now - hour));
-    QSettings().setValue("nightEndHour", hourOf(now + 2 * hour));
+    writeLog(wakeLine(now - 4 * hour, 80) + sleepLine(now - 0.5 * hour, 79));
     Store& s = makeStore();
     s.refresh(true);
     waitForLogRead();

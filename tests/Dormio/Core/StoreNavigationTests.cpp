@@ -180,6 +180,7 @@ TEST_F(StoreSettingsTest, ReadDefaultsAndStoreAssignmentsAtOnce) {
     EXPECT_EQ(Store(Platform::system(), toast).nightStartHour(), 22);
 }
 
+// A setting reads as one of the values its menu offers, whatever another program left in the file.
 TEST_F(StoreSettingsTest, StoredValuesThatAreNoSettingReadAsTheDefault) {
     struct Case {
         const char* key;
@@ -187,15 +188,52 @@ TEST_F(StoreSettingsTest, StoredValuesThatAreNoSettingReadAsTheDefault) {
         QVariant read; // through the store's accessor of the key
     };
     const std::vector<Case> cases = {
-        {"nightStartHour", "abc", 23},  {"nightStartHour", "23.7", 23}, {"nightStartHour", -1, 23},
-        {"nightStartHour", 24, 23},     {"nightStartHour", 99, 23},     {"nightStartHour", "", 23},
-        {"nightStartHour", "0", 0},     {"nightStartHour", "22", 22},   {"nightEndHour", "7.5", 7},
-        {"nightEndHour", -3, 7},        {"nightEndHour", 22, 22},       {"nightEndHour", "0", 0},
-        {"sampleMinutes", 0, 5},        {"sampleMinutes", -2, 5},       {"sampleMinutes", "2.5", 5},
-        {"sampleMinutes", "ten", 5},    {"sampleMinutes", 1, 1},        {"sampleMinutes", "60", 60},
-        {"trackEnergy", "maybe", true}, {"trackEnergy", 0, true},       {"trackEnergy", "false", false},
-        {"showMenuBar", "no", true},    {"showMenuBar", false, false},  {"welcomeDone", "yes", false},
+        // The start menu runs 17:00 to 02:00 over midnight.
+        {"nightStartHour", "abc", 23},
+        {"nightStartHour", "23.7", 23},
+        {"nightStartHour", -1, 23},
+        {"nightStartHour", 24, 23},
+        {"nightStartHour", 99, 23},
+        {"nightStartHour", "", 23},
+        {"nightStartHour", 7, 23},
+        {"nightStartHour", 16, 23},
+        {"nightStartHour", 3, 23},
+        {"nightStartHour", 17, 17},
+        {"nightStartHour", "0", 0},
+        {"nightStartHour", " 2 ", 2},
+        {"nightStartHour", "22", 22},
+        // The end menu runs 04:00 to 11:00.
+        {"nightEndHour", "7.5", 7},
+        {"nightEndHour", -3, 7},
+        {"nightEndHour", 22, 7},
+        {"nightEndHour", "0", 7},
+        {"nightEndHour", 3, 7},
+        {"nightEndHour", 12, 7},
+        {"nightEndHour", 4, 4},
+        {"nightEndHour", "11", 11},
+        // The interval menu offers 2, 5 and 10 minutes.
+        {"sampleMinutes", 0, 5},
+        {"sampleMinutes", -2, 5},
+        {"sampleMinutes", "2.5", 5},
+        {"sampleMinutes", "ten", 5},
+        {"sampleMinutes", 1, 5},
+        {"sampleMinutes", "60", 5},
+        {"sampleMinutes", 1440, 5},
+        {"sampleMinutes", 2147483647, 5},
+        {"sampleMinutes", "2147483648", 5},
+        {"sampleMinutes", 2, 2},
+        {"sampleMinutes", "10", 10},
+        {"trackEnergy", "maybe", true},
+        {"trackEnergy", 0, true},
+        {"trackEnergy", "False", true},
+        {"trackEnergy", "false", false},
+        {"trackEnergy", " false ", false},
+        {"showMenuBar", "no", true},
+        {"showMenuBar", false, false},
+        {"welcomeDone", "yes", false},
+        {"welcomeDone", "1", false},
         {"welcomeDone", "true", true},
+        {"welcomeDone", "\ttrue\n", true},
     };
     for (const Case& c : cases) {
         QSettings().clear();
@@ -218,13 +256,14 @@ TEST_F(StoreSettingsTest, NightHoursThatStartAndEndTogetherReadAsTheDefaults) {
 TEST_F(StoreSettingsTest, AnAssignedValueIsKeptTheWayItIsRead) {
     Store& s = makeStore();
     QSignalSpy changed(&s, &Store::nightStartHourChanged);
-    s.setNightStartHour(99);
+    s.setNightStartHour(7);
     EXPECT_EQ(s.nightStartHour(), 23);
     EXPECT_EQ(QSettings().value("nightStartHour").toInt(), 23);
     EXPECT_EQ(changed.count(), 1);
     EXPECT_TRUE(s.loading()) << "the assignment still starts a log read";
-    s.setSampleMinutes(0);
+    s.setSampleMinutes(1440);
     EXPECT_EQ(s.sampleMinutes(), 5);
+    EXPECT_EQ(QSettings().value("sampleMinutes").toInt(), 5);
 }
 
 TEST_F(StoreSettingsTest, EnergySettingsStartAndStopSampling) {

@@ -131,29 +131,36 @@ TEST_F(SettingsFormTest, AChangeMadeElsewhereIsShownWithoutBeingWrittenAgain) {
     EXPECT_FALSE(form.showMenuBar()->isChecked());
 }
 
-// Settings edited outside the app: an hour that is not among a picker's entries leaves it without a
-// selection, and the note still names it.
-TEST_F(SettingsFormTest, AStoredHourOutsideThePickersEntriesSelectsNothing) {
+// Settings edited outside the app: a value no menu offers shows as the default, so no menu is left blank,
+// and showing it writes nothing.
+TEST_F(SettingsFormTest, AStoredValueNoMenuOffersShowsTheDefault) {
     struct Case {
         const char* key;
         QVariant stored;
-        int startIndex, endIndex;
+        const char *start, *end, *minutes;
         const char* note;
     };
-    for (const Case& c : {Case{"nightStartHour", 5, -1, 3, "05:00 → 07:00 · 2 h"},
-                          Case{"nightEndHour", 12, 6, -1, "23:00 → 12:00 · 13 h"},
-                          Case{"nightEndHour", "3", 6, -1, "23:00 → 03:00 · 4 h"},
-                          // Not an hour at all: the default, which the picker holds.
-                          Case{"nightStartHour", 30, 6, 3, "23:00 → 07:00 · 8 h"}}) {
-        SCOPED_TRACE(c.note);
+    for (const Case& c : {
+             Case{"nightStartHour", 5, "23:00", "07:00", "5 minutes", "23:00 → 07:00 · 8 h"},
+             Case{"nightStartHour", "07:00", "23:00", "07:00", "5 minutes", "23:00 → 07:00 · 8 h"},
+             Case{"nightStartHour", "1", "01:00", "07:00", "5 minutes", "01:00 → 07:00 · 6 h"},
+             Case{"nightEndHour", 12, "23:00", "07:00", "5 minutes", "23:00 → 07:00 · 8 h"},
+             Case{"nightEndHour", "3", "23:00", "07:00", "5 minutes", "23:00 → 07:00 · 8 h"},
+             Case{"sampleMinutes", 1440, "23:00", "07:00", "5 minutes", "23:00 → 07:00 · 8 h"},
+             Case{"sampleMinutes", 2147483647, "23:00", "07:00", "5 minutes", "23:00 → 07:00 · 8 h"},
+             Case{"sampleMinutes", "ten", "23:00", "07:00", "5 minutes", "23:00 → 07:00 · 8 h"},
+             Case{"sampleMinutes", " 10 ", "23:00", "07:00", "10 minutes", "23:00 → 07:00 · 8 h"},
+         }) {
+        SCOPED_TRACE(c.key + (" stored as " + c.stored.toString().toStdString()));
         QSettings().clear();
         QSettings().setValue(c.key, c.stored);
         Store& store = makeFakeStore();
         SettingsForm form(store, false);
-        EXPECT_EQ(form.startHour()->currentIndex(), c.startIndex);
-        EXPECT_EQ(form.endHour()->currentIndex(), c.endIndex);
+        EXPECT_EQ(form.startHour()->currentText(), c.start);
+        EXPECT_EQ(form.endHour()->currentText(), c.end);
+        EXPECT_EQ(form.sampleMinutes()->currentText(), c.minutes);
         EXPECT_EQ(note(form), c.note);
-        EXPECT_EQ(QSettings().value(c.key), c.stored); // showing it wrote nothing
+        EXPECT_EQ(QSettings().value(c.key), c.stored);
     }
 }
 

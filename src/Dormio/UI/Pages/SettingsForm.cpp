@@ -1,6 +1,7 @@
 #include "Dormio/UI/Pages/SettingsForm.h"
 
 #include "Dormio/Core/EnergyRecorder.h"
+#include "Dormio/Core/Settings.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/Toast.h"
 #include "Dormio/UI/Kit/Buttons.h"
@@ -21,14 +22,10 @@
 #include <QEvent>
 #include <QMessageBox>
 #include <QPushButton>
-#include <initializer_list>
 
 namespace dormio {
 
 namespace {
-
-constexpr std::initializer_list<int> startHours{17, 18, 19, 20, 21, 22, 23, 0, 1, 2};
-constexpr std::initializer_list<int> endHours{4, 5, 6, 7, 8, 9, 10, 11};
 
 // A picker's title before its menu; the title greys out with the menu.
 class Picker : public QWidget {
@@ -52,10 +49,11 @@ private:
     Label* title_;
 };
 
-QComboBox* menu(std::initializer_list<int> values, QString (*text)(int)) {
+// The setting's choices, each named by `text`.
+QComboBox* menu(const Setting<int>& setting, QString (*text)(int)) {
     auto* box = new QComboBox;
     box->setFont(Theme::Typo::body());
-    for (int value : values)
+    for (int value : setting.choices())
         box->addItem(text(value), value);
     return box;
 }
@@ -77,8 +75,7 @@ QVBoxLayout* stack(QWidget* content, qreal spacing) {
     return layout;
 }
 
-// The entry that holds `value`; none when the value is not one of the menu's, as a setting edited
-// elsewhere may be.
+// The store reads every setting as one of its choices, so a menu always has an entry to show.
 void select(QComboBox* box, int value) {
     box->setCurrentIndex(box->findData(value));
 }
@@ -120,8 +117,8 @@ QString SettingsForm::nightNote(int startHour, int endHour) {
 }
 
 QWidget* SettingsForm::nightContent() {
-    start_ = menu(startHours, hourText);
-    end_ = menu(endHours, hourText);
+    start_ = menu(Settings::nightStartHour, hourText);
+    end_ = menu(Settings::nightEndHour, hourText);
     // `activated` is the user's choice alone: showing the store's value writes nothing back.
     connect(start_, &QComboBox::activated, this,
             [this] { store_.setNightStartHour(start_->currentData().toInt()); });
@@ -147,7 +144,7 @@ QWidget* SettingsForm::energyContent() {
     track_ = new Toggle(QStringLiteral("Measure energy per app while Dormio is open"));
     connect(track_, &QCheckBox::clicked, this, [this](bool on) { store_.setTrackEnergy(on); });
 
-    sample_ = menu({2, 5, 10}, minutesText);
+    sample_ = menu(Settings::sampleMinutes, minutesText);
     connect(sample_, &QComboBox::activated, this,
             [this] { store_.setSampleMinutes(sample_->currentData().toInt()); });
     interval_ = new Picker(QStringLiteral("Sample every"), sample_);

@@ -1,30 +1,33 @@
 #pragma once
 
-// One user setting, declared once: its key in the settings file, its default, and the values it may
-// take. Whatever is stored under the key that is not such a value (another type, a fraction, a number
-// out of range) reads as the default; a value assigned is kept the same way, so what is read back is
-// what was kept.
+// One user setting, declared once: its key in the settings file, its default, and the values it may take
+// (for a setting a menu sets, the menu's entries). Whatever is stored under the key that is not such a
+// value (another type, a fraction, a number the menu does not offer, text with spaces around something
+// else) reads as the default; a value assigned is kept the same way, so what is read back is what was kept.
 
 #include <QSettings>
 #include <QString>
 #include <QVariant>
+#include <algorithm>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace dormio {
 
 template <typename T> class Setting {
 public:
-    using Allowed = bool (*)(T);
+    // Without choices, every value of the type is one.
+    Setting(QString key, T defaultValue, std::vector<T> choices = {})
+        : key_(std::move(key)), default_(defaultValue), choices_(std::move(choices)) {}
 
-    constexpr Setting(const char* key, T fallback, Allowed allowed = nullptr)
-        : key_(key), fallback_(fallback), allowed_(allowed) {}
-
-    const char* key() const { return key_; }
-    T fallback() const { return fallback_; }
+    const QString& key() const { return key_; }
+    T defaultValue() const { return default_; }
+    const std::vector<T>& choices() const { return choices_; }
 
     T read(const QSettings& settings) const {
         const QVariant stored = settings.value(key_);
-        return stored.isValid() ? kept(parsed(stored)) : fallback_;
+        return stored.isValid() ? kept(parsed(stored)) : default_;
     }
 
     // Stores the value at once and gives the value kept.
@@ -37,15 +40,18 @@ public:
 
 private:
     T kept(std::optional<T> value) const {
-        return value && (!allowed_ || allowed_(*value)) ? *value : fallback_;
+        const bool offered = value && (choices_.empty() ||
+                                       std::find(choices_.begin(), choices_.end(), *value) != choices_.end());
+        return offered ? *value : default_;
     }
 
-    // The settings file holds text; a value set in this run may still be of its own type.
+    // The settings file holds text, which another program may have written with spaces around it; a value
+    // set in this run may still be of its own type.
     static std::optional<T> parsed(const QVariant& stored);
 
-    const char* key_;
-    T fallback_;
-    Allowed allowed_;
+    QString key_;
+    T default_;
+    std::vector<T> choices_;
 };
 
 template <> inline std::optional<int> Setting<int>::parsed(const QVariant& stored) {
