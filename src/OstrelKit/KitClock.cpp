@@ -46,8 +46,7 @@ void KitClock::every(double seconds, QObject* receiver, std::function<void()> ac
 void KitClock::schedule(double seconds, bool repeating, QObject* receiver, std::function<void()> action) {
     const qint64 ms = milliseconds(seconds);
     if (mode_ == Mode::step) {
-        pending_.append(
-            {elapsedMs_ + ms, repeating ? std::max<qint64>(ms, 1) : 0, receiver, std::move(action)});
+        stepped_.add(elapsedMs_ + ms, {receiver, std::move(action)}, repeating, ms);
         return;
     }
     // The timer belongs to the receiver, so it stops when the receiver goes.
@@ -63,18 +62,11 @@ void KitClock::schedule(double seconds, bool repeating, QObject* receiver, std::
 
 void KitClock::advance(double seconds) {
     const qint64 end = elapsedMs_ + milliseconds(seconds);
-    for (;;) {
-        auto next = std::min_element(pending_.begin(), pending_.end(),
-                                     [](const Pending& a, const Pending& b) { return a.dueMs < b.dueMs; });
-        if (next == pending_.end() || next->dueMs > end) break;
-        elapsedMs_ = next->dueMs;
-        Pending due = *next;
-        if (due.intervalMs > 0 && due.receiver)
-            next->dueMs += due.intervalMs;
-        else
-            pending_.erase(next);
-        if (due.receiver) due.action();
-    }
+    stepped_.runUntil(end, [this](uint64_t id, const Pending& timer, int64_t at) {
+        if (!timer.receiver) return stepped_.remove(id);
+        elapsedMs_ = at;
+        timer.action();
+    });
     elapsedMs_ = end;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
 // The kit's own clock for its timers. In a normal run it is the system's; a test switches a clock of its
-// own to step mode and moves it by hand, so a check due in six hours happens at once and in order.
+// own to step mode and moves it by hand, so a check due in six hours happens at once and in order, by the
+// rule of every stepped clock (OstrelKit/SteppedTimers.h).
+
+#include "OstrelKit/SteppedTimers.h"
 
 #include <QDateTime>
-#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -35,8 +37,6 @@ public:
 
 private:
     struct Pending {
-        qint64 dueMs;
-        qint64 intervalMs; // 0 for a timer that runs once
         QPointer<QObject> receiver;
         std::function<void()> action;
     };
@@ -46,7 +46,7 @@ private:
     Mode mode_;
     QDateTime start_;
     qint64 elapsedMs_ = 0;
-    QList<Pending> pending_;
+    SteppedTimers<Pending> stepped_;
 };
 
 } // namespace dormio

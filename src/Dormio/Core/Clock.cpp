@@ -1,10 +1,13 @@
 #include "Dormio/Core/Clock.h"
 
+#include "OstrelKit/SteppedTimers.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace dormio {
 
@@ -15,6 +18,12 @@ namespace {
 std::atomic<bool> fixed{false};
 std::atomic<double> fixedAt{0};
 std::atomic<int64_t> steppedMs{0};
+
+// The started timers of the fixed clock; main thread only.
+SteppedTimers<ClockTimer*>& steppedTimers() {
+    static SteppedTimers<ClockTimer*> timers;
+    return timers;
+}
 
 } // namespace
 
@@ -42,8 +51,12 @@ void Clock::fix(Date at) {
 
 void Clock::step(std::chrono::milliseconds step) {
     if (!fixed.load() || step.count() <= 0) return;
-    steppedMs.fetch_add(step.count());
-    emit stepped();
+    const int64_t end = steppedMs.load() + step.count();
+    steppedTimers().runUntil(end, [](uint64_t, ClockTimer* timer, int64_t at) {
+        steppedMs.store(at);
+        timer->fire();
+    });
+    steppedMs.store(end);
 }
 
 void Clock::useSystemTime() {
@@ -75,7 +88,10 @@ ClockTimer::ClockTimer(QObject* parent) : QObject(parent) {
     connect(&Clock::shared(), &Clock::modeChanged, this, [this] {
         if (active_) arm();
     });
-    connect(&Clock::shared(), &Clock::stepped, this, &ClockTimer::stepped);
+}
+
+ClockTimer::~ClockTimer() {
+    disarm();
 }
 
 void ClockTimer::start(std::chrono::milliseconds interval) {
@@ -86,13 +102,14 @@ void ClockTimer::start(std::chrono::milliseconds interval) {
 
 void ClockTimer::stop() {
     active_ = false;
-    timer_.stop();
+    disarm();
 }
 
 void ClockTimer::arm() {
-    timer_.stop();
+    disarm();
     if (Clock::shared().isFixed()) {
-        due_ = steppedMs.load() + interval_.count();
+        steppedID_ =
+            steppedTimers().add(steppedMs.load() + interval_.count(), this, !singleShot_, interval_.count());
         return;
     }
     timer_.setSingleShot(singleShot_);
@@ -100,10 +117,9 @@ void ClockTimer::arm() {
     timer_.start(int(std::min<int64_t>(interval_.count(), std::numeric_limits<int>::max())));
 }
 
-void ClockTimer::stepped() {
-    if (!active_ || !Clock::shared().isFixed() || steppedMs.load() < due_) return;
-    due_ = steppedMs.load() + interval_.count();
-    fire();
+void ClockTimer::disarm() {
+    timer_.stop();
+    steppedTimers().remove(std::exchange(steppedID_, 0));
 }
 
 void ClockTimer::fire() {

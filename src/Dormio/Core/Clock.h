@@ -25,7 +25,8 @@ public:
     bool isFixed() const;
     // Stops the clock at `at`. Main thread only, like the steps.
     void fix(Date at);
-    // Moves a fixed clock on; does nothing on the system clock or for a step that is not positive.
+    // Moves a fixed clock on, running its timers as the step reaches their times; does nothing on the
+    // system clock or for a step that is not positive.
     void step(std::chrono::milliseconds step);
     // Back to the system's time.
     void useSystemTime();
@@ -36,8 +37,6 @@ public:
 signals:
     // The clock was fixed or went back to the system's time.
     void modeChanged();
-    // A fixed clock moved on.
-    void stepped();
 
 private:
     Clock() = default;
@@ -57,12 +56,13 @@ private:
 };
 
 // A timer on the app's clock: a plain timer while the clock runs on the system's time; on a fixed clock
-// due when a step reaches its time. A step past several intervals of a repeating timer fires it once, as
-// a late timer does. Started timers start afresh when the clock is fixed or released.
+// it runs as the steps reach its times, by the rule of every stepped clock (OstrelKit/SteppedTimers.h).
+// Started timers start afresh when the clock is fixed or released.
 class ClockTimer final : public QObject {
     Q_OBJECT
 public:
     explicit ClockTimer(QObject* parent = nullptr);
+    ~ClockTimer() override;
 
     void setSingleShot(bool singleShot) { singleShot_ = singleShot; }
     void start(std::chrono::milliseconds interval);
@@ -74,13 +74,15 @@ signals:
     void timeout();
 
 private:
+    friend class Clock;
+
     void arm();
+    void disarm();
     void fire();
-    void stepped();
 
     QTimer timer_;
     std::chrono::milliseconds interval_{0};
-    int64_t due_ = 0; // on a fixed clock, in milliseconds of its steps
+    uint64_t steppedID_ = 0; // its place among a fixed clock's timers; 0 for none
     bool singleShot_ = false;
     bool active_ = false;
 };

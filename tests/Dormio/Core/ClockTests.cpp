@@ -35,34 +35,6 @@ TEST(Clock, AFixedClockStandsStillAndMovesByItsSteps) {
     EXPECT_LT(currentDate(), before + 600);
 }
 
-TEST(Clock, ATimerFiresWhenAStepReachesItsTime) {
-    FixedClock clock(noon);
-    struct Case {
-        const char* what;
-        bool singleShot;
-        std::vector<std::chrono::milliseconds> steps;
-        std::vector<int> firedAfterEach;
-    };
-    const std::vector<Case> cases = {
-        {"single shot, reached in two steps", true, {999ms, 1ms, 5s}, {0, 1, 1}},
-        {"single shot, passed in one step", true, {3s}, {1}},
-        {"repeating, once per interval", false, {1s, 1s, 500ms, 500ms}, {1, 2, 2, 3}},
-        // A late timer fires once, however many intervals the step passed.
-        {"repeating, a long step", false, {10s, 1s}, {1, 2}},
-    };
-    for (const Case& c : cases) {
-        ClockTimer timer;
-        timer.setSingleShot(c.singleShot);
-        QSignalSpy fired(&timer, &ClockTimer::timeout);
-        timer.start(1s);
-        for (std::size_t i = 0; i < c.steps.size(); ++i) {
-            clock.step(c.steps[i]);
-            EXPECT_EQ(fired.count(), c.firedAfterEach[i]) << c.what << ", step " << i;
-        }
-        EXPECT_EQ(timer.isActive(), !c.singleShot) << c.what;
-    }
-}
-
 TEST(Clock, AStoppedOrRestartedTimerKeepsToItsNewTime) {
     FixedClock clock(noon);
     ClockTimer timer;
