@@ -104,29 +104,33 @@ TEST_F(KeyboardWalk, TabReachesEverySidebarRowTheToolbarAndThePagesButtons) {
 TEST_F(KeyboardWalk, EveryStopShowsARingWhileItHasTheFocus) {
     openWindow();
     const QList<QWidget*> stops = walk();
-    for (QWidget* stop : stops) {
-        SCOPED_TRACE(nameOf(stop).toStdString());
-        tabTo(stop);
-        const QImage focused = stop->grab().toImage();
-        if (stop == row(Page::night))
-            test::writeGallery(window->grab().toImage(), "keyboard-focus-selected-row");
-        if (stop == window->rootView()->refreshButton())
-            test::writeGallery(window->grab().toImage(), "keyboard-focus-refresh");
-        press(Qt::Key_Tab);
-        const QImage unfocused = stop->grab().toImage();
-        ASSERT_EQ(focused.size(), unfocused.size());
-        // Across the edge at mid-height, a few pixels in: the ring's two lines.
-        int change = 0;
-        for (int x = 0; x < int(4 * focused.devicePixelRatio()); ++x) {
-            const QColor with = focused.pixelColor(x, focused.height() / 2);
-            const QColor without = unfocused.pixelColor(x, focused.height() / 2);
-            change =
-                std::max({change, std::abs(with.red() - without.red()),
-                          std::abs(with.green() - without.green()), std::abs(with.blue() - without.blue())});
-        }
-        EXPECT_GE(change, 48);
-        if (const auto* ring = stop->findChild<FocusRing*>(QString(), Qt::FindDirectChildrenOnly)) {
-            EXPECT_FALSE(ring->shown());
+    for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+        const test::AppearanceScope shown(appearance);
+        const QString suffix = QLatin1Char('-') + QLatin1String(test::nameOf(appearance));
+        for (QWidget* stop : stops) {
+            SCOPED_TRACE(nameOf(stop).toStdString() + " " + test::nameOf(appearance));
+            tabTo(stop);
+            const QImage focused = stop->grab().toImage();
+            if (stop == row(Page::night))
+                test::writeGallery(window->grab().toImage(), "keyboard-focus-selected-row" + suffix);
+            if (stop == window->rootView()->refreshButton())
+                test::writeGallery(window->grab().toImage(), "keyboard-focus-refresh" + suffix);
+            press(Qt::Key_Tab);
+            const QImage unfocused = stop->grab().toImage();
+            ASSERT_EQ(focused.size(), unfocused.size());
+            // Across the edge at mid-height, a few pixels in: the ring's two lines.
+            int change = 0;
+            for (int x = 0; x < int(4 * focused.devicePixelRatio()); ++x) {
+                const QColor with = focused.pixelColor(x, focused.height() / 2);
+                const QColor without = unfocused.pixelColor(x, focused.height() / 2);
+                change = std::max({change, std::abs(with.red() - without.red()),
+                                   std::abs(with.green() - without.green()),
+                                   std::abs(with.blue() - without.blue())});
+            }
+            EXPECT_GE(change, 48);
+            if (const auto* ring = stop->findChild<FocusRing*>(QString(), Qt::FindDirectChildrenOnly)) {
+                EXPECT_FALSE(ring->shown());
+            }
         }
     }
 }
