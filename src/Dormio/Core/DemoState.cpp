@@ -1,10 +1,16 @@
 #include "Dormio/Core/DemoState.h"
 
 #include "Dormio/Core/Published.h"
+#include "Dormio/Core/System/LogSources.h"
 
 namespace dormio {
 
+DemoState::~DemoState() {
+    if (demo_) LogSources::showSampleData(false);
+}
+
 void DemoState::setDemo(bool demo) {
+    if (demo != demo_) LogSources::showSampleData(demo);
     publish(this, demo_, demo, &DemoState::demoChanged);
 }
 void DemoState::setSnapshotScroll(std::optional<std::string> target, double seconds) {

@@ -1,7 +1,8 @@
 #pragma once
 
 // What the sample data and the developer modes set on the store, apart from the user's data: demo mode
-// (the store shows sample data and reads nothing), the sample nights' energy shares, and the views'
+// (the store shows sample data and reads nothing, and the texts that name a source name the Mac's, whose
+// records the samples are), the sample nights' energy shares, and the views'
 // positions that the snapshot and demo modes force (a scroll target, the history page's span, the scrub
 // position on the night trace, the hovered night). The pages read them.
 
@@ -34,6 +35,7 @@ class DemoState final : public QObject {
 
 public:
     using QObject::QObject;
+    ~DemoState() override;
 
     bool demo() const { return demo_; }
     void setDemo(bool demo);

@@ -1,5 +1,6 @@
 // The History kicker and the Battery page's words, from nights and battery readings alone; the texts that
-// say where the data comes from, by what is read.
+// say where the data comes from, by what is read and whether the sample data is shown.
+#include "Dormio/Core/DemoState.h"
 #include "Dormio/UI/Pages/BatteryTexts.h"
 #include "Dormio/UI/Pages/HistoryTexts.h"
 #include "Dormio/UI/Pages/SourceTexts.h"
@@ -105,6 +106,17 @@ TEST(SourceTexts, NameWhatIsReadAndKeepThePagesWordsForTheFixtures) {
         EXPECT_EQ(c.text(), QString::fromUtf8(c.offMac)) << c.what;
         set(true, true);
         EXPECT_EQ(c.text(), QString::fromUtf8(c.fixture)) << c.what;
+        // The sample data's records and apps are a Mac's: while a store shows them, so are the words.
+        set(false, false);
+        {
+            DemoState sample;
+            sample.setDemo(true);
+            EXPECT_EQ(c.text(), QString::fromUtf8(c.fixture)) << c.what << " with the sample data";
+            sample.setDemo(false);
+            EXPECT_EQ(c.text(), QString::fromUtf8(c.offMac)) << c.what << " after the sample data";
+            sample.setDemo(true);
+        }
+        EXPECT_EQ(c.text(), QString::fromUtf8(c.offMac)) << c.what << " once the store is gone";
     }
     // An empty variable still names the file to read.
     qputenv("DORMIO_LOG_FIXTURE", "");

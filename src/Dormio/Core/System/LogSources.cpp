@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <atomic>
 
 namespace dormio {
 
@@ -17,6 +18,8 @@ namespace {
 bool hasPmset() {
     return QFileInfo::exists(QStringLiteral("/usr/bin/pmset"));
 }
+
+std::atomic<int> storesShowingSampleData = 0;
 
 } // namespace
 
@@ -52,9 +55,13 @@ std::vector<LiveAssertion> SystemAssertions::read(Date now) {
 }
 
 DataSources LogSources::named() {
-    const bool offMac = !hasPmset();
+    const bool offMac = !hasPmset() && storesShowingSampleData == 0;
     return {offMac && !qEnvironmentVariableIsSet("DORMIO_LOG_FIXTURE"),
             offMac && !qEnvironmentVariableIsSet("DORMIO_ASSERTIONS_FIXTURE")};
+}
+
+void LogSources::showSampleData(bool shown) {
+    storesShowingSampleData += shown ? 1 : -1;
 }
 
 std::shared_ptr<PowerLogSource> LogSources::powerLog() {

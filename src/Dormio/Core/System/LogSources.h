@@ -63,8 +63,8 @@ public:
 };
 
 // What the texts that say where the data comes from name: the Linux layers where they are read, so that a
-// Linux user is never told of `pmset` or macOS's log; where `pmset` runs or a developer variable names the
-// file, the texts keep their own words.
+// Linux user is never told of `pmset` or macOS's log; where `pmset` runs, a developer variable names the
+// file or the sample data is shown (its records and apps are a Mac's), the texts keep their own words.
 struct DataSources {
     bool journal = false; // the power log from the system journal and UPower's history
     bool logind = false;  // the assertion listing from logind's inhibitor locks
@@ -73,6 +73,8 @@ struct DataSources {
 namespace LogSources {
 // The sources the next reads take, by the same choice as powerLog() and assertions().
 DataSources named();
+// Counts a store that shows the sample data in place of the system's (true) or no longer does (false).
+void showSampleData(bool shown);
 // The file that DORMIO_LOG_FIXTURE names where the variable is set (even empty), else the system's log.
 std::shared_ptr<PowerLogSource> powerLog();
 // The same for DORMIO_ASSERTIONS_FIXTURE and the system's listing.
