@@ -2,13 +2,14 @@
 // running the app off a Mac:
 //
 //   make-power-log --days D --mb M --seed S --out FILE [--assertions FILE2] [--end UNIXSECONDS]
-//                  [--profile week|busy]
+//                  [--profile week|busy|storm]
 //
 // The log covers D days that end at --end (default: now), in the local time zone (TZ), and is about
 // M megabytes (MiB): evenings of use, sleep around midnight with dark wakes through the night, a morning
 // wake, and the assertion traffic of a busy machine filling the waking hours. The busy profile is heavier
 // in what the reader keeps: wake requests all day, many short sleep-blocking assertions of many
-// processes, and dark wakes every few minutes through the night. The same seed, end, zone and profile
+// processes, and dark wakes every few minutes through the night; the storm profile is the busy one with a
+// dark wake every few seconds through the night. The same seed, end, zone and profile
 // always give the same bytes.
 
 #include "PowerLogLines.h"
@@ -127,14 +128,20 @@ const std::vector<Holder> busyDayHolders{
 // How busy the machine is. The ordinary week is a laptop's; the busy week keeps the reader busy.
 struct Profile {
     const std::vector<Holder>& dayHolders;
-    int64_t darkWakeGap[2]; // seconds between the end of one dark wake and the next, at night
-    int64_t dimGap[2];      // seconds between dimmings of the display, by day
-    double otherLines;      // of the filler: lines of other types
-    double requestLines;    // of the filler: "Wake Requests" lines
+    int64_t darkWakeGap[2];    // seconds between the end of one dark wake and the next, at night
+    int64_t darkWakeLength[2]; // seconds a dark wake lasts; at least 3, room for its assertions
+    int64_t darkWakeHolds[2];  // assertions taken and given back in a dark wake
+    double fullWakes;          // of the wakes in the night: those that turn into a full wake
+    int64_t dimGap[2];         // seconds between dimmings of the display, by day
+    double otherLines;         // of the filler: lines of other types
+    double requestLines;       // of the filler: "Wake Requests" lines
 };
 
-const Profile weekProfile{dayHolders, {900, 5400}, {1800, 7200}, 0.08, 0};
-const Profile busyProfile{busyDayHolders, {60, 420}, {300, 1800}, 0.10, 0.14};
+const Profile weekProfile{dayHolders, {900, 5400}, {20, 120}, {2, 14}, 0.06, {1800, 7200}, 0.08, 0};
+const Profile busyProfile{busyDayHolders, {60, 420}, {20, 120}, {2, 14}, 0.06, {300, 1800}, 0.10, 0.14};
+// A machine in a wake storm: the busy day, and at night a short dark wake every few seconds, some two
+// thousand a night, as logs of machines that cannot stay asleep show.
+const Profile stormProfile{busyDayHolders, {2, 12}, {3, 10}, {1, 3}, 0.005, {300, 1800}, 0.10, 0.14};
 
 struct Options {
     int days = 7;
@@ -211,7 +218,7 @@ public:
         sleep(bed, random_.chance(0.7) ? "Idle Sleep" : "Clamshell Sleep");
         int64_t t = bed + random_.between(900, 3600);
         while (t < morning - 1200) {
-            if (random_.chance(0.06))
+            if (random_.chance(profile_.fullWakes))
                 t = fullWakeInTheNight(t);
             else
                 t = darkWake(t);
@@ -357,14 +364,14 @@ private:
     int64_t darkWake(int64_t when) {
         // A dark wake costs a fraction of a point: every third or so shows as one point less.
         if (!onAC_ && random_.chance(0.3)) charge_ = std::max(charge_ - 1, 5);
-        const int64_t length = random_.between(20, 120);
+        const int64_t length = random_.between(profile_.darkWakeLength[0], profile_.darkWakeLength[1]);
         static const std::vector<std::string> causes{"NUB.SPMISw3IRQ nub-spmi0.0x02 rtc/Maintenance",
                                                      "RTC (Alarm)", "ARPT/Network",
                                                      "NUB.SPMISw3IRQ/SMC.OutboxNotEmpty"};
         log_.add(when, "DarkWake",
                  "DarkWake from Deep Idle [CDNP] : due to " + random_.pick(causes) + " " + source(),
                  std::to_string(length) + " secs");
-        const int64_t count = random_.between(2, 14);
+        const int64_t count = random_.between(profile_.darkWakeHolds[0], profile_.darkWakeHolds[1]);
         for (int64_t i = 0; i < count; ++i)
             assertionPair(when + random_.between(0, length / 2), random_.pick(nightHolders),
                           when + length - 2);
@@ -533,6 +540,8 @@ std::optional<Options> readOptions(int argc, char** argv) {
             options.profile = &weekProfile;
         else if (key == "--profile" && std::string_view(value) == "busy")
             options.profile = &busyProfile;
+        else if (key == "--profile" && std::string_view(value) == "storm")
+            options.profile = &stormProfile;
         else
             return std::nullopt;
     }
@@ -547,7 +556,7 @@ int main(int argc, char** argv) {
     const auto options = readOptions(argc, argv);
     if (!options) {
         std::cerr << "usage: make-power-log --days D --mb M --seed S --out FILE [--assertions FILE2] "
-                     "[--end UNIXSECONDS] [--profile week|busy]\n";
+                     "[--end UNIXSECONDS] [--profile week|busy|storm]\n";
         return 2;
     }
     try {

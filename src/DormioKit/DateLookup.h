@@ -44,4 +44,32 @@ template <typename T> std::optional<std::size_t> lastIndex(Date atOrBefore, cons
     return lo - 1;
 }
 
+// `lastIndex` for dates asked in rising order, as a night's segments ask them: each answer walks on from
+// the one before, so a night costs one pass over its part of the list instead of a bisection per date. A
+// date earlier than the one before (or one that does not compare, NaN) is bisected again.
+template <typename T> class LastIndexWalk {
+public:
+    explicit LastIndexWalk(const std::vector<T>& items) : items_(items) {}
+
+    std::optional<std::size_t> at(Date atOrBefore) {
+        if (!asked_ || !(lastAsked_ <= atOrBefore)) {
+            next_ = firstIndex(atOrBefore, items_);
+        } else {
+            while (next_ < items_.size() && !(atOrBefore < dateOf(items_[next_])))
+                ++next_;
+        }
+        asked_ = true;
+        lastAsked_ = atOrBefore;
+        if (next_ == 0) return std::nullopt;
+        return next_ - 1;
+    }
+    const std::vector<T>& items() const { return items_; }
+
+private:
+    const std::vector<T>& items_;
+    std::size_t next_ = 0; // the first index dated after lastAsked_
+    Date lastAsked_;
+    bool asked_ = false;
+};
+
 } // namespace dormio::NightBuilder

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cmath>
+#include <map>
 #include <span>
 #include <utility>
 
@@ -40,10 +41,10 @@ bool contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
 }
 
-const PowerEvent* startingEvent(Date at, const std::vector<PowerEvent>& events) {
-    std::optional<std::size_t> i = lastIndex(at, events);
-    if (!i || !(events[*i].date > at - startingEventReach)) return nullptr;
-    return &events[*i];
+const PowerEvent* startingEvent(Date at, LastIndexWalk<PowerEvent>& events) {
+    std::optional<std::size_t> i = events.at(at);
+    if (!i || !(events.items()[*i].date > at - startingEventReach)) return nullptr;
+    return &events.items()[*i];
 }
 
 // Scans back from the night's start; for a night that begins asleep the first event met is already the sleep.
@@ -90,6 +91,27 @@ const WakeRequest& pickRequest(std::size_t first, std::size_t last, Date wake,
     return *nearest;
 }
 
+// Whether a cause names a timed wake, one that a wake request may explain.
+bool isTimed(std::string_view cause) {
+    const std::string lower = UnicodeText::lowerCase(cause);
+    return contains(lower, "rtc") || contains(lower, "sleepservice") || contains(lower, "maintenance") ||
+           contains(lower, "spmi");
+}
+
+// Who scheduled the timed wake at `event`, given the last request listed at or before it.
+std::optional<std::string> scheduledBy(const PowerEvent& event, std::optional<std::size_t> last,
+                                       const std::vector<WakeRequest>& requests) {
+    if (!last || !(requests[*last].logged > event.date - requestReach)) return std::nullopt;
+    std::size_t first = *last;
+    while (first > 0 && requests[first - 1].logged == requests[*last].logged)
+        --first;
+
+    const WakeRequest& picked = pickRequest(first, *last, event.date, requests);
+    const std::string process(picked.process);
+    if (!picked.info.empty()) return process + " \u00B7 " + std::string(picked.info);
+    return process + " (" + std::string(picked.request) + ")";
+}
+
 struct SegmentContext {
     const Segment& segment;
     bool isFirst;
@@ -100,7 +122,8 @@ struct SegmentContext {
 class EventMaker {
 public:
     EventMaker(Date nightStart, const PowerLog& log, const std::vector<AssertionRelease>& releases)
-        : nightStart_(nightStart), log_(log), releases_(releases), longest_(longestRelease(releases)) {}
+        : nightStart_(nightStart), log_(log), releases_(releases), longest_(longestRelease(releases)),
+          requests_(log.requests) {}
 
     std::optional<NightEvent> event(const SegmentContext& c) {
         switch (c.segment.state) {
@@ -134,14 +157,15 @@ private:
     }
 
     NightEvent dark(const SegmentContext& c) {
-        WakeReason reason = c.starting ? WakeReason::classify(c.starting->cause, c.starting->kind)
+        WakeReason reason = c.starting ? reading(*c.starting).reason
                                        : WakeReason{"Dark wake", std::string(darkWakeSymbol), false};
         NightEvent e = c.isFirst
                            ? base(c, Kind::awakeAtStart,
                                   "Briefly awake in the dark (" + UnicodeText::lowerCase(reason.label) + ")",
                                   reason.symbol, rawText(c))
                            : base(c, Kind::darkWake, reason.label, reason.symbol, rawText(c));
-        if (c.starting) e.scheduledBy = scheduler(*c.starting, log_.requests);
+        if (c.starting && reading(*c.starting).timed)
+            e.scheduledBy = scheduledBy(*c.starting, requests_.at(c.starting->date), log_.requests);
         return e;
     }
 
@@ -190,9 +214,27 @@ private:
         return std::string(fallback);
     }
 
-    static std::optional<WakeReason> wakeReason(const SegmentContext& c) {
+    std::optional<WakeReason> wakeReason(const SegmentContext& c) {
         if (!c.starting) return std::nullopt;
-        return WakeReason::classify(c.starting->cause, c.starting->kind);
+        return reading(*c.starting).reason;
+    }
+
+    // What a cause says, worked out once per night for each cause and kind: a stormy night repeats the same
+    // few causes thousands of times. The keys view the log's events, which outlive the maker.
+    struct CauseReading {
+        WakeReason reason;
+        bool timed;
+    };
+
+    const CauseReading& reading(const PowerEvent& event) {
+        const auto key = std::pair{event.kind, std::string_view(event.cause)};
+        auto known = readings_.find(key);
+        if (known == readings_.end())
+            known = readings_
+                        .emplace(key, CauseReading{WakeReason::classify(event.cause, event.kind),
+                                                   isTimed(event.cause)})
+                        .first;
+        return known->second;
     }
 
     static std::optional<std::string> wokenBy(const std::optional<WakeReason>& reason) {
@@ -204,17 +246,20 @@ private:
     const PowerLog& log_;
     const std::vector<AssertionRelease>& releases_;
     double longest_;
+    LastIndexWalk<WakeRequest> requests_;
+    std::map<std::pair<PowerEventKind, std::string_view>, CauseReading> readings_;
     bool asleepSeen_ = false;
 };
 
 std::vector<NightEvent> nightEvents(const std::vector<Segment>& segments, Date start, const PowerLog& log,
                                     const std::vector<AssertionRelease>& releases) {
     EventMaker maker(start, log, releases);
+    LastIndexWalk<PowerEvent> logEvents(log.events);
     std::vector<NightEvent> events;
     for (std::size_t i = 0; i < segments.size(); ++i) {
         const Segment& segment = segments[i];
         SegmentContext context{segment, i == 0, i > 0 ? &segments[i - 1] : nullptr,
-                               startingEvent(segment.start, log.events)};
+                               startingEvent(segment.start, logEvents)};
         if (std::optional<NightEvent> e = maker.event(context)) events.push_back(std::move(*e));
     }
     return events;
@@ -255,20 +300,8 @@ std::vector<AssertionRelease> overlappingReleases(const PowerLog& log, Date star
 }
 
 std::optional<std::string> scheduler(const PowerEvent& event, const std::vector<WakeRequest>& requests) {
-    std::string cause = UnicodeText::lowerCase(event.cause);
-    if (!contains(cause, "rtc") && !contains(cause, "sleepservice") && !contains(cause, "maintenance") &&
-        !contains(cause, "spmi"))
-        return std::nullopt;
-    std::optional<std::size_t> last = lastIndex(event.date, requests);
-    if (!last || !(requests[*last].logged > event.date - requestReach)) return std::nullopt;
-    std::size_t first = *last;
-    while (first > 0 && requests[first - 1].logged == requests[*last].logged)
-        --first;
-
-    const WakeRequest& picked = pickRequest(first, *last, event.date, requests);
-    const std::string process(picked.process);
-    if (!picked.info.empty()) return process + " \u00B7 " + std::string(picked.info);
-    return process + " (" + std::string(picked.request) + ")";
+    if (!isTimed(event.cause)) return std::nullopt;
+    return scheduledBy(event, lastIndex(event.date, requests), requests);
 }
 
 std::vector<std::string_view> eventSymbols() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace dormio;
 using NightBuilder::firstIndex;
@@ -79,4 +80,27 @@ TEST(DateLookup, StaysWithinBoundsOnAnUnsortedList) {
         auto last = lastIndex(Date{date}, events);
         EXPECT_LT(last.value_or(0), events.size()) << date;
     }
+}
+
+TEST(DateLookup, AWalkAnswersAsBisectionDoesWhateverTheOrderOfItsDates) {
+    const auto events = eventsAt({1, 1, 2, 3, 5, 8, 8, 8, 13});
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* name;
+        std::vector<double> dates;
+    };
+    const Case cases[] = {
+        {"rising, with repeats and equal dates", {0, 1, 1, 1.5, 8, 8, 9, 13, 14, 99}},
+        {"starting past the end", {99, 100}},
+        {"stepping back", {8, 2, 0.5, 13, 3}},
+        {"a date that does not compare", {5, nan, 1, nan, nan, 9}},
+    };
+    for (const Case& c : cases) {
+        NightBuilder::LastIndexWalk<PowerEvent> walk(events);
+        for (double date : c.dates)
+            EXPECT_EQ(walk.at(Date{date}), lastIndex(Date{date}, events)) << c.name << ": " << date;
+    }
+    const std::vector<PowerEvent> none;
+    NightBuilder::LastIndexWalk<PowerEvent> empty(none);
+    EXPECT_EQ(empty.at(Date{1}), std::nullopt);
 }

@@ -345,6 +345,46 @@ TEST_F(NightEventsTest, DarkWakeCarriesItsScheduler) {
     EXPECT_EQ(n.events[1].scheduledBy, "softwareupdated \u00B7 check");
 }
 
+// A storm repeats a few causes all night: each wake still gets its own request, and the same words on a
+// start-up and on a wake still read by the kind of their event.
+TEST_F(NightEventsTest, RepeatedCausesAreReadByKindAndEachWakeByItsOwnRequest) {
+    log.events = {ev(-hour, K::sleep)};
+    for (int i = 0; i < 4; ++i) {
+        const double wake = (i + 1) * hour;
+        log.events.push_back(ev(wake, K::darkWake, i % 2 ? "RTC (Maintenance)" : "rtc/SPMI"));
+        log.events.push_back(ev(wake + 60, K::sleep));
+        log.requests.push_back(WakeRequest{at(wake - 600), "dasd", "Maintenance", at(wake), "", false});
+        log.requests.back().process = i % 2 ? "dasd" : "cloudd";
+        log.requests.back().request = i < 2 ? "early" : "late";
+    }
+    log.events.push_back(ev(5 * hour, K::boot, "Mac started up"));
+    log.events.push_back(ev(6 * hour, K::sleep));
+    log.events.push_back(ev(7 * hour, K::wake, "Mac started up"));
+    Night n = night();
+
+    struct Expected {
+        Kind kind;
+        std::string label;
+        std::optional<std::string> scheduledBy;
+    };
+    const Expected expected[] = {
+        {Kind::fellAsleep, "Already asleep", std::nullopt},
+        {Kind::darkWake, "Scheduled timer", "cloudd (early)"},
+        {Kind::darkWake, "Maintenance / Power Nap", "dasd (early)"},
+        {Kind::darkWake, "Scheduled timer", "cloudd (late)"},
+        {Kind::darkWake, "Maintenance / Power Nap", "dasd (late)"},
+        {Kind::screenOn, "You used your Mac", "Woken by: Mac started up"},
+        {Kind::fellAsleep, "Went to sleep", std::nullopt},
+        {Kind::screenOn, "You used your Mac", "Woken by: Other (Mac started up)"},
+    };
+    ASSERT_EQ(n.events.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(n.events[i].kind, expected[i].kind) << i;
+        EXPECT_EQ(n.events[i].label, expected[i].label) << i;
+        EXPECT_EQ(n.events[i].scheduledBy, expected[i].scheduledBy) << i;
+    }
+}
+
 TEST_F(NightEventsTest, BatteryPointsAtTheStartAtEachChargeAndAtTheEnd) {
     log.events = {ev(-hour, K::sleep, "", "", true, 80), ev(2 * hour, K::darkWake, "", "", true, 78),
                   ev(2 * hour + 60, K::sleep, "", "", true)};
