@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace dormio::test {
@@ -46,6 +47,36 @@ TEST_F(RecorderTest, AFinishRightAfterTheStartHasTheStartsFrameAndRow) {
     const std::optional<MovieFile> movie = readMovie(file("raw.mov"));
     ASSERT_TRUE(movie);
     EXPECT_EQ(movie->frames.size(), 1);
+}
+
+TEST_F(RecorderTest, TheLastFrameIsWrittenOnlyWhenItComesHalfAFrameOrMoreAfterTheOneBefore) {
+    struct Case {
+        int fps;
+        double afterTick; // from the last tick's frame to the finish
+        bool written;
+    };
+    // At 10 frames a second half a frame is 50 ms, a whole number of the clock's milliseconds; at 30 it
+    // falls between 16 and 17.
+    const Case cases[] = {
+        {10, 0.049, false}, {10, 0.05, true}, {10, 0.051, true}, {30, 0.016, false}, {30, 0.017, true}};
+    show(QRect(20, 20, 50, 50));
+    // Late on the clock, as a demo's second recording would be, where differences of times are inexact.
+    clock.advance(5.3);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.fps << " fps, finished " << c.afterTick << " s after a tick");
+        auto recorder = record(QRectF(0, 0, 100, 100), c.fps);
+        recorder->start();
+        // To the moment of the tick that ends the first second; the clock counts whole milliseconds.
+        clock.advance(c.fps * std::round(1000.0 / c.fps) / 1000);
+        const int ticks = recorder->framesWritten();
+        ASSERT_EQ(ticks, 1 + c.fps) << "a frame at the start and one at each tick";
+        clock.advance(c.afterTick);
+        recorder->finish(QStringLiteral("half a frame"));
+        EXPECT_EQ(recorder->framesWritten(), ticks + (c.written ? 1 : 0));
+        const std::optional<MovieFile> movie = readMovie(file("raw.mov"), [](long long) { return false; });
+        ASSERT_TRUE(movie);
+        EXPECT_EQ(movie->stamps.size(), recorder->framesWritten());
+    }
 }
 
 TEST_F(RecorderTest, TheSideFilesHoldExactlyTheirMembers) {

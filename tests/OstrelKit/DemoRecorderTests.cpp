@@ -133,6 +133,32 @@ TEST_F(RecorderTest, ACaptionIsKeptOnlyWhenShownForMoreThanAFifthOfASecond) {
     EXPECT_DOUBLE_EQ(recorder->captions()[1].end, 1.5);
 }
 
+TEST_F(RecorderTest, ACaptionShownForAFifthOfASecondOrLessIsDroppedWheneverItIsShown) {
+    struct Case {
+        double shown;
+        bool kept;
+    };
+    const Case cases[] = {{0.15, false}, {0.2, false}, {0.21, true}};
+    // Late in a recording the times' difference as doubles lands a hair off the milliseconds stepped.
+    for (const double opened : {0.0, 2.0, 7.3}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(::testing::Message() << "opened at " << opened << ", shown " << c.shown);
+            KitClock stepped(KitClock::Mode::step);
+            DemoRecorder recorder(folder(), QRectF(0, 0, 100, 100), 30, {Qt::white}, stepped);
+            recorder.start();
+            stepped.advance(opened);
+            recorder.caption(QStringLiteral("shown"));
+            stepped.advance(c.shown);
+            recorder.clearCaption();
+            ASSERT_EQ(recorder.captions().size(), c.kept ? 1 : 0);
+            if (c.kept) {
+                EXPECT_DOUBLE_EQ(recorder.captions()[0].start, opened);
+                EXPECT_DOUBLE_EQ(recorder.captions()[0].end, opened + c.shown);
+            }
+        }
+    }
+}
+
 TEST_F(RecorderTest, TypingHandsOverTheTextSoFarAndPausesLongerAfterASpace) {
     struct Case {
         QString text;

@@ -1,10 +1,14 @@
 // A recording read back with FFmpeg: the container, the codec, the times and the pixels of the frames.
 #include "MovieFile.h"
+#include "OstrelKit/Capture/MovieWriter.h"
 #include "RecorderFixture.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QMenu>
 #include <QTimer>
+#include <QWindow>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -76,6 +80,41 @@ TEST_F(RecorderTest, ASecondOfAWindowOfKnownColoursReadsBackAsRecorded) {
     expectColour(frame, QPoint(80, 99), bottom);
 }
 
+TEST_F(RecorderTest, ASmallChangeAfterFramesOfNoChangeIsInTheMovieFromTheNextFrameOn) {
+    const QColor red(200, 40, 40), blue(40, 70, 200), green(40, 160, 60);
+    // A window the platform has shown tells what it repaints; one not yet shown is drawn whole each frame.
+    for (const bool exposed : {true, false}) {
+        SCOPED_TRACE(exposed ? "exposed" : "not yet exposed");
+        windows.clear();
+        QWidget& window = show(QRect(20, 20, 120, 80), red);
+        auto* dot = new Swatch(blue, QRect(70, 30, 10, 10), &window);
+        dot->show();
+        if (exposed) QCoreApplication::processEvents();
+        ASSERT_EQ(window.windowHandle()->isExposed(), exposed);
+        auto recorder = record(QRectF(0, 0, 200, 120), 30, {Qt::white});
+        recorder->start();
+        clock.advance(0.5);
+        // No event loop runs between the change and the next tick, as in a script's step.
+        dot->setColour(green);
+        const double changed = recorder->elapsed();
+        clock.advance(0.5);
+        recorder->finish(QStringLiteral("a small change"));
+
+        const QList<bool>& drawn = recorder->stats().drawn;
+        EXPECT_EQ(drawn.count(true), exposed ? 2 : drawn.size())
+            << "the first frame and the one after the change";
+        const std::optional<MovieFile> movie = readMovie(file("raw.mov"));
+        ASSERT_TRUE(movie);
+        ASSERT_EQ(movie->frames.size(), recorder->framesWritten());
+        for (qsizetype i = 0; i < movie->frames.size(); ++i) {
+            SCOPED_TRACE(::testing::Message() << "frame " << i);
+            const bool after = double(movie->stamps[i]) / MovieWriter::timeBase > changed;
+            expectColour(movie->frames[i], QPoint(20 + 75, 20 + 35), after ? green : blue);
+            expectColour(movie->frames[i], QPoint(40, 40), red);
+        }
+    }
+}
+
 TEST_F(RecorderTest, OnTheSystemClockTheFrameTimerRecordsInRealTime) {
     show(QRect(20, 20, 60, 60));
     const auto recorder =
@@ -93,6 +132,48 @@ TEST_F(RecorderTest, OnTheSystemClockTheFrameTimerRecordsInRealTime) {
     for (qsizetype i = 1; i < movie->stamps.size(); ++i)
         EXPECT_GE(movie->stamps[i] - movie->stamps[i - 1], 10) << "at least half a frame apart";
     EXPECT_NEAR(movie->stamps.back() / 600.0, json("events.json")["duration"].toDouble(), 0.1);
+}
+
+TEST_F(RecorderTest, WhileAMenuRunsItsOwnEventLoopFramesKeepComingAndShowIt) {
+    const QColor red(200, 40, 40), green(40, 160, 60);
+    show(QRect(20, 20, 200, 150), red);
+    const auto recorder =
+        std::make_unique<DemoRecorder>(folder(), QRectF(0, 0, 300, 300), 30, QList<QColor>{Qt::white});
+    recorder->start();
+
+    QMenu menu;
+    menu.setStyleSheet(QStringLiteral("QMenu { background: %1; border: none; }").arg(green.name()));
+    menu.addAction(QStringLiteral("Refresh"));
+    menu.addAction(QStringLiteral("Quit"));
+    struct Moment {
+        int frames = -1;
+        double time = 0;
+    };
+    Moment opened, closing;
+    const auto now = [&] { return Moment{recorder->framesWritten(), recorder->elapsed()}; };
+    // Both run inside the menu's own loop: exec returns only once the menu is closed.
+    QTimer::singleShot(0, &menu, [&] { opened = now(); });
+    QTimer::singleShot(500, &menu, [&] {
+        closing = now();
+        menu.close();
+    });
+    menu.exec(QPoint(40, 40));
+    ASSERT_GE(opened.frames, 1) << "the menu's loop ran";
+    EXPECT_GE(closing.frames - opened.frames, 5) << "about 15 ticks are due in half a second";
+    recorder->finish(QStringLiteral("menu"));
+
+    const std::optional<MovieFile> movie = readMovie(file("raw.mov"));
+    ASSERT_TRUE(movie);
+    int shown = 0;
+    for (qsizetype i = 0; i < movie->stamps.size(); ++i) {
+        const double at = double(movie->stamps[i]) / MovieWriter::timeBase;
+        if (at <= opened.time + 0.05 || at >= closing.time) continue;
+        ++shown;
+        SCOPED_TRACE(::testing::Message() << "frame at " << at << " s");
+        expectColour(movie->frames[i], QPoint(50, 48), green);
+        expectColour(movie->frames[i], QPoint(200, 150), red);
+    }
+    EXPECT_GE(shown, 3);
 }
 
 } // namespace

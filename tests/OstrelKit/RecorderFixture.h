@@ -27,6 +27,11 @@ public:
         setGeometry(geometry);
     }
 
+    void setColour(QColor colour) {
+        colour_ = colour;
+        update();
+    }
+
 protected:
     void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), colour_); }
 

@@ -31,7 +31,7 @@ TEST_F(RecorderTest, AFrameShowsTheRegionStretchedToItsSizeOverTheBackdrop) {
     QWidget& window = show(QRect(100, 100, 100, 100), Qt::red);
     // A region twice as wide as the frame's shape: the window fills the frame's left half, top to bottom.
     QImage frame(QSize(100, 100), QImage::Format_ARGB32_Premultiplied);
-    WindowCapture::compose(frame, QRect(100, 100, 200, 100), {Qt::blue}, {&window});
+    WindowCapture::compose(frame, QRect(100, 100, 200, 100), {Qt::blue}, {&window}, frame.rect());
     EXPECT_EQ(frame.pixelColor(2, 2), QColor(Qt::red));
     EXPECT_EQ(frame.pixelColor(47, 97), QColor(Qt::red));
     EXPECT_EQ(frame.pixelColor(53, 97), QColor(Qt::blue));
@@ -39,7 +39,7 @@ TEST_F(RecorderTest, AFrameShowsTheRegionStretchedToItsSizeOverTheBackdrop) {
 
     // At twice the points the window is drawn at twice its pixels, and no backdrop leaves black.
     QImage sharp(QSize(400, 200), QImage::Format_ARGB32_Premultiplied);
-    WindowCapture::compose(sharp, QRect(100, 100, 200, 100), {}, {&window});
+    WindowCapture::compose(sharp, QRect(100, 100, 200, 100), {}, {&window}, sharp.rect());
     EXPECT_EQ(sharp.pixelColor(197, 197), QColor(Qt::red));
     EXPECT_EQ(sharp.pixelColor(203, 197), QColor(Qt::black));
 }

@@ -1,5 +1,6 @@
 #include "OstrelKit/Capture/DemoRecorder.h"
 
+#include "OstrelKit/Capture/ComposedFrame.h"
 #include "OstrelKit/Capture/DemoAnchors.h"
 #include "OstrelKit/Capture/MovieSize.h"
 #include "OstrelKit/Capture/MovieWriter.h"
@@ -10,7 +11,9 @@
 #include <QTextBoundaryFinder>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -23,6 +26,12 @@ double ease(double p) {
     if (p < 0.5) return 4 * p * p * p;
     const double rest = 2 - 2 * p;
     return 1 - rest * rest * rest / 2;
+}
+
+// Seconds from one recording time to another. The clock's times differ by whole milliseconds when it is
+// stepped, but as doubles a difference can land a hair off, and a rule's bound must hold exactly.
+double between(double earlier, double later) {
+    return std::round((later - earlier) * 1e6) / 1e6;
 }
 
 void makeFolder(const QString& folder) {
@@ -44,6 +53,7 @@ DemoRecorder::DemoRecorder(const QString& folder, const QRectF& region, int fps,
     const QString movie = QDir(folder_).filePath(QStringLiteral("raw.mov"));
     QFile::remove(movie);
     writer_ = std::make_unique<MovieWriter>(movie, pixelSize_, fps_);
+    frame_ = std::make_unique<ComposedFrame>(pixelSize_, backdrop_);
 }
 
 DemoRecorder::~DemoRecorder() = default;
@@ -84,20 +94,28 @@ void DemoRecorder::captureFrame() {
     const auto began = std::chrono::steady_clock::now();
     const double t = elapsed();
     // A tick that comes less than half a frame after the last frame would only repeat it.
-    if (t - lastFrameTime_ < 0.5 / fps_) return;
+    if (between(lastFrameTime_, t) < 0.5 / fps_) return;
     const QList<QWidget*> windows = WindowCapture::windowsIn(region_);
     if (windows.isEmpty()) return;
-    QImage frame = writer_->buffer();
-    if (frame.isNull()) {
-        ++failedCaptures_;
-        return;
-    }
-    WindowCapture::compose(frame, region_, backdrop_, windows);
-    if (!writer_->append(std::move(frame), t)) return;
+    if (frame_->update(region_, windows)) frameUnwritten_ = true;
+    if (!(frameUnwritten_ ? appendComposed(t) : writer_->repeat(t))) return;
+    stats_.drawn.append(std::exchange(frameUnwritten_, false));
     lastFrameTime_ = t;
     ++framesWritten_;
     stats_.captureSeconds.append(
         std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count());
+}
+
+bool DemoRecorder::appendComposed(double t) {
+    QImage buffer = writer_->buffer();
+    if (buffer.isNull()) {
+        ++failedCaptures_;
+        return false;
+    }
+    // The pool's buffers and the composed frame share size and format, so the frame is one block of memory.
+    const QImage& composed = frame_->image();
+    std::memcpy(buffer.bits(), composed.constBits(), size_t(composed.sizeInBytes()));
+    return writer_->append(std::move(buffer), t);
 }
 
 DemoRecorder::Row DemoRecorder::row() const {
@@ -169,7 +187,7 @@ void DemoRecorder::clearCaption() {
     if (!openCaption_) return;
     const auto [start, text] = *std::exchange(openCaption_, std::nullopt);
     const double now = elapsed();
-    if (now - start > 0.2) captions_.append({start, now, text});
+    if (between(start, now) > 0.2) captions_.append({start, now, text});
 }
 
 void DemoRecorder::finish(const QString& name) {

@@ -29,6 +29,7 @@ class QObject;
 
 namespace dormio {
 
+class ComposedFrame;
 class MovieWriter;
 
 class DemoRecorder {
@@ -46,8 +47,10 @@ public:
     struct Stats {
         int ticks = 0;      // of the frame timer
         int writerBusy = 0; // ticks that found every buffer still waiting for the encoder
-        QList<double>
-            captureSeconds; // main-thread time of each frame written, from the tick to the hand-over
+        // Main-thread time of each frame written, from the tick to the hand-over, and whether it was drawn
+        // (or written as the frame before, nothing having changed).
+        QList<double> captureSeconds;
+        QList<bool> drawn;
     };
 
     // Makes the folder and the movie's writer for the region (in Qt's global coordinates) at `fps` frames a
@@ -101,6 +104,7 @@ public:
 
 private:
     void captureFrame();
+    bool appendComposed(double t);
     Row row() const;
     Step press();
     void writeFiles(const QString& name, double duration) const;
@@ -112,6 +116,8 @@ private:
     qreal scale_;
     QList<QColor> backdrop_;
     std::unique_ptr<MovieWriter> writer_;
+    std::unique_ptr<ComposedFrame> frame_;
+    bool frameUnwritten_ = false; // composed but not yet in the movie
     QSize pixelSize_;
     bool started_ = false;
     double startTime_ = 0;

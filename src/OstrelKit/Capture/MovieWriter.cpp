@@ -17,11 +17,13 @@ namespace dormio {
 
 namespace {
 
-// Frames painted but not yet encoded, at most: enough to ride out a slow moment of the encoder, within
-// about 64 MB of pictures but never fewer than six, and never more than two seconds' worth.
+// Frames painted but not yet encoded, at most: within 16 MB of pictures, but never fewer than six and never
+// more than two seconds' worth. Only a frame drawn anew takes a buffer, an unchanged one being a repeat, and
+// a recording of a real page at 2560 x 1600 pixels on a busy machine queued five at most; each buffer costs
+// its first write before the recording, slow on a virtual machine, so more would only cost.
 int poolSizeFor(QSize size, int fps) {
     const qint64 frameBytes = std::max<qint64>(qint64(size.width()) * size.height() * 4, 1);
-    return int(std::clamp<qint64>((qint64(64) << 20) / frameBytes, 6, std::max(6, 2 * fps)));
+    return int(std::clamp<qint64>((qint64(16) << 20) / frameBytes, 6, std::max(6, 2 * fps)));
 }
 
 QString describe(int error) {
@@ -180,15 +182,24 @@ QImage MovieWriter::buffer() {
 }
 
 bool MovieWriter::append(QImage frame, double seconds) {
-    const qint64 stamp = std::llround(seconds * timeBase);
+    if (frame.size() != size_) return false;
+    return queue({std::move(frame), std::llround(seconds * timeBase)});
+}
+
+bool MovieWriter::repeat(double seconds) {
+    return queue({QImage(), std::llround(seconds * timeBase)});
+}
+
+bool MovieWriter::queue(Job job) {
     {
         const std::lock_guard lock(mutex_);
-        if (state_ != State::writing || stamp <= lastStamp_ || frame.size() != size_) {
-            if (frame.size() == size_) spare_.append(std::move(frame));
+        const bool repeatsNothing = job.frame.isNull() && lastStamp_ < 0;
+        if (state_ != State::writing || job.stamp <= lastStamp_ || repeatsNothing) {
+            if (!job.frame.isNull()) spare_.append(std::move(job.frame));
             return false;
         }
-        jobs_.append({std::move(frame), stamp});
-        lastStamp_ = stamp;
+        lastStamp_ = job.stamp;
+        jobs_.append(std::move(job));
         queuePeak_ = std::max(queuePeak_, int(jobs_.size()));
     }
     queued_.notify_one();
@@ -205,19 +216,21 @@ void MovieWriter::encodeQueued() {
             if (jobs_.isEmpty()) return;
             job = jobs_.takeFirst();
             if (state_ != State::writing) {
-                spare_.append(std::move(job.frame));
+                if (!job.frame.isNull()) spare_.append(std::move(job.frame));
                 continue;
             }
         }
-        int error = av_frame_make_writable(codec.picture);
-        if (error >= 0) {
-            // libswscale reads four planes and four strides, whatever the format uses.
-            const uint8_t* const planes[4] = {job.frame.constBits()};
-            const int strides[4] = {int(job.frame.bytesPerLine())};
-            sws_scale(codec.converter, planes, strides, 0, size_.height(), codec.picture->data,
-                      codec.picture->linesize);
-        }
-        {
+        // A repeat sends the picture converted last once more.
+        int error = 0;
+        if (!job.frame.isNull()) {
+            error = av_frame_make_writable(codec.picture);
+            if (error >= 0) {
+                // libswscale reads four planes and four strides, whatever the format uses.
+                const uint8_t* const planes[4] = {job.frame.constBits()};
+                const int strides[4] = {int(job.frame.bytesPerLine())};
+                sws_scale(codec.converter, planes, strides, 0, size_.height(), codec.picture->data,
+                          codec.picture->linesize);
+            }
             const std::lock_guard lock(mutex_);
             spare_.append(std::move(job.frame));
         }
@@ -240,7 +253,7 @@ void MovieWriter::stop(bool discardQueued) {
         const std::lock_guard lock(mutex_);
         if (discardQueued) {
             for (Job& job : jobs_)
-                spare_.append(std::move(job.frame));
+                if (!job.frame.isNull()) spare_.append(std::move(job.frame));
             jobs_.clear();
         }
         closing_ = true;

@@ -42,6 +42,9 @@ public:
     // Queues the painted buffer as the frame shown from `seconds` on. A frame whose time, in the movie's
     // time base, is not later than the last one's is refused.
     bool append(QImage frame, double seconds);
+    // Queues the last frame again, shown from `seconds` on: a frame of its own in the movie, with nothing to
+    // paint or convert. Refused as `append` refuses, and before any frame.
+    bool repeat(double seconds);
     // Encodes what is queued and closes the movie; the error that spoilt it, if any.
     std::optional<QString> finish();
     // Stops at once and deletes the file.
@@ -53,13 +56,14 @@ public:
 private:
     enum class State { idle, writing, failed, closed };
     struct Job {
-        QImage frame;
+        QImage frame; // none: the last frame again
         qint64 stamp;
     };
     struct Codec; // FFmpeg's state, touched by one thread at a time
 
     State state() const;
     void makePool(int frames);
+    bool queue(Job job);
     void encodeQueued();
     void fail(const QString& message);
     void stop(bool discardQueued);

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QList>
 #include <QRect>
+#include <QRegion>
 
 class QWidget;
 
@@ -18,10 +19,10 @@ namespace dormio::WindowCapture {
 // made within each of these layers.
 QList<QWidget*> windowsIn(const QRect& region);
 
-// Paints the whole of `frame`: the backdrop from its first colour at the top to its last at the bottom
-// (one colour fills it, none leaves black), then the windows, the region's points stretched onto the
-// frame's pixels.
+// Paints `area` of `frame` (its pixels; the rest stays as it was): the backdrop from its first colour at the
+// top to its last at the bottom (one colour fills it, none leaves black), then the windows, the region's
+// points stretched onto the frame's pixels. A pixel comes out the same whatever area it is painted in.
 void compose(QImage& frame, const QRect& region, const QList<QColor>& backdrop,
-             const QList<QWidget*>& windows);
+             const QList<QWidget*>& windows, const QRegion& area);
 
 } // namespace dormio::WindowCapture
