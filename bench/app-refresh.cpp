@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QTimer>
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -207,9 +208,9 @@ std::string historyBefore(Store& store, History history) {
     return {};
 }
 
-// `rss_mib` is the process's resident memory after the last refresh, to set against a run with no history;
-// the history's text waits in a file of its own, so the bench holds none of it. `work_cpu_ms` is the CPU
-// time of the refresh's work off the main thread (the probe keeps the main thread spinning).
+// `rss_mib` is the process's resident memory once the last refresh has settled, to set against a run with no
+// history; the history's text waits in a file of its own, so the bench holds none of it. `work_cpu_ms` is the
+// CPU time of the refresh's work off the main thread (the probe keeps the main thread spinning).
 void refresh(benchmark::State& state, History history) {
     QTemporaryDir dir;
     qputenv("DORMIO_SUPPORT_DIR", dir.filePath("support").toUtf8());
@@ -234,6 +235,8 @@ void refresh(benchmark::State& state, History history) {
     state.counters["nights"] = double(store.nights().size());
     state.counters["main_ms"] = main.longestMs;
     state.counters["main_cpu_ms"] = main.longestCpuMs;
+    // The list a refresh leaves over is freed on the thread pool after it, and that is when its pages go.
+    QThreadPool::globalInstance()->waitForDone();
     state.counters["rss_mib"] = double(residentKiB()) / 1024;
     state.counters["history_mb"] = double(QFileInfo(before).size()) / 1e6;
 }

@@ -46,17 +46,23 @@ void Store::setPage(Page page) {
     publish(this, page_, page, &Store::pageChanged);
 }
 void Store::setNights(std::vector<Night> nights) {
-    if (nights != nights_) {
-        std::swap(nights_, nights);
+    const bool equal = nights == *nights_;
+    replaceNights(std::move(nights), equal);
+}
+void Store::replaceNights(std::vector<Night> nights, bool equal) {
+    std::shared_ptr<const std::vector<Night>> left;
+    if (equal) {
+        left = std::make_shared<const std::vector<Night>>(std::move(nights));
+    } else {
+        left = std::exchange(nights_, std::make_shared<const std::vector<Night>>(std::move(nights)));
         emit nightsChanged();
     }
     // Sixty busy nights take milliseconds to free: the thread pool frees the list that is left over, and
-    // gives the heap's pages back.
-    if (!nights.empty())
-        (void)QtConcurrent::run([left = std::move(nights)]() mutable {
-            std::vector<Night>().swap(left);
-            ::malloc_trim(0);
-        });
+    // gives the heap's pages back, a log read's records' among them.
+    (void)QtConcurrent::run([left = std::move(left)]() mutable {
+        left.reset();
+        ::malloc_trim(0);
+    });
 }
 void Store::setSelectedNightID(std::optional<std::string> id) {
     publish(this, selectedNightID_, std::move(id), &Store::selectedNightIDChanged);
@@ -90,34 +96,36 @@ void Store::setLoginItemMessage(std::optional<QString> message) {
 }
 
 const Night* Store::selectedNight() const {
-    if (nights_.empty()) return nullptr;
+    const std::vector<Night>& all = nights();
+    if (all.empty()) return nullptr;
     if (selectedNightID_) {
-        auto found = std::find_if(nights_.begin(), nights_.end(),
+        auto found = std::find_if(all.begin(), all.end(),
                                   [&](const Night& night) { return night.id == *selectedNightID_; });
-        if (found != nights_.end()) return &*found;
+        if (found != all.end()) return &*found;
     }
-    return &nights_.back();
+    return &all.back();
 }
 
 std::optional<std::string> Store::defaultNightID() const {
+    const std::vector<Night>& all = nights();
     auto finished =
-        std::find_if(nights_.rbegin(), nights_.rend(), [](const Night& night) { return !night.inProgress; });
-    if (finished != nights_.rend()) return finished->id;
-    if (nights_.empty()) return std::nullopt;
-    return nights_.back().id;
+        std::find_if(all.rbegin(), all.rend(), [](const Night& night) { return !night.inProgress; });
+    if (finished != all.rend()) return finished->id;
+    if (all.empty()) return std::nullopt;
+    return all.back().id;
 }
 
 bool Store::canStep(int offset) const {
     const Night* selected = selectedNight();
     if (!selected) return false;
-    const auto position = selected - nights_.data();
+    const auto position = selected - nights().data();
     const auto target = position + offset;
-    return target >= 0 && target < static_cast<std::ptrdiff_t>(nights_.size());
+    return target >= 0 && target < static_cast<std::ptrdiff_t>(nights().size());
 }
 
 void Store::step(int offset) {
     if (!canStep(offset)) return;
-    setSelectedNightID(nights_[selectedNight() - nights_.data() + offset].id);
+    setSelectedNightID(nights()[std::size_t(selectedNight() - nights().data() + offset)].id);
 }
 
 void Store::open(const Night& night) {
@@ -134,8 +142,8 @@ QString Store::title(const Night& night) const {
 
 QString Store::menuSummary() const {
     const auto id = defaultNightID();
-    auto night = std::find_if(nights_.begin(), nights_.end(), [&](const Night& n) { return n.id == id; });
-    if (night != nights_.end()) return QString::fromStdString(NightSummary::line(*night));
+    auto night = std::find_if(nights().begin(), nights().end(), [&](const Night& n) { return n.id == id; });
+    if (night != nights().end()) return QString::fromStdString(NightSummary::line(*night));
     if (!loadedOnce_) return QStringLiteral("Reading the power log…");
     return logFailure_.value_or(QStringLiteral("No nights recorded yet"));
 }

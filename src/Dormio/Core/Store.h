@@ -78,7 +78,7 @@ public:
     // Published state.
     Page page() const { return page_; }
     void setPage(Page page);
-    const std::vector<Night>& nights() const { return nights_; }
+    const std::vector<Night>& nights() const { return *nights_; }
     void setNights(std::vector<Night> nights);
     const std::optional<std::string>& selectedNightID() const { return selectedNightID_; }
     void setSelectedNightID(std::optional<std::string> id);
@@ -182,6 +182,8 @@ private:
     void setLoginItemEnabled(bool enabled);
     void setLoginItemMessage(std::optional<QString> message);
     void finishLogRead(LogRead read);
+    // Shows `nights` in place of the nights shown, which `equal` says they are the same as.
+    void replaceNights(std::vector<Night> nights, bool equal);
     // Off the main thread: the listing at `now`, the battery and the rows' identities.
     static LiveRead readLive(AssertionSource& assertions, BatterySource& battery, RunningAppsSource& apps,
                              Date now);
@@ -193,7 +195,9 @@ private:
     void announce(const LogRead& read);
 
     Page page_ = Page::night;
-    std::vector<Night> nights_;
+    // Never changed in place: a log read compares its nights with the list it was started with, off the
+    // main thread, while the list stays shown.
+    std::shared_ptr<const std::vector<Night>> nights_ = std::make_shared<const std::vector<Night>>();
     std::optional<std::string> selectedNightID_;
     bool loading_ = false;
     bool loadedOnce_ = false;

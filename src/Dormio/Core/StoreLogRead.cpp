@@ -13,7 +13,7 @@
 #include <QFutureWatcher>
 #include <QtConcurrent>
 #include <algorithm>
-#include <malloc.h>
+#include <utility>
 
 namespace dormio {
 
@@ -25,6 +25,10 @@ struct LogRead {
     std::optional<QString> failure;
     std::vector<Night> nights;
     std::size_t built = 0;
+    // The nights shown when the read started, and whether `nights` are the same: comparing sixty busy
+    // nights takes the main thread too long.
+    std::shared_ptr<const std::vector<Night>> shown;
+    bool sameAsShown = false;
 };
 
 namespace {
@@ -33,11 +37,13 @@ constexpr std::chrono::seconds liveInterval{30};
 
 // Everything of a log read that can run off the main thread: reading and building, and the merge with the
 // history file, which only log reads write and which runs one at a time. The history file is read while
-// the log is: sixty busy nights take about as long to read as a busy week's log.
-LogRead readAndMerge(PowerLogSource& source, NightWindow window, QString historyPath, Date now) {
+// the log is: sixty busy nights take about as long to read as a busy week's log. The merged nights are
+// compared here with the nights `shown` when the read started, which stay as they are while it runs.
+LogRead readAndMerge(std::shared_ptr<PowerLogSource> source, NightWindow window, QString historyPath,
+                     Date now, std::shared_ptr<const std::vector<Night>> shown) {
     QFuture<HistoryFile::Stored> history =
         QtConcurrent::task(&HistoryFile::read).withArguments(historyPath).withPriority(1).spawn();
-    PowerLogParser::SystemLog system = source.read(now);
+    PowerLogParser::SystemLog system = source->read(now);
     HistoryFile::Stored stored = history.takeResult();
     // A log that could not be read says nothing about the nights: the history stays as it is.
     if (system.failed())
@@ -51,7 +57,8 @@ LogRead readAndMerge(PowerLogSource& source, NightWindow window, QString history
     if (!merged.alreadyStored)
         if (const auto failure = HistoryFile::write(historyPath, merged.nights, damaged))
             qWarning("Dormio: %s", qUtf8Printable(*failure));
-    return {std::nullopt, std::move(merged.nights), built};
+    const bool sameAsShown = merged.nights == *shown;
+    return {std::nullopt, std::move(merged.nights), built, std::move(shown), sameAsShown};
 }
 
 } // namespace
@@ -74,7 +81,7 @@ void Store::refresh(bool announce) {
     if (demoState_.demo()) {
         if (announce)
             toast_.show(
-                QStringLiteral("Power log read · %1 nights").arg(static_cast<qulonglong>(nights_.size())),
+                QStringLiteral("Power log read · %1 nights").arg(static_cast<qulonglong>(nights().size())),
                 ToastSymbols::done);
         return;
     }
@@ -98,17 +105,11 @@ void Store::refreshLog() {
     });
     // Ahead of live reads that wait for a thread.
     // The moment is taken here, on the main thread, so that one read sees one clock.
-    watcher->setFuture(
-        QtConcurrent::task([source = platform_.log, window, path = historyURL_, now = currentDate()] {
-            LogRead read = readAndMerge(*source, window, path, now);
-            // The log's records and the history's text are freed by now; the heap gives their pages
-            // back rather than keep them for the next read.
-            ::malloc_trim(0);
-            return read;
-        })
-            .onThreadPool(ReadThreads::pool())
-            .withPriority(1)
-            .spawn());
+    watcher->setFuture(QtConcurrent::task(&readAndMerge)
+                           .withArguments(platform_.log, window, historyURL_, currentDate(), nights_)
+                           .onThreadPool(ReadThreads::pool())
+                           .withPriority(1)
+                           .spawn());
 }
 
 void Store::finishLogRead(LogRead read) {
@@ -117,9 +118,13 @@ void Store::finishLogRead(LogRead read) {
     if (!demoState_.demo()) {
         setLogFailure(read.failure);
         if (!read.failure) {
-            setNights(std::move(read.nights));
+            // Nights set while the read ran (sample data) are compared with here.
+            if (std::exchange(read.shown, nullptr) == nights_)
+                replaceNights(std::move(read.nights), read.sameAsShown);
+            else
+                setNights(std::move(read.nights));
             const bool selectionKnown =
-                selectedNightID_ && std::any_of(nights_.begin(), nights_.end(),
+                selectedNightID_ && std::any_of(nights().begin(), nights().end(),
                                                 [&](const Night& n) { return n.id == *selectedNightID_; });
             if (!selectionKnown) setSelectedNightID(defaultNightID());
         }

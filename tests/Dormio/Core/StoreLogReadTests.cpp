@@ -83,6 +83,34 @@ TEST_F(StoreLogReadTest, HistoryThatAlreadyHoldsTheMergedNightsIsNotWrittenAgain
     EXPECT_EQ(storedNights(historyPath()), s.nights());
 }
 
+// A read tells the pages that the nights changed only when they did: against the nights it started with, or
+// against nights put in place while it ran.
+TEST_F(StoreLogReadTest, NightsAreAnnouncedOnlyWhenTheReadChangesThem) {
+    const std::vector<Night> sample{storedNight("sample", Date{0}, Date{3600})};
+    struct Case {
+        const char* name;
+        int nightsBefore; // the log's nights already shown
+        int nightsRead;
+        bool sampleWhileReading; // nights set between the read's start and its end
+        int announced;
+    };
+    for (const Case& c : {Case{"the same log again", 2, 2, false, 0}, Case{"a night more", 2, 3, false, 1},
+                          Case{"sample nights set meanwhile", 2, 2, true, 2}}) {
+        QFile::remove(historyPath());
+        writeLog(recentNights(c.nightsBefore));
+        Store& s = makeStore();
+        readLogOnce();
+        writeLog(recentNights(c.nightsRead));
+        QSignalSpy nights(&s, &Store::nightsChanged);
+        s.refreshLog();
+        if (c.sampleWhileReading) s.setNights(sample);
+        waitForLogRead();
+        EXPECT_EQ(nights.count(), c.announced) << c.name;
+        EXPECT_EQ(s.nights(), storedNights(historyPath())) << c.name;
+        EXPECT_EQ(s.nights().size(), std::size_t(c.nightsRead)) << c.name;
+    }
+}
+
 TEST_F(StoreLogReadTest, AnOlderLogLeavesTheRecordedNightsAsTheyWere) {
     writeLog(recentNights(6));
     Store& s = makeStore();
