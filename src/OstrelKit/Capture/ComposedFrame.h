@@ -35,7 +35,8 @@ private:
         bool operator==(const Shown&) const = default;
     };
 
-    QRegion pixelsOf(const QRegion& global) const;
+    // The frame's pixels that show the repainted area, in one rectangle.
+    QRect pixelsOf(const QRegion& global) const;
 
     Repaints repaints_;
     QList<QColor> backdrop_;
