@@ -12,7 +12,7 @@ ComposedFrame::ComposedFrame(QSize pixels, const QList<QColor>& backdrop)
     image_.fill(Qt::black);
 }
 
-bool ComposedFrame::update(const QRect& region, const QList<QWidget*>& windows) {
+QRect ComposedFrame::update(const QRect& region, const QList<QWidget*>& windows) {
     repaints_.paintPending(windows);
     QRegion repainted = repaints_.take();
     QList<Shown> shown;
@@ -27,10 +27,10 @@ bool ComposedFrame::update(const QRect& region, const QList<QWidget*>& windows) 
     region_ = region;
     shown_ = std::move(shown);
     const QRect area = anew ? image_.rect() : pixelsOf(repainted & region);
-    if (area.isEmpty()) return false;
+    if (area.isEmpty()) return area;
     const Repaints::Quiet quiet(repaints_);
     WindowCapture::compose(image_, region, backdrop_, windows, area);
-    return true;
+    return area;
 }
 
 QRect ComposedFrame::pixelsOf(const QRegion& global) const {

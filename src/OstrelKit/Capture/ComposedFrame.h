@@ -24,8 +24,8 @@ public:
 
     // Brings the frame up to date with the windows in the region (Qt's global coordinates), drawing them
     // anew wherever they repainted, and everywhere when the region, the windows or their places changed.
-    // False when nothing changed since the last call.
-    bool update(const QRect& region, const QList<QWidget*>& windows);
+    // The pixels drawn anew; none when nothing changed since the last call.
+    QRect update(const QRect& region, const QList<QWidget*>& windows);
     const QImage& image() const { return image_; }
 
 private:
