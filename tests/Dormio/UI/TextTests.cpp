@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <thread>
+#include <vector>
 
 namespace dormio {
 namespace {
@@ -179,6 +181,39 @@ TEST(Font, WrapsADurationInRunningTextAsOneWord) {
         broken += lines.size() > 1;
     }
     EXPECT_GT(broken, 0);
+}
+
+// A font keeps what it measured, cut and broke, for each text and width: fonts that differ in one thing
+// and widths that differ each keep their own, whatever was asked before. A thread of its own starts with
+// nothing kept, so each font's answers there are what it measures afresh.
+TEST(Font, EachFontTextAndWidthKeepsItsOwnMeasure) {
+    const QString text = QStringLiteral("Network keep-alive (Wi-Fi) was the most common reason it stirred");
+    const std::vector<Font> fonts = {
+        Font(11),
+        Font(12),
+        Font(11, QFont::Bold),
+        Font(11, std::nullopt, Font::Design::monospaced),
+        Font(11, std::nullopt, Font::Design::standard, 0.5),
+    };
+    struct Measures {
+        qreal width = 0;
+        QString cutEnd, cutMiddle;
+        QStringList narrow, wide;
+        bool operator==(const Measures&) const = default;
+    };
+    const auto measure = [&](const Font& font) {
+        return Measures{font.width(text), font.elided(text, Qt::ElideRight, 90),
+                        font.elided(text, Qt::ElideMiddle, 90), font.wrapped(text, 100),
+                        font.wrapped(text, 160)};
+    };
+    std::vector<Measures> afresh(fonts.size());
+    for (std::size_t i = 0; i < fonts.size(); ++i)
+        std::thread([&, i] { afresh[i] = measure(fonts[i]); }).join();
+    for (int pass = 0; pass < 2; ++pass)
+        for (std::size_t i = 0; i < fonts.size(); ++i)
+            EXPECT_EQ(measure(fonts[i]), afresh[i]) << "font " << i << ", pass " << pass;
+    EXPECT_NE(afresh[0].narrow, afresh[0].wide);
+    EXPECT_NE(afresh[0].cutEnd, afresh[0].cutMiddle);
 }
 
 TEST(Kicker, ShowsItsTextInCapitalsWithTracking) {

@@ -1,5 +1,6 @@
 #include "Dormio/UI/Kit/Font.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTextLayout>
@@ -45,6 +46,47 @@ QString durationsJoined(QString text) {
     return text.replace(inside, QStringLiteral("\u00A0"));
 }
 
+// What a text measures in one font, cut or broken at one width (the elide mode, or -1).
+struct Measure {
+    qreal pixels;
+    int weight;
+    Font::Design design;
+    qreal tracking;
+    QString text;
+    qreal width;
+    int mode;
+    bool operator==(const Measure&) const = default;
+};
+
+Measure measure(const Font& font, const QString& text, qreal width, int mode) {
+    return {
+        font.pixels(), font.weight() ? int(*font.weight()) : -1, font.design(), font.tracking(), text, width,
+        mode};
+}
+
+size_t qHash(const Measure& key, size_t seed = 0) {
+    return qHashMulti(seed, key.pixels, key.weight, int(key.design), key.tracking, key.text, key.width,
+                      key.mode);
+}
+
+// Shaping a text is what measuring costs, and a page shows the same texts in the same few fonts again and
+// again: its titles, column heads and notes on every night, the hours and holders of most. Each thread
+// keeps what it measured until it has measured a few thousand texts, then starts afresh.
+template <typename Value> class Measured {
+public:
+    template <typename Compute> Value operator()(Measure key, Compute compute) {
+        if (const auto found = values_.constFind(key); found != values_.constEnd()) return *found;
+        if (values_.size() >= kept) values_.clear();
+        Value value = compute();
+        values_.insert(std::move(key), value);
+        return value;
+    }
+
+private:
+    static constexpr qsizetype kept = 4096;
+    QHash<Measure, Value> values_;
+};
+
 } // namespace
 
 Font::Font(qreal pixels, std::optional<QFont::Weight> weight, Design design, qreal tracking)
@@ -57,6 +99,11 @@ QFont Font::nearest() const {
 }
 
 qreal Font::width(const QString& text) const {
+    thread_local Measured<qreal> widths;
+    return widths(measure(*this, text, 0, -1), [&] { return shapedWidth(text); });
+}
+
+qreal Font::shapedWidth(const QString& text) const {
     if (!narrow_ || !text.contains(narrowSpace)) return metrics_.horizontalAdvance(text) / scale_;
     qreal width = 0;
     for (const QString& piece : text.split(narrowSpace))
@@ -66,10 +113,17 @@ qreal Font::width(const QString& text) const {
 
 QString Font::elided(const QString& text, Qt::TextElideMode mode, qreal width) const {
     if (this->width(text) <= width) return text;
-    return metrics_.elidedText(text, mode, std::max<qreal>(width, 0) * scale_);
+    thread_local Measured<QString> elisions;
+    return elisions(measure(*this, text, width, int(mode)),
+                    [&] { return metrics_.elidedText(text, mode, std::max<qreal>(width, 0) * scale_); });
 }
 
 QStringList Font::wrapped(const QString& text, qreal width) const {
+    thread_local Measured<QStringList> breaks;
+    return breaks(measure(*this, text, width, -1), [&] { return brokenLines(text, width); });
+}
+
+QStringList Font::brokenLines(const QString& text, qreal width) const {
     QStringList lines;
     for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
         const qsizetype before = lines.size();

@@ -51,6 +51,9 @@ public:
     void draw(QPainter& painter, QPointF origin, const QString& text) const;
 
 private:
+    qreal shapedWidth(const QString& text) const;
+    QStringList brokenLines(const QString& text, qreal width) const;
+
     qreal pixels_;
     std::optional<QFont::Weight> weight_;
     Design design_;

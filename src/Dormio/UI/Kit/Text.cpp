@@ -184,8 +184,8 @@ void Label::paintEvent(QPaintEvent*) {
     const QStringList lines = shownLines();
     qreal y = baseline();
     for (const QString& line : lines) {
-        const qreal free = width() - font_.width(line);
-        const qreal x = horizontal & Qt::AlignRight ? free : horizontal & Qt::AlignHCenter ? free / 2 : 0;
+        const auto free = [&] { return width() - font_.width(line); };
+        const qreal x = horizontal & Qt::AlignRight ? free() : horizontal & Qt::AlignHCenter ? free() / 2 : 0;
         if (lines.size() == 1)
             change_.draw(painter, font_, QPointF(x, y), line);
         else
