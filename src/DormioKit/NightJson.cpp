@@ -127,21 +127,16 @@ private:
 
 } // namespace
 
-bool writeNights(const std::vector<const Night*>& nights, const std::function<bool(std::string_view)>& put,
-                 const std::vector<std::string_view>& texts) {
+bool writeNights(const std::vector<const Night*>& nights, const std::function<bool(std::string_view)>& put) {
     // The array's own text around each night's, as the whole array's compact text would have them.
     if (!put("[")) return false;
-    std::string written;
+    std::string text;
     for (std::size_t i = 0; i < nights.size(); ++i) {
-        std::string_view text = i < texts.size() ? texts[i] : std::string_view();
-        if (text.empty()) {
-            written.clear();
-            try {
-                NightWriter(written).write(*nights[i]);
-            } catch (const Malformed&) {
-                return false;
-            }
-            text = written;
+        text.clear();
+        try {
+            NightWriter(text).write(*nights[i]);
+        } catch (const Malformed&) {
+            return false;
         }
         if ((i > 0 && !put(",")) || !put(text)) return false;
     }

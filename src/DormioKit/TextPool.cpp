@@ -9,8 +9,4 @@ std::string_view TextPool::intern(std::string_view text) {
     return kept;
 }
 
-void TextPool::keep(std::shared_ptr<const TextPool> other) {
-    kept_.push_back(std::move(other));
-}
-
 } // namespace dormio

@@ -27,6 +27,7 @@
 #include <QLayout>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <memory>
 
 namespace dormio::testing {
 namespace {
@@ -341,6 +342,94 @@ TEST_F(NightPageTest, TheTracePanelAndItsDemoHooks) {
     EXPECT_EQ(page.body()->hypnogram()->cursor(), scrub);
     QCoreApplication::processEvents();
     EXPECT_FALSE(DormioDemo::shared().plotFrame().isEmpty());
+}
+
+// A step keeps the page's body and tells the new night in the same blocks: once the layouts have settled
+// it reads and looks as a body built for that night, whatever the night before it showed.
+TEST_F(NightPageTest, ABodyToldAnotherNightLooksAsOneBuiltForIt) {
+    std::vector<Night> nights = DemoData::makeNights();
+    ASSERT_GE(nights.size(), 8u);
+    // Many moments, a list cut behind "Show all", and holders.
+    const auto makeBusy = [](Night& night, int wakes) {
+        for (int i = 0; i < wakes; ++i) {
+            NightEvent wake;
+            wake.kind = NightEvent::Kind::darkWake;
+            wake.date = night.start + 300.0 * i;
+            wake.label = "Wake request " + std::to_string(i);
+            wake.duration = 40;
+            night.events.push_back(wake);
+        }
+        for (int i = 0; i < 3; ++i)
+            night.keptAwake.push_back(
+                {"holder" + std::to_string(i), "reason", "PreventUserIdleSystemSleep", 600.0});
+    };
+    Night& busy = nights[0];
+    makeBusy(busy, 30);
+    Night& long2 = nights[7];
+    makeBusy(long2, 12);
+    Night& run = nights[1]; // one run of like moments, told as a single counted row
+    run.events.clear();
+    for (int i = 0; i < 5; ++i) {
+        NightEvent wake;
+        wake.kind = NightEvent::Kind::darkWake;
+        wake.date = run.start + 600.0 * i;
+        wake.label = "Wake request";
+        wake.duration = 30;
+        run.events.push_back(wake);
+    }
+    Night& quiet = nights[2]; // nothing recorded and nothing held
+    quiet.events.clear();
+    quiet.keptAwake.clear();
+    nights[3].inProgress = true; // no closing line yet
+    nights[4].hasBattery = !nights[4].hasBattery;
+    const std::string plain = nights[5].id;
+    const std::string between = nights[6].id;
+
+    struct Case {
+        std::string from, to;
+        int width;
+    };
+    const Case cases[] = {
+        {plain, busy.id, 1000},      {busy.id, plain, 1000},
+        {busy.id, run.id, 1000},     {busy.id, long2.id, 1000},
+        {run.id, quiet.id, 1000},    {quiet.id, busy.id, 1000},
+        {plain, nights[3].id, 1000}, {nights[3].id, nights[4].id, 1000},
+        {busy.id, quiet.id, 700},    {quiet.id, run.id, 700},
+    };
+    Store& s = storeWith(nights);
+    const test::InstantClock instant;
+    const auto settle = [] {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    };
+    const auto shown = [&](int width) {
+        auto page = std::make_unique<NightPage>(s);
+        page->resize(width, 800);
+        page->show();
+        settle();
+        return page;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.from + " to " + c.to + " at " + std::to_string(c.width));
+        // The page keeps the body of the night before last for the next step: the body `to` is told in
+        // is the one that showed `from`.
+        s.setSelectedNightID(c.from);
+        const auto stepped = shown(c.width);
+        stepped->body()->moments()->setShowAll(true); // a long list shown whole; the next night's is cut
+
+        settle();
+        s.setSelectedNightID(between);
+        settle();
+        // What the first frame after the step shows: the layouts settled once, as before painting.
+        s.setSelectedNightID(c.to);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const auto built = shown(c.width);
+        NightBody* told = stepped->body();
+
+        ASSERT_EQ(told->night().id, c.to);
+        EXPECT_EQ(told->geometry(), built->body()->geometry());
+        EXPECT_EQ(test::render(*told, 1), test::render(*built->body(), 1));
+    }
 }
 
 TEST(HourText, NamesAWholeHourOfTodayOnTheLocalesClock) {

@@ -41,6 +41,7 @@ Font Tag::font() {
 }
 
 void Tag::setText(const QString& text) {
+    if (text == text_) return;
     text_ = text;
     setAccessibleName(text);
     updateGeometry();

@@ -10,6 +10,11 @@ FilledBar::FilledBar(DynamicColor color, int width, int height, int leadingInset
     setFixedHeight(height);
 }
 
+void FilledBar::setColor(DynamicColor color) {
+    color_ = color;
+    update();
+}
+
 void FilledBar::paintEvent(QPaintEvent*) {
     QRect filled = rect();
     if (layoutDirection() == Qt::RightToLeft)

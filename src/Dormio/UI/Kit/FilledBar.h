@@ -19,6 +19,8 @@ public:
         return new FilledBar(Theme::rule, 0, 1, leadingInset);
     }
 
+    void setColor(DynamicColor color);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

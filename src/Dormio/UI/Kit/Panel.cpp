@@ -19,6 +19,10 @@ Panel::Panel(const std::optional<QString>& title, const std::optional<QString>& 
 }
 
 void Panel::setHeader(const std::optional<QString>& title, const std::optional<QString>& note) {
+    if (header_ && title == header_->title()) {
+        header_->setNote(note);
+        return;
+    }
     delete header_;
     header_ = nullptr;
     if (!title) return;
@@ -29,7 +33,11 @@ void Panel::setHeader(const std::optional<QString>& title, const std::optional<Q
 void Panel::setContent(QWidget* content) {
     delete content_;
     content_ = content;
-    if (content_) stack_->addWidget(content_);
+    if (!content_) return;
+    stack_->addWidget(content_);
+    // A layout shows what it takes in only at the next turn of the event loop: a panel in view would
+    // be drawn and measured without its new content until then.
+    content_->show();
 }
 
 void Panel::paintEvent(QPaintEvent*) {

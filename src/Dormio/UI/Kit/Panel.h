@@ -19,7 +19,7 @@ public:
 
     // The header again, for a title or note that follows the data.
     void setHeader(const std::optional<QString>& title, const std::optional<QString>& note);
-    // Puts `content` in place of the current content, which is deleted.
+    // Puts `content` in place of the current content, which is deleted; it shows with the panel at once.
     void setContent(QWidget* content);
     SectionHeader* header() const { return header_; }
     QWidget* content() const { return content_; }

@@ -83,6 +83,11 @@ EnergyLedger::EnergyLedger(Store& store, Night night, QWidget* parent)
     rebuild();
 }
 
+void EnergyLedger::setNight(const Night& night) {
+    night_ = night;
+    rebuild();
+}
+
 void EnergyLedger::rebuild() {
     shown_ = store_.energyShares(night_);
     if (shown_.size() > shownApps) shown_.resize(shownApps);

@@ -24,6 +24,7 @@ public:
     EnergyLedger(Store& store, Night night, QWidget* parent = nullptr);
 
     const std::vector<EnergyShare>& shown() const { return shown_; }
+    void setNight(const Night& night);
 
 private:
     // Asks the store afresh; the store's shares and its login item can change while the page is open.

@@ -97,20 +97,34 @@ private:
 
 KeptAwakeLedger::KeptAwakeLedger(Store& store, Night night, QWidget* parent)
     : Panel(QStringLiteral("What kept it up"), std::nullopt, Theme::Space::l, nullptr, parent), store_(store),
-      night_(std::move(night)), rows_(store_.keptAwakeRows(night_)) {
-    if (rows_.empty()) {
-        setContent(new Label(QStringLiteral("Nothing held your Mac awake while the screen was off."),
-                             Theme::Typo::body(), Theme::ink2));
-        return;
-    }
-    setHeader(QStringLiteral("What kept it up"), QStringLiteral("time held awake with the screen off"));
-    setContent(table());
+      night_(std::move(night)) {
+    showNight();
     // Apps start and quit while the page stays open: look again after each live read, which sees what
     // runs, and whenever the user comes back to the app.
     connect(&store_, &Store::lastLiveReadChanged, this, &KeptAwakeLedger::refreshActions);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive) refreshActions();
     });
+}
+
+void KeptAwakeLedger::setNight(Night night) {
+    if (confirmation_) confirmation_->close();
+    night_ = std::move(night);
+    showNight();
+}
+
+void KeptAwakeLedger::showNight() {
+    rows_ = store_.keptAwakeRows(night_);
+    actions_.clear();
+    const QString title = QStringLiteral("What kept it up");
+    if (rows_.empty()) {
+        setHeader(title, std::nullopt);
+        setContent(new Label(QStringLiteral("Nothing held your Mac awake while the screen was off."),
+                             Theme::Typo::body(), Theme::ink2));
+        return;
+    }
+    setHeader(title, QStringLiteral("time held awake with the screen off"));
+    setContent(table());
 }
 
 QWidget* KeptAwakeLedger::table() {

@@ -25,6 +25,8 @@ public:
     bool canQuit(const KeptAwakeRow& row) const;
 
     const std::vector<KeptAwakeRow>& rows() const { return rows_; }
+    // Shows another night's holders; a quit waiting for its answer is given up.
+    void setNight(Night night);
     // The row whose quit waits for the user's answer, and the dialog asking it.
     const std::optional<KeptAwakeRow>& confirm() const { return confirm_; }
     QMessageBox* confirmation() const { return confirmation_; }
@@ -35,6 +37,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void showNight();
     QWidget* table();
     // Puts each row's Quit button or word in line with what runs now.
     void refreshActions();

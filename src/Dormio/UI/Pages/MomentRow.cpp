@@ -36,53 +36,75 @@ QLayout* loweredByOne(QWidget* cell) {
     return box;
 }
 
+const Font& durationFont() {
+    static const Font font = Theme::systemFont(11, QFont::Normal, true);
+    return font;
+}
+
 } // namespace
 
 MomentRow::MomentRow(StoryItem item, QWidget* parent)
-    : QWidget(parent), item_(std::move(item)),
+    : QWidget(parent), item_(std::move(item)), time_(new Label({}, Theme::Typo::time(), Theme::ink2)),
+      mark_(new FilledBar(Theme::ink3, int(markWidth), 15)),
+      label_(new Label({}, Theme::Typo::bodyStrong(), Theme::ink)), count_(new Tag({}, Theme::rose)),
+      detail_(new Label({}, Theme::Typo::small(), Theme::ink2)),
+      duration_(new Label({}, durationFont(), Theme::ink2)),
       info_(Button::withSymbol(IconButtonStyle{22}, ViewSymbols::momentDetails)) {
-    const NightEvent& first = item_.first();
     auto* line = new QHBoxLayout(this);
     line->setContentsMargins(0, 7, 2, 7);
     line->setSpacing(int(spacing));
 
-    auto* time = new Label(clock(first.date), Theme::Typo::time(), Theme::ink2);
-    time->setAlignment(Qt::AlignTrailing);
-    time->setFixedWidth(int(timeWidth));
-    line->addLayout(loweredByOne(time));
-    line->addLayout(loweredByOne(new FilledBar(mark(first), int(markWidth), 15)));
+    time_->setAlignment(Qt::AlignTrailing);
+    time_->setFixedWidth(int(timeWidth));
+    line->addLayout(loweredByOne(time_));
+    line->addLayout(loweredByOne(mark_));
 
     auto* column = new QVBoxLayout;
     column->setSpacing(2);
     auto* title = new QHBoxLayout;
     title->setSpacing(6);
-    auto* label = new Label(text(first.label), Theme::Typo::bodyStrong(), Theme::ink);
-    label->setElide(Qt::ElideRight);
-    title->addWidget(label, 0, Qt::AlignVCenter);
-    if (item_.isGroup())
-        title->addWidget(
-            new Tag(QStringLiteral("\u00D7") + QString::number(item_.events.size()), Theme::rose), 0,
-            Qt::AlignVCenter);
+    label_->setElide(Qt::ElideRight);
+    title->addWidget(label_, 0, Qt::AlignVCenter);
+    // A moment that is not a run of like moments has no count: the hidden tag takes no room.
+    title->addWidget(count_, 0, Qt::AlignVCenter);
     title->addStretch();
     column->addLayout(title);
-    auto* explained = new Label(detail(item_), Theme::Typo::small(), Theme::ink2);
-    explained->setElide(Qt::ElideMiddle);
-    column->addWidget(explained);
+    detail_->setElide(Qt::ElideMiddle);
+    column->addWidget(detail_);
     line->addLayout(column, 1);
 
     line->addSpacing(6); // the column's stretch keeps at least this much before the duration
-    if (first.kind != NightEvent::Kind::fellAsleep) {
-        static const Font font = Theme::systemFont(11, QFont::Normal, true);
-        line->addLayout(
-            loweredByOne(new Label(text(Fmt::duration(item_.totalDuration(), false)), font, Theme::ink2)));
-    }
+    line->addLayout(loweredByOne(duration_));
 
     info_->setToolTip(SourceTexts::showRecord());
     connect(info_, &QAbstractButton::clicked, this, [this] { setShowInfo(!showInfo()); });
     line->addWidget(info_, 0, Qt::AlignTop);
-    demoAnchor(info_, QStringLiteral("info-") + text(item_.id()));
 
+    showItem();
     RowHover::attach(this);
+}
+
+void MomentRow::setItem(StoryItem item) {
+    setShowInfo(false);
+    item_ = std::move(item);
+    showItem();
+}
+
+void MomentRow::showItem() {
+    const NightEvent& first = item_.first();
+    time_->setText(clock(first.date));
+    mark_->setColor(mark(first));
+    label_->setText(text(first.label));
+    // The parts a moment has no use for are hidden and empty, as if the row had none.
+    count_->setText(item_.isGroup() ? QStringLiteral("\u00D7") + QString::number(item_.events.size())
+                                    : QString());
+    count_->setVisible(item_.isGroup());
+    detail_->setText(detail(item_));
+    // Falling asleep is a moment, not a stretch: it has no duration.
+    const bool lasted = first.kind != NightEvent::Kind::fellAsleep;
+    duration_->setText(lasted ? text(Fmt::duration(item_.totalDuration(), false)) : QString());
+    duration_->setVisible(lasted);
+    demoAnchor(info_, QStringLiteral("info-") + text(item_.id()));
 }
 
 DynamicColor MomentRow::mark(const NightEvent& event) {

@@ -13,6 +13,9 @@
 namespace dormio {
 
 class Button;
+class FilledBar;
+class Label;
+class Tag;
 
 class MomentRow : public QWidget {
 public:
@@ -21,6 +24,9 @@ public:
     static constexpr qreal spacing = 12;
 
     explicit MomentRow(StoryItem item, QWidget* parent = nullptr);
+
+    // Shows another moment in the same widgets, as a row built for it would; an open record card closes.
+    void setItem(StoryItem item);
 
     static DynamicColor mark(const NightEvent& event);
     // "dasd · refresh" for a background task scheduler's "com.apple.dasd:task:refresh"; others unchanged.
@@ -39,7 +45,15 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    void showItem();
+
     StoryItem item_;
+    Label* time_;
+    FilledBar* mark_;
+    Label* label_;
+    Tag* count_;
+    Label* detail_;
+    Label* duration_;
     Button* info_;
     QPointer<RawPopup> popup_;
     QMetaObject::Connection demoRequests_;

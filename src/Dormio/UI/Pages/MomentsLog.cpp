@@ -36,43 +36,47 @@ void addOnBaseline(QHBoxLayout* line, QWidget* cell, qreal top, qreal baseline, 
     line->addLayout(box, stretch);
 }
 
-// The night's end time under the rows' times, a dash under their marks, and the morning line.
-QWidget* closingLine(const Night& night) {
-    auto* closing = new QWidget;
-    auto* line = new QHBoxLayout(closing);
-    line->setContentsMargins(0, 8, 0, 0);
-    line->setSpacing(int(MomentRow::spacing));
-    auto* end =
-        new Label(QString::fromStdString(Fmt::clockTime(night.end)), Theme::Typo::time(), Theme::ink3);
-    end->setAlignment(Qt::AlignTrailing);
-    end->setFixedWidth(int(MomentRow::timeWidth));
-    auto* morning = new Label(QString::fromStdString(NightSummary::morningLine(night)), Theme::Typo::small(),
-                              Theme::ink2);
-    morning->setElide(Qt::ElideRight);
-    // Each label stands at its natural height, where its baseline lies its font's ascent below its top.
-    const qreal endBaseline = end->textFont().ascent();
-    const qreal morningBaseline = morning->textFont().ascent();
-    const qreal baseline = std::max(endBaseline, morningBaseline);
-    addOnBaseline(line, end, endBaseline, baseline);
-    // The dash floats above the baseline: its top lies 4 px over it.
-    addOnBaseline(line, new FilledBar(Theme::ink3, int(MomentRow::markWidth), 1), 4, baseline);
-    addOnBaseline(line, morning, morningBaseline, baseline, 1);
-    return closing;
-}
-
 } // namespace
 
 MomentsLog::MomentsLog(const Night& night, QWidget* parent)
-    : Panel(QStringLiteral("Logbook"), QString::number(night.events.size()) + QStringLiteral(" entries"),
-            Theme::Space::l, nullptr, parent),
-      night_(night), items_(Story::items(night)),
+    : Panel(QStringLiteral("Logbook"), QString(), Theme::Space::l, nullptr, parent), night_(night),
       reveal_(this, 0, [this](qreal height) { rowsBox_->setMaximumHeight(int(std::lround(height))); }) {
+    showNight();
+}
+
+void MomentsLog::setNight(const Night& night) {
+    night_ = night;
+    showAll_ = false;
+    if (reveal_.running()) {
+        reveal_.jumpTo(reveal_.value());
+        rowsBox_->setMaximumHeight(QWIDGETSIZE_MAX);
+    }
+    showNight();
+}
+
+void MomentsLog::showNight() {
+    items_ = Story::items(night_);
+    header()->setNote(QString::number(night_.events.size()) + QStringLiteral(" entries"));
     if (items_.empty()) {
+        rowsBox_ = nullptr, toggle_ = nullptr, togglePad_ = nullptr, closing_ = nullptr;
         setContent(new Label(QStringLiteral("Nothing was recorded in this window."), Theme::Typo::body(),
                              Theme::ink2));
         return;
     }
-    setContent(list());
+    if (!rowsBox_) setContent(list());
+    // The rows already built tell the new night's first moments; showRows adds or takes away the rest.
+    const std::vector<MomentRow*> built = rows();
+    const std::size_t shown = cut() ? cutTo : items_.size();
+    for (std::size_t i = 0; i < std::min(built.size(), shown); ++i)
+        built[i]->setItem(items_[i]);
+    showRows();
+    toggle_->setText(toggleText(showAll_, items_.size()));
+    togglePad_->setVisible(cut());
+    // A night in progress has no closing line yet.
+    const bool closed = !night_.inProgress;
+    end_->setText(closed ? QString::fromStdString(Fmt::clockTime(night_.end)) : QString());
+    morning_->setText(closed ? QString::fromStdString(NightSummary::morningLine(night_)) : QString());
+    closing_->setVisible(closed);
 }
 
 QString MomentsLog::toggleText(bool showAll, std::size_t items) {
@@ -90,23 +94,43 @@ QWidget* MomentsLog::list() {
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(0);
     stack->addWidget(rowsBox_);
-    if (items_.size() > cutAbove) {
-        auto* button = new Button(plainStyle(), toggleText(showAll_, items_.size()));
-        connect(button, &QAbstractButton::clicked, this, [this] { setShowAll(!showAll_); });
-        toggle_ = button;
-        auto* padded = new QHBoxLayout;
-        padded->setContentsMargins(int(hairlineInset), 8, 0, 8);
-        padded->addWidget(button);
-        padded->addStretch();
-        stack->addLayout(padded);
-    }
-    if (!night_.inProgress) stack->addWidget(closingLine(night_));
-    showRows();
+    auto* button = new Button(plainStyle(), QString());
+    connect(button, &QAbstractButton::clicked, this, [this] { setShowAll(!showAll_); });
+    toggle_ = button;
+    togglePad_ = new QWidget;
+    auto* padded = new QHBoxLayout(togglePad_);
+    padded->setContentsMargins(int(hairlineInset), 8, 0, 8);
+    padded->addWidget(button);
+    padded->addStretch();
+    stack->addWidget(togglePad_);
+    stack->addWidget(closingLine());
     return content;
 }
 
+// The night's end time under the rows' times, a dash under their marks, and the morning line.
+QWidget* MomentsLog::closingLine() {
+    closing_ = new QWidget;
+    auto* line = new QHBoxLayout(closing_);
+    line->setContentsMargins(0, 8, 0, 0);
+    line->setSpacing(int(MomentRow::spacing));
+    end_ = new Label(QString(), Theme::Typo::time(), Theme::ink3);
+    end_->setAlignment(Qt::AlignTrailing);
+    end_->setFixedWidth(int(MomentRow::timeWidth));
+    morning_ = new Label(QString(), Theme::Typo::small(), Theme::ink2);
+    morning_->setElide(Qt::ElideRight);
+    // Each label stands at its natural height, where its baseline lies its font's ascent below its top.
+    const qreal endBaseline = end_->textFont().ascent();
+    const qreal morningBaseline = morning_->textFont().ascent();
+    const qreal baseline = std::max(endBaseline, morningBaseline);
+    addOnBaseline(line, end_, endBaseline, baseline);
+    // The dash floats above the baseline: its top lies 4 px over it.
+    addOnBaseline(line, new FilledBar(Theme::ink3, int(MomentRow::markWidth), 1), 4, baseline);
+    addOnBaseline(line, morning_, morningBaseline, baseline, 1);
+    return closing_;
+}
+
 void MomentsLog::setShowAll(bool showAll) {
-    if (showAll == showAll_ || !toggle_) return;
+    if (showAll == showAll_ || !cut()) return;
     showAll_ = showAll;
     toggle_->setText(toggleText(showAll_, items_.size()));
     // The rows that come or go are revealed or covered as the list's height moves to its new length.
@@ -134,7 +158,7 @@ int MomentsLog::rowsHeight(std::size_t count) const {
 
 void MomentsLog::showRows() {
     auto* rows = static_cast<QVBoxLayout*>(rowsBox_->layout());
-    const std::size_t shown = items_.size() > cutAbove && !showAll_ ? cutTo : items_.size();
+    const std::size_t shown = cut() && !showAll_ ? cutTo : items_.size();
     const std::size_t present = std::size_t(rows->count() / 2);
     for (std::size_t i = present; i < shown; ++i) {
         // Shown now, not at the next turn of the event loop, so that they count in the list's height.

@@ -13,6 +13,7 @@
 
 namespace dormio {
 
+class Label;
 class MomentRow;
 
 class MomentsLog : public Panel {
@@ -24,18 +25,24 @@ public:
 
     explicit MomentsLog(const Night& night, QWidget* parent = nullptr);
 
+    // Tells another night in the same rows, as a log built for it would, with the list cut again.
+    void setNight(const Night& night);
+
     bool showAll() const { return showAll_; }
     void setShowAll(bool showAll);
     const std::vector<StoryItem>& items() const { return items_; }
     std::vector<MomentRow*> rows() const;
     // The toggle under the rows, only for a list long enough to cut.
-    QAbstractButton* toggle() const { return toggle_; }
+    QAbstractButton* toggle() const { return togglePad_ && !togglePad_->isHidden() ? toggle_ : nullptr; }
 
     // The toggle's label: "Show all 23 entries", or "Show fewer" while the list is whole.
     static QString toggleText(bool showAll, std::size_t items);
 
 private:
+    bool cut() const { return items_.size() > cutAbove; }
+    void showNight();
     QWidget* list();
+    QWidget* closingLine();
     void showRows();
     // The height of the first `count` rows with their hairlines.
     int rowsHeight(std::size_t count) const;
@@ -45,6 +52,10 @@ private:
     bool showAll_ = false;
     QWidget* rowsBox_ = nullptr;
     QAbstractButton* toggle_ = nullptr;
+    QWidget* togglePad_ = nullptr; // the toggle with its room, hidden while the list is too short to cut
+    QWidget* closing_ = nullptr;   // hidden while the night runs
+    Label* end_ = nullptr;
+    Label* morning_ = nullptr;
     Motion::Value reveal_; // the rows' height while a change of showAll runs
 };
 

@@ -16,13 +16,27 @@
 
 namespace dormio {
 
+namespace {
+
+// A hidden widget's new size reaches the layouts above it only once it shows, one turn of the event loop
+// per level, and a layout nested in another keeps the sizes it measured until it is told: every layout of
+// a body told another night measures afresh, as in a body built anew.
+void forgetSizes(QLayoutItem* item) {
+    item->invalidate();
+    if (QLayout* nested = item->layout())
+        for (int i = 0; i < nested->count(); ++i)
+            forgetSizes(nested->itemAt(i));
+}
+
+} // namespace
+
 NightBody::NightBody(Store& store, const Night& night, bool wide, QWidget* parent)
     : QWidget(parent), night_(night), stack_(new QVBoxLayout(this)), lower_(new QHBoxLayout),
-      kept_(new KeptAwakeLedger(store, night)), moments_(new MomentsLog(night)),
-      energy_(new EnergyLedger(store, night)) {
+      summary_(new NightSummaryBlock(night)), kept_(new KeptAwakeLedger(store, night)),
+      moments_(new MomentsLog(night)), energy_(new EnergyLedger(store, night)) {
     stack_->setContentsMargins(0, 0, 0, 0);
     stack_->setSpacing(int(Theme::Space::xl));
-    stack_->addWidget(new NightSummaryBlock(night));
+    stack_->addWidget(summary_);
     stack_->addWidget(tracePanel(store));
     stack_->addWidget(kept_);
     lower_->setContentsMargins(0, 0, 0, 0);
@@ -51,11 +65,35 @@ QWidget* NightBody::tracePanel(Store& store) {
         DormioDemo::shared().setPlotFrame(held);
     });
     column->addWidget(hypnogram_);
-    column->addWidget(new StateLegend(night_));
+    legend_ = new StateLegend(night_);
+    column->addWidget(legend_);
     tracePanel_ = new Panel(QStringLiteral("Hypnogram"), QStringLiteral("hover to scrub any minute"),
                             Theme::Space::l, content);
     demoAnchor(tracePanel_, QStringLiteral("hypnogram"));
     return tracePanel_;
+}
+
+void NightBody::setNight(const Night& night) {
+    night_ = night;
+    replace(summary_, stack_);
+    hypnogram_->setNight(night_);
+    replace(legend_, legend_->parentWidget()->layout());
+    kept_->setNight(night_);
+    moments_->setNight(night_);
+    energy_->setNight(night_);
+    forgetSizes(layout());
+    for (QWidget* part : findChildren<QWidget*>()) {
+        if (part->layout()) forgetSizes(part->layout());
+        part->updateGeometry();
+    }
+}
+
+template <typename Block> void NightBody::replace(Block*& block, QLayout* layout) {
+    auto* next = new Block(night_);
+    delete layout->replaceWidget(block, next);
+    delete block;
+    block = next;
+    next->show();
 }
 
 void NightBody::setWide(bool wide) {

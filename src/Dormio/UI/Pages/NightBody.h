@@ -16,7 +16,9 @@ class EnergyLedger;
 class HypnogramView;
 class KeptAwakeLedger;
 class MomentsLog;
+class NightSummaryBlock;
 class Panel;
+class StateLegend;
 class Store;
 
 class NightBody : public QWidget {
@@ -27,6 +29,8 @@ public:
 
     const Night& night() const { return night_; }
     bool wide() const { return wide_; }
+    // Shows another night in the same blocks, as a body built for it would.
+    void setNight(const Night& night);
     // Moves the logbook and the energy ledger between the two arrangements; nothing is rebuilt.
     void setWide(bool wide);
 
@@ -38,13 +42,17 @@ public:
 
 private:
     QWidget* tracePanel(Store& store);
+    // Puts a block built for the night in the place of the one before it, which goes.
+    template <typename Block> void replace(Block*& block, QLayout* layout);
 
     Night night_;
     bool wide_ = true;
     QBoxLayout* stack_;
     QBoxLayout* lower_;
     Panel* tracePanel_ = nullptr;
+    NightSummaryBlock* summary_;
     HypnogramView* hypnogram_ = nullptr;
+    StateLegend* legend_ = nullptr;
     KeptAwakeLedger* kept_;
     MomentsLog* moments_;
     EnergyLedger* energy_;

@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace dormio {
 
@@ -185,7 +186,8 @@ void NightPage::present(Showing showing, QWidget* view) {
     delete view_;
     view_ = view;
     frame_->addWidget(view_);
-    if (showing != Showing::night) scroller_ = nullptr, column_ = nullptr, header_ = nullptr, body_ = nullptr;
+    if (showing != Showing::night)
+        scroller_ = nullptr, column_ = nullptr, header_ = nullptr, body_ = nullptr, spare_ = nullptr;
     if (showing != Showing::empty) empty_ = nullptr;
 }
 
@@ -211,7 +213,7 @@ void NightPage::showNight(const Night& night) {
 void NightPage::replaceBody(const Night& night) {
     if (body_ && body_->night() == night) return;
     NightBody* old = body_;
-    body_ = new NightBody(store_, night, wide());
+    body_ = nextBody(night);
     scroller_->insertBlock(1, body_);
     if (!old) return;
 
@@ -225,11 +227,24 @@ void NightPage::replaceBody(const Night& night) {
         outgoing = old->grab(visible);
         outgoingAt = old->mapTo(column_, visible.topLeft());
     }
-    delete old;
+    // The old body stays, hidden, to tell the night after this one.
+    column_->layout()->removeWidget(old);
+    old->hide();
+    spare_ = old;
     delete fade_;
     if (outgoing.isNull()) return;
     column_->layout()->activate();
     fade_ = new CrossFade(column_, body_, std::move(outgoing), outgoingAt, !Motion::reduceMotion());
+}
+
+NightBody* NightPage::nextBody(const Night& night) {
+    if (!spare_) return new NightBody(store_, night, wide());
+    // Building a body's widgets and taking them down again costs more than a frame; the spare's are
+    // told the new night while it is hidden, where a change of text or of a part shown lays nothing out.
+    NightBody* next = std::exchange(spare_, nullptr);
+    next->setWide(wide());
+    next->setNight(night);
+    return next;
 }
 
 QWidget* NightPage::scrollTarget(const QString& id) const {

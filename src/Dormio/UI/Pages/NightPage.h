@@ -50,6 +50,7 @@ private:
     void present(Showing showing, QWidget* view);
     void showNight(const Night& night);
     void replaceBody(const Night& night);
+    NightBody* nextBody(const Night& night);
     void followSnapshotScroll();
 
     Store& store_;
@@ -61,6 +62,7 @@ private:
     QWidget* column_ = nullptr; // the scroller's paper, which the column of blocks stands on
     NightHeader* header_ = nullptr;
     NightBody* body_ = nullptr;
+    NightBody* spare_ = nullptr; // the body of the night before, hidden
     QWidget* bottom_ = nullptr;
     EmptyState* empty_ = nullptr;
     QPointer<QWidget> fade_;
