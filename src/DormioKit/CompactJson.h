@@ -17,6 +17,8 @@ public:
     explicit Reader(std::string_view text) : p_(text.data()), end_(text.data() + text.size()) {}
 
     bool atEnd() const { return p_ == end_; }
+    // Where the next step reads, for a caller that wants the text of what it read.
+    const char* position() const { return p_; }
 
     // The exact text `word` next, passed over.
     bool literal(std::string_view word);

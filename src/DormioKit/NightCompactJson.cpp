@@ -2,13 +2,63 @@
 
 #include "DormioKit/CompactJson.h"
 
+#include <array>
+#include <charconv>
+#include <nlohmann/json.hpp>
 #include <string>
 
 namespace dormio::NightCompactJson {
 
 namespace {
 
-using CompactJson::Reader;
+// The compact reader, which when asked also notes whether every value read since `startRecord` is spelt as
+// the writer spells it: numbers as the JSON library prints them, texts without escapes (the writer escapes
+// only what must be, which the reader never takes unescaped).
+class Reader : public CompactJson::Reader {
+public:
+    Reader(std::string_view text, bool noting) : CompactJson::Reader(text), noting_(noting) {}
+
+    void startRecord() { asWritten_ = noting_; }
+    bool asWritten() const { return asWritten_; }
+
+    bool number(double& value) {
+        const char* from = position();
+        if (!CompactJson::Reader::number(value)) return false;
+        if (asWritten_) {
+            std::array<char, 64> written;
+            const char* end =
+                nlohmann::detail::to_chars(written.data(), written.data() + written.size(), value);
+            asWritten_ = since(from) == std::string_view(written.data(), std::size_t(end - written.data()));
+        }
+        return true;
+    }
+
+    bool integer(int64_t& value) {
+        const char* from = position();
+        if (!CompactJson::Reader::integer(value)) return false;
+        if (asWritten_) {
+            std::array<char, 24> written;
+            const auto end = std::to_chars(written.data(), written.data() + written.size(), value).ptr;
+            asWritten_ = since(from) == std::string_view(written.data(), std::size_t(end - written.data()));
+        }
+        return true;
+    }
+
+    // Every escape is shorter than the character it stands for, so a text read as long as it is spelt
+    // (less its quotes) held none.
+    bool string(std::string& out) {
+        const char* from = position();
+        if (!CompactJson::Reader::string(out)) return false;
+        asWritten_ = asWritten_ && since(from).size() == out.size() + 2;
+        return true;
+    }
+
+    std::string_view since(const char* from) const { return {from, std::size_t(position() - from)}; }
+
+private:
+    bool noting_;
+    bool asWritten_ = false;
+};
 
 bool date(Reader& in, Date& value) {
     return in.number(value.seconds);
@@ -66,11 +116,17 @@ bool record(Reader& in, KeptAwake& kept) {
 
 bool record(Reader& in, Night& night);
 
-template <typename Record> bool array(Reader& in, std::vector<Record>& records) {
+void unheeded(const char*) {}
+
+// `read` is told of each record read, with where its text starts.
+template <typename Record, typename Read = void (*)(const char*)>
+bool array(Reader& in, std::vector<Record>& records, Read read = unheeded) {
     if (!in.literal("[")) return false;
     if (in.literal("]")) return true;
     do {
+        const char* from = in.position();
         if (!record(in, records.emplace_back())) return false;
+        read(from);
     } while (in.literal(","));
     return in.literal("]");
 }
@@ -88,10 +144,16 @@ bool record(Reader& in, Night& night) {
 
 } // namespace
 
-std::optional<std::vector<Night>> read(std::string_view json) {
-    Reader in(json);
+std::optional<std::vector<Night>> read(std::string_view json, std::vector<std::string_view>* texts) {
+    Reader in(json, texts != nullptr);
+    if (texts) texts->clear();
+    in.startRecord();
     std::vector<Night> nights;
-    if (!array(in, nights) || !in.atEnd()) return std::nullopt;
+    const bool read = array(in, nights, [&](const char* from) {
+        if (texts) texts->push_back(in.asWritten() ? in.since(from) : std::string_view());
+        in.startRecord();
+    });
+    if (!read || !in.atEnd()) return std::nullopt;
     return nights;
 }
 

@@ -14,6 +14,9 @@
 
 namespace dormio::NightCompactJson {
 
-std::optional<std::vector<Night>> read(std::string_view json);
+// With `texts`, it also gives each night's text in `json` where that is the very text the writer gives the
+// night, every number and text spelt as the writer spells it; an empty view where it is not. Such a night
+// can be written again by copying its text.
+std::optional<std::vector<Night>> read(std::string_view json, std::vector<std::string_view>* texts = nullptr);
 
 } // namespace dormio::NightCompactJson

@@ -127,16 +127,21 @@ private:
 
 } // namespace
 
-bool writeNights(const std::vector<const Night*>& nights, const std::function<bool(std::string_view)>& put) {
+bool writeNights(const std::vector<const Night*>& nights, const std::function<bool(std::string_view)>& put,
+                 const std::vector<std::string_view>& texts) {
     // The array's own text around each night's, as the whole array's compact text would have them.
     if (!put("[")) return false;
-    std::string text;
+    std::string written;
     for (std::size_t i = 0; i < nights.size(); ++i) {
-        text.clear();
-        try {
-            NightWriter(text).write(*nights[i]);
-        } catch (const Malformed&) {
-            return false;
+        std::string_view text = i < texts.size() ? texts[i] : std::string_view();
+        if (text.empty()) {
+            written.clear();
+            try {
+                NightWriter(written).write(*nights[i]);
+            } catch (const Malformed&) {
+                return false;
+            }
+            text = written;
         }
         if ((i > 0 && !put(",")) || !put(text)) return false;
     }

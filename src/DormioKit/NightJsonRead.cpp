@@ -268,14 +268,16 @@ private:
 
 } // namespace
 
-std::optional<std::vector<Night>> decodeNights(std::string_view json) {
-    if (auto nights = NightCompactJson::read(json)) return nights;
+std::optional<std::vector<Night>> decodeNights(std::string_view json, std::vector<std::string_view>* texts) {
+    if (auto nights = NightCompactJson::read(json, texts)) return nights;
     NightsReader reader;
     try {
         if (!Json::sax_parse(json, &reader)) return std::nullopt;
     } catch (...) {
         return std::nullopt;
     }
+    // A document the compact reader does not take is written anew, every night of it.
+    if (texts) texts->assign(reader.nights.size(), std::string_view());
     return std::move(reader.nights);
 }
 

@@ -10,9 +10,14 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
+#include <limits>
 #include <memory>
+#include <mutex>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <thread>
+#include <type_traits>
 #include <unistd.h>
 
 namespace dormio::PowerLogParser {
@@ -36,9 +41,13 @@ constexpr std::string_view created = ") Created ";
 } // namespace Bytes
 
 constexpr std::size_t shortestEntry = 28;
-// A log read from a file is parsed a piece of whole lines at a time, so that its text is never held whole:
+// A log read from a file is parsed a buffer of whole lines at a time, so that its text is never held whole:
 // touching a buffer the size of the log would cost more than reading it.
-constexpr std::size_t pieceSize = 256 * 1024;
+constexpr std::size_t bufferSize = 256 * 1024;
+// A large log is read in parts of whole lines, each on a thread of its own, and the parts joined in order.
+// A part smaller than this is not worth a thread.
+constexpr std::size_t smallestPart = 4 << 20;
+constexpr unsigned mostParts = 4;
 
 bool contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
@@ -85,6 +94,10 @@ LineType lineType(std::string_view type) {
     if (type == Bytes::notification) return LineType::notification;
     if (type == Bytes::wakeRequests) return LineType::wakeRequests;
     return LineType::other;
+}
+
+void keepEarlier(std::optional<Date>& earliest, std::optional<Date> date) {
+    if (date && (!earliest || *date < *earliest)) earliest = date;
 }
 
 template <typename Record, typename Key> void sortStably(std::vector<Record>& records, Key key) {
@@ -139,7 +152,23 @@ public:
         }
     }
 
+    // Takes in the records of the part of the log that follows this reader's, read by a reader of its own.
+    void append(LineReader&& next) {
+        log_.events.insert(log_.events.end(), std::make_move_iterator(next.log_.events.begin()),
+                           std::make_move_iterator(next.log_.events.end()));
+        log_.requests.insert(log_.requests.end(), next.log_.requests.begin(), next.log_.requests.end());
+        log_.releases.insert(log_.releases.end(), next.log_.releases.begin(), next.log_.releases.end());
+        log_.display.insert(log_.display.end(), next.log_.display.begin(), next.log_.display.end());
+        log_.skippedLines += next.log_.skippedLines;
+        if (!firstDated_) firstDated_ = next.firstDated_;
+        keepEarlier(earliestState_, next.earliestState_);
+        texts_->keep(std::move(next.texts_));
+    }
+
     PowerLog finish() && {
+        // The log starts at its earliest state change, or at its first dated line where that is earlier.
+        log_.firstDate = earliestState_;
+        keepEarlier(log_.firstDate, firstDated_);
         sortStably(log_.events, &PowerEvent::date);
         sortStably(log_.display, &DisplayChange::date);
         sortStably(log_.requests, &WakeRequest::logged);
@@ -170,14 +199,14 @@ private:
         case LineType::wakeRequests:
             return readWakeRequests(line, message);
         case LineType::other:
-            if (!log_.firstDate)
-                if (const auto date = dates_.read(line)) noteFirst(*date);
+            if (!firstDated_) firstDated_ = dates_.read(line);
             return;
         }
     }
 
-    void noteFirst(Date date) {
-        if (!log_.firstDate || date < *log_.firstDate) log_.firstDate = date;
+    void noteState(Date date) {
+        if (!firstDated_) firstDated_ = date;
+        keepEarlier(earliestState_, date);
     }
 
     std::string_view text(std::string_view bytes) {
@@ -204,7 +233,7 @@ private:
             ++log_.skippedLines;
             return;
         }
-        noteFirst(*date);
+        noteState(*date);
         log_.events.push_back(parseStateEvent(type, text(message), *date));
     }
 
@@ -231,6 +260,8 @@ private:
 
     PowerLog log_;
     std::shared_ptr<TextPool> texts_;
+    std::optional<Date> firstDated_;    // of the first state or other line with a date
+    std::optional<Date> earliestState_; // of all state lines
     LogDateReader dates_;
     bool wellFormed_;
     std::string scratch_;
@@ -250,60 +281,185 @@ private:
     int fd_;
 };
 
-} // namespace
-
-PowerLog parse(std::string_view text) {
-    LineReader reader(text.size(), Utf8::isWellFormed(text));
-    reader.readLines(text, true);
-    return std::move(reader).finish();
+// How many parts a log of `bytes` is read in when the caller leaves it to the reader.
+unsigned partsFor(uint64_t bytes, unsigned asked) {
+    if (asked > 0) return asked;
+    const uint64_t worthIt = std::max<uint64_t>(bytes / smallestPart, 1);
+    return static_cast<unsigned>(
+        std::min<uint64_t>({worthIt, mostParts, std::max(std::thread::hardware_concurrency(), 1u)}));
 }
 
-FileLog parseFile(const std::string& path, uint64_t limit, const std::function<bool()>& abandon) {
-    // Without waiting: opening a pipe for reading would wait for a writer that may never come.
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    struct stat status {};
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) return {};
-    if (!S_ISREG(status.st_mode)) return {std::nullopt, FileProblem::notAFile};
-    if (static_cast<uint64_t>(status.st_size) > limit) return {std::nullopt, FileProblem::tooLarge};
-    LineReader reader(static_cast<std::size_t>(status.st_size), true);
+// The byte at which part `index` of `count` would start if lines did not matter: the part starts at the
+// first line start at or after it.
+uint64_t shareOf(uint64_t bytes, unsigned index, unsigned count) {
+    return bytes / count * index;
+}
 
-    // Whole lines go to the reader as soon as they are in; the unfinished last one waits at the start of
-    // the buffer for the rest. The buffer grows only for a line longer than itself. UTF-8 sequences never
-    // span a line end, so checking whole lines checks the text.
-    std::size_t capacity = pieceSize;
+// The readers of every part, `readPart(i)` for i in 0 ..< count, each but the first on a thread of its own
+// (or, where no thread can be had, in turn on this one), in the order of their parts.
+template <typename ReadPart> auto readParts(unsigned count, ReadPart readPart) {
+    std::vector<std::future<std::invoke_result_t<ReadPart, unsigned>>> later;
+    for (unsigned i = 1; i < count; ++i)
+        later.push_back(std::async(std::launch::async | std::launch::deferred, readPart, i));
+    std::vector<std::invoke_result_t<ReadPart, unsigned>> parts;
+    parts.push_back(readPart(0));
+    for (auto& part : later)
+        parts.push_back(part.get());
+    return parts;
+}
+
+PowerLog joined(std::vector<LineReader>& parts) {
+    for (std::size_t i = 1; i < parts.size(); ++i)
+        parts.front().append(std::move(parts[i]));
+    return std::move(parts.front()).finish();
+}
+
+// The first line start at or after `at`: `at` itself when an LF ends the byte before it.
+std::size_t lineStartFrom(std::string_view text, std::size_t at) {
+    if (at == 0 || at >= text.size()) return std::min(at, text.size());
+    const void* lf = std::memchr(text.data() + at - 1, '\n', text.size() - (at - 1));
+    return lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) + 1 : text.size();
+}
+
+// `abandon` asked for every part's reader in turn, never two at once; once it has said yes, it is not asked
+// again and every reader stops.
+class Abandon {
+public:
+    explicit Abandon(const std::function<bool()>& abandon) : abandon_(abandon) {}
+
+    bool asked() {
+        const std::lock_guard lock(mutex_);
+        if (!said_ && abandon_ && abandon_()) said_ = true;
+        return said_;
+    }
+
+private:
+    const std::function<bool()>& abandon_;
+    std::mutex mutex_;
+    bool said_ = false;
+};
+
+// The part of a file whose lines start at or after `from` and before `to`; the last part runs to the end of
+// the file, however far it has grown.
+struct FileRange {
+    uint64_t from;
+    uint64_t to;
+};
+constexpr uint64_t endOfFile = std::numeric_limits<uint64_t>::max();
+
+// Reads the lines of `range` into `reader`, a buffer of whole lines at a time, or says why not. Whole lines
+// go to the reader as soon as they are in; the unfinished last one waits at the start of the buffer for the
+// rest. The buffer grows only for a line longer than itself. UTF-8 sequences never span a line end, so
+// checking whole lines checks the text.
+std::optional<FileProblem> readRange(int file, FileRange range, uint64_t limit, Abandon& abandon,
+                                     LineReader& reader) {
+    std::size_t capacity = bufferSize;
     auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
     std::size_t held = 0;
-    uint64_t total = 0;
+    // A part after the first starts just after the first LF at or after the byte before its share: the line
+    // that holds that byte is the part before's.
+    uint64_t offset = range.from == 0 ? 0 : range.from - 1; // of the next byte to read
+    bool atLineStart = range.from == 0;
     for (;;) {
-        if (abandon && abandon()) return {std::nullopt, FileProblem::abandoned};
+        if (abandon.asked()) return FileProblem::abandoned;
         if (held == capacity) {
             auto larger = std::make_unique_for_overwrite<char[]>(capacity * 2);
             std::memcpy(larger.get(), buffer.get(), held);
             buffer = std::move(larger);
             capacity *= 2;
         }
-        const ssize_t count = ::read(file.get(), buffer.get() + held, capacity - held);
+        const ssize_t count = ::pread(file, buffer.get() + held, capacity - held, static_cast<off_t>(offset));
         if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return {};
+        if (count < 0) return FileProblem::unreadable;
         if (count == 0) break;
         // A file that grows while it is read (a log still being written, or one grown on purpose).
-        total += static_cast<uint64_t>(count);
-        if (total > limit) return {std::nullopt, FileProblem::tooLarge};
-        const std::size_t scanned = held;
+        offset += static_cast<uint64_t>(count);
+        if (offset > limit) return FileProblem::tooLarge;
+        std::size_t scanned = held;
         held += static_cast<std::size_t>(count);
+        if (!atLineStart) {
+            const void* lf = std::memchr(buffer.get(), '\n', held);
+            const std::size_t skipped =
+                lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - buffer.get()) + 1 : held;
+            std::memmove(buffer.get(), buffer.get() + skipped, held - skipped);
+            held -= skipped;
+            scanned = 0;
+            atLineStart = lf != nullptr;
+            if (!atLineStart) continue;
+        }
+        // The buffer starts at a line start; at or past `to`, no line of the part is left (or one line spans
+        // the whole part, and is the part before's).
+        const uint64_t bufferStart = offset - held;
+        if (bufferStart >= range.to) return std::nullopt;
         const void* lastLF = ::memrchr(buffer.get() + scanned, '\n', held - scanned);
         if (!lastLF) continue;
-        const auto complete = static_cast<std::size_t>(static_cast<const char*>(lastLF) - buffer.get()) + 1;
+        std::size_t complete = static_cast<std::size_t>(static_cast<const char*>(lastLF) - buffer.get()) + 1;
+        // The part ends with the line that holds byte to - 1.
+        const bool ends = bufferStart + complete >= range.to;
+        if (ends) complete = lineStartFrom(std::string_view(buffer.get(), complete), range.to - bufferStart);
         const std::string_view lines(buffer.get(), complete);
-        if (!Utf8::isWellFormed(lines)) return {std::nullopt, FileProblem::notUtf8};
+        if (!Utf8::isWellFormed(lines)) return FileProblem::notUtf8;
         reader.readLines(lines, false);
+        if (ends) return std::nullopt;
         std::memmove(buffer.get(), buffer.get() + complete, held - complete);
         held -= complete;
     }
+    if (!atLineStart || offset - held >= range.to) return std::nullopt;
     const std::string_view lastLine(buffer.get(), held);
-    if (!Utf8::isWellFormed(lastLine)) return {std::nullopt, FileProblem::notUtf8};
+    if (!Utf8::isWellFormed(lastLine)) return FileProblem::notUtf8;
     reader.readLines(lastLine, true);
-    return {std::move(reader).finish()};
+    return std::nullopt;
+}
+
+} // namespace
+
+PowerLog parse(std::string_view text, unsigned parts) {
+    const unsigned count = partsFor(text.size(), parts);
+    std::vector<LineReader> readers = readParts(count, [&](unsigned i) {
+        const std::size_t from = lineStartFrom(text, shareOf(text.size(), i, count));
+        const std::size_t to =
+            i + 1 == count ? text.size() : lineStartFrom(text, shareOf(text.size(), i + 1, count));
+        const std::string_view part = text.substr(from, to - from);
+        // The first reader makes room for the whole log's records, which the others' are joined to.
+        LineReader reader(i == 0 ? text.size() : part.size(), Utf8::isWellFormed(part));
+        reader.readLines(part, to == text.size());
+        return reader;
+    });
+    return joined(readers);
+}
+
+FileLog parseFile(const std::string& path, uint64_t limit, const std::function<bool()>& abandon,
+                  unsigned parts) {
+    // Without waiting: opening a pipe for reading would wait for a writer that may never come.
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat status {};
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) return {};
+    if (!S_ISREG(status.st_mode)) return {std::nullopt, FileProblem::notAFile};
+    const auto size = static_cast<uint64_t>(status.st_size);
+    if (size > limit) return {std::nullopt, FileProblem::tooLarge};
+
+    // A file that tells no size ahead (as those of /proc) is read whole, as one part.
+    const unsigned count = size == 0 ? 1 : partsFor(size, parts);
+    Abandon asker(abandon);
+    struct Part {
+        LineReader reader;
+        std::optional<FileProblem> problem;
+    };
+    std::vector<Part> read = readParts(count, [&](unsigned i) {
+        const FileRange range{shareOf(size, i, count),
+                              i + 1 == count ? endOfFile : shareOf(size, i + 1, count)};
+        Part part{
+            LineReader(static_cast<std::size_t>(i == 0 ? size : std::min(range.to, size) - range.from), true),
+            {}};
+        part.problem = readRange(file.get(), range, limit, asker, part.reader);
+        return part;
+    });
+    std::vector<LineReader> readers;
+    for (Part& part : read) {
+        if (part.problem) return {std::nullopt, *part.problem};
+        readers.push_back(std::move(part.reader));
+    }
+    return {joined(readers)};
 }
 
 std::optional<Date> parseDate(std::string_view bytes) {

@@ -17,8 +17,10 @@ namespace dormio::PowerLogParser {
 
 // The whole log, its four arrays sorted by date (equal dates keep their text order). Lines it cannot
 // use are passed over; those that look like entries but cannot be read are counted in skippedLines. The
-// log keeps copies of the texts it needs: `text` may go once it returns.
-PowerLog parse(std::string_view text);
+// log keeps copies of the texts it needs: `text` may go once it returns. A large log is read in `parts`
+// of whole lines on as many threads (0: as many as its size is worth, up to four) and the parts joined in
+// order: the log is the same however many parts it is read in.
+PowerLog parse(std::string_view text, unsigned parts = 0);
 
 // Why a power-log file gave no log.
 enum class FileProblem {
@@ -41,9 +43,10 @@ constexpr uint64_t largestLogFile = uint64_t{4} << 30;
 // The log in the regular file at `path`, parsed as it is read, so that the text is never held whole. A read
 // always ends: anything but a regular file is refused unread, and so is a file of more than `limit` bytes,
 // also when it grows past the limit while it is read. `abandon`, asked between pieces, ends a long read
-// early (the application quitting never waits for one).
+// early (the application quitting never waits for one); the threads that read the parts of a large file
+// ask it in turn, never two at once. `parts` as for parse.
 FileLog parseFile(const std::string& path, uint64_t limit = largestLogFile,
-                  const std::function<bool()>& abandon = {});
+                  const std::function<bool()>& abandon = {}, unsigned parts = 0);
 
 // The fixed-position date "yyyy-MM-dd HH:mm:ss ZZZZZ" of a line's first 25 bytes.
 std::optional<Date> parseDate(std::string_view bytes);

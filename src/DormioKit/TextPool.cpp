@@ -9,4 +9,8 @@ std::string_view TextPool::intern(std::string_view text) {
     return kept;
 }
 
+void TextPool::keep(std::shared_ptr<const TextPool> other) {
+    kept_.push_back(std::move(other));
+}
+
 } // namespace dormio

@@ -64,6 +64,69 @@ TEST(NightCompactJson, ReadsEscapes) {
     EXPECT_EQ(decodeNights(paired), std::vector<Night>{night});
 }
 
+// A night's text is given where writing the night again gives that very text, and only there: every number
+// spelt as the writer prints it, no escape in any text.
+TEST(NightCompactJson, GivesTheTextsTheWriterWouldWriteAgain) {
+    Night escaped = sampleNight();
+    escaped.events[1].raw = "Quote \" and tab \t";
+    Night zeroCharge = sampleNight();
+    zeroCharge.events[0].charge = 0;
+    struct Case {
+        const char* what;
+        std::vector<Night> nights;
+        std::string from, to; // a change to the first night's written text
+        std::vector<bool> given;
+    };
+    const Case cases[] = {
+        {"as written, exponents and text beyond ASCII too", variedNights(), "", "", {true, true}},
+        {"a text the writer escapes", {escaped, sampleNight()}, "", "", {false, true}},
+        {"a date spelt otherwise",
+         {sampleNight(), sampleNight()},
+         "\"start\":731800800.0}",
+         "\"start\":7.318008E8}",
+         {false, true}},
+        {"a date spelt without its fraction",
+         {sampleNight()},
+         "\"end\":731842200.0,\"events",
+         "\"end\":731842200,\"events",
+         {false}},
+        {"a duration with a trailing zero",
+         {sampleNight()},
+         "\"duration\":45.5",
+         "\"duration\":45.50",
+         {false}},
+        {"a charge spelt otherwise",
+         {zeroCharge, sampleNight()},
+         "\"charge\":0,",
+         "\"charge\":-0,",
+         {false, true}},
+        {"an escape the writer would not write",
+         {sampleNight()},
+         "\"Fell asleep\"",
+         "\"Fell\\u0020asleep\"",
+         {false}},
+        {"read by the general reader", {sampleNight(), sampleNight()}, "},{", "}, {", {false, false}},
+    };
+    for (const Case& c : cases) {
+        std::string text = *encodeNights(c.nights);
+        if (!c.from.empty()) {
+            const auto at = text.find(c.from);
+            ASSERT_NE(at, std::string::npos) << c.what;
+            text.replace(at, c.from.size(), c.to);
+        }
+        std::vector<std::string_view> texts;
+        EXPECT_EQ(decodeNights(text, &texts), c.nights) << c.what;
+        ASSERT_EQ(texts.size(), c.nights.size()) << c.what;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            EXPECT_EQ(!texts[i].empty(), c.given[i]) << c.what << ", night " << i;
+            const std::string alone = *encodeNights({c.nights[i]});
+            if (!texts[i].empty()) {
+                EXPECT_EQ(texts[i], alone.substr(1, alone.size() - 2)) << c.what;
+            }
+        }
+    }
+}
+
 struct Document {
     const char* what;
     std::string from, to;                         // the change made to the sample night's written text

@@ -176,11 +176,80 @@ TEST_F(PowerLogFile, RefusesAFileLargerThanTheLimitAlsoWhenItsSizeIsNotKnownAhea
 
 TEST_F(PowerLogFile, StopsWhenAskedBetweenPieces) {
     const std::string path = write(mixedLog(5, 4 << 20));
-    int asked = 0;
-    const Parser::FileLog read = Parser::parseFile(path, Parser::largestLogFile, [&] { return ++asked > 2; });
-    EXPECT_FALSE(read.log);
-    EXPECT_EQ(read.problem, Parser::FileProblem::abandoned);
-    EXPECT_EQ(asked, 3);
+    // Read whole or in parts on threads of their own, the question is put one at a time, and not again once
+    // answered yes.
+    for (const unsigned parts : {1u, 3u}) {
+        int asked = 0;
+        const Parser::FileLog read = Parser::parseFile(
+            path, Parser::largestLogFile, [&] { return ++asked > 2; }, parts);
+        EXPECT_FALSE(read.log) << parts;
+        EXPECT_EQ(read.problem, Parser::FileProblem::abandoned) << parts;
+        EXPECT_EQ(asked, 3) << parts;
+    }
+}
+
+// Texts whose few lines fall on every side of the cuts between parts, however many parts there are.
+std::vector<std::string> cutTexts() {
+    const auto line = [](const char* date, const char* type, const std::string& message) {
+        return LogLines::line(date, type, message);
+    };
+    const std::string release = "PID 7(backupd) Released PreventSystemSleep \"Time Machine\" 00:00:09";
+    return {
+        "",
+        "\n\n\n",
+        // The log's first date is its first dated line's only when no state change is earlier, so a later
+        // part's earlier line of another type must not count.
+        line("2026-03-10 10:00:00 +0000", "Sleep", "Entering Sleep") +
+            line("2026-03-10 10:00:01 +0000", "Idle", "System idle") +
+            line("2026-03-10 09:00:00 +0000", "Idle", "System idle") +
+            line("2026-03-10 11:00:00 +0000", "Wake", "Wake due to lid"),
+        "undated first line, long enough to look like one\n" +
+            line("2026-03-10 09:00:00 +0000", "Idle", "x") +
+            line("2026-03-10 08:00:00 +0000", "Sleep", "Entering Sleep") +
+            line("2026-03-10 07:00:00 +0000", "Idle", "x"),
+        // Out of order across parts: equal dates keep their order in the text.
+        line("2026-03-10 10:00:09 +0000", "Assertions", release) +
+            line("2026-03-10 10:00:05 +0000", "Assertions", release) +
+            line("2026-03-10 10:00:09 +0000", "Assertions",
+                 "PID 8(mds) Released PreventSystemSleep \"a\" 00:00:01") +
+            line("2026-03-10 10:00:05 +0000", "Wake Requests", "[*process=dasd request=Maintenance]") +
+            line("2026-03-10 10:00:01 +0000", "Notification", "Display is turned off"),
+        // Text that is not UTF-8 in one part only, repaired there alone.
+        line("2026-03-10 10:00:00 +0000", "Sleep", "Entering Sleep \xFF due to 'x'") +
+            line("2026-03-10 10:00:01 +0000", "Wake", "Wake due to \xC3\xA9 lid"),
+        // One line longer than every part, between two short ones, and a last line without its LF.
+        line("2026-03-10 10:00:00 +0000", "Sleep", "a") +
+            line("2026-03-10 10:00:01 +0000", "Wake", std::string(5000, 'w')) + "2026-03-10 10:00:02 +0000",
+        line("2026-03-10 10:00:00 +0000", "Sleep", "CR LF ends") + "\r\n\r\n" +
+            line("2026-03-10 10:00:01 +0000", "Wake", "x").substr(0, 40),
+    };
+}
+
+// However many parts a log is read in, on threads of their own, it is the log read whole, from its text and
+// from its file: the test logs, generated logs and texts whose lines fall on every side of the cuts.
+TEST_F(PowerLogFile, ReadInPartsIsTheLogReadWhole) {
+    std::vector<std::string> texts = cutTexts();
+    for (const uint64_t seed : {6u, 7u})
+        texts.push_back(mixedLog(seed, 1 << 20));
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(DORMIO_TEST_DATA) + "/nights"))
+        if (entry.path().extension() == ".log") {
+            std::ifstream in(entry.path(), std::ios::binary);
+            texts.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+    for (const std::string& text : texts) {
+        const std::string whole = describe(Parser::parse(text, 1));
+        const Parser::FileLog wholeFile = Parser::parseFile(write(text), Parser::largestLogFile, {}, 1);
+        for (const unsigned parts : {2u, 3u, 4u, 5u, 7u, 12u}) {
+            const std::string_view start = std::string_view(text).substr(0, 40);
+            EXPECT_EQ(describe(Parser::parse(text, parts)), whole) << parts << " parts of " << start;
+            const Parser::FileLog file = Parser::parseFile(write(text), Parser::largestLogFile, {}, parts);
+            ASSERT_EQ(file.log.has_value(), wholeFile.log.has_value()) << parts << " parts of " << start;
+            if (file.log)
+                EXPECT_EQ(describe(*file.log), describe(*wholeFile.log)) << parts << " parts of " << start;
+            else
+                EXPECT_EQ(file.problem, wholeFile.problem) << parts << " parts of " << start;
+        }
+    }
 }
 
 TEST(PowerLogTexts, OutliveTheTextAndTheLogTheyWereReadFrom) {

@@ -5,6 +5,7 @@
 #include "DormioKit/NightJson.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -85,36 +86,61 @@ bool holds(const std::vector<Night>& stored, const Nights& nights) {
     return onDisk == stored.end();
 }
 
+// The text of `night` in the file, when it is one of the stored nights and has one.
+std::string_view storedText(const Stored& stored, const Night* night) {
+    const std::less<const Night*> before;
+    const Night* first = stored.nights.data();
+    if (before(night, first) || !before(night, first + stored.texts.size())) return {};
+    return stored.texts[std::size_t(night - first)];
+}
+
 } // namespace
 
 Stored read(const QString& path) {
-    const StoredFile::Contents contents = StoredFile::read(path);
+    StoredFile::Contents contents = StoredFile::read(path);
     if (contents.state == StoredFile::Contents::State::missing) return {};
-    auto nights = decodeNights(std::string_view(contents.bytes.constData(), contents.bytes.size()));
+    Stored stored;
+    auto nights =
+        decodeNights(std::string_view(contents.bytes.constData(), contents.bytes.size()), &stored.texts);
     if (contents.damaged() || !nights) return {{}, true};
-    return {std::move(*nights), false, true};
+    stored.nights = std::move(*nights);
+    stored.read = true;
+    stored.bytes = std::move(contents.bytes);
+    return stored;
 }
 
 Merged merge(Stored stored, std::vector<Night> fresh, const PowerLog& log, Date now) {
     const Nights nights = merged(stored.nights, fresh, log, now);
     Merged result{{}, stored.read && holds(stored.nights, nights)};
     result.nights.reserve(nights.size());
-    for (Night* night : nights)
+    result.texts.reserve(nights.size());
+    for (Night* night : nights) {
+        result.texts.push_back(storedText(stored, night));
         result.nights.push_back(std::move(*night));
+    }
+    result.bytes = std::move(stored.bytes);
     return result;
 }
 
-std::optional<QString> write(const QString& path, const std::vector<Night>& nights, bool damaged) {
+std::optional<QString> write(const QString& path, const std::vector<Night>& nights, bool damaged,
+                             const std::vector<std::string_view>& texts) {
     std::vector<const Night*> finished;
-    for (const Night& night : nights)
-        if (!night.inProgress) finished.push_back(&night);
+    std::vector<std::string_view> finishedTexts;
+    for (std::size_t i = 0; i < nights.size(); ++i) {
+        if (nights[i].inProgress) continue;
+        finished.push_back(&nights[i]);
+        finishedTexts.push_back(i < texts.size() ? texts[i] : std::string_view());
+    }
     const QString unencodable =
         QStringLiteral("couldn’t encode the nights of “") + path + QStringLiteral("”");
     // A damaged file goes aside before the writing starts: only once it is known that something can take its
     // place.
-    if (damaged && !writeNights(finished, [](std::string_view) { return true; })) return unencodable;
+    if (damaged && !writeNights(
+                       finished, [](std::string_view) { return true; }, finishedTexts))
+        return unencodable;
     return StoredFile::write(
-        path, [&](const StoredFile::Put& put) { return writeNights(finished, put); }, damaged, unencodable);
+        path, [&](const StoredFile::Put& put) { return writeNights(finished, put, finishedTexts); }, damaged,
+        unencodable);
 }
 
 } // namespace dormio::HistoryFile

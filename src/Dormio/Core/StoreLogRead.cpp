@@ -55,7 +55,7 @@ LogRead readAndMerge(std::shared_ptr<PowerLogSource> source, NightWindow window,
     HistoryFile::Merged merged = HistoryFile::merge(std::move(stored), std::move(fresh), system.log, now);
     // The nights stay shown; the next read writes them again.
     if (!merged.alreadyStored)
-        if (const auto failure = HistoryFile::write(historyPath, merged.nights, damaged))
+        if (const auto failure = HistoryFile::write(historyPath, merged.nights, damaged, merged.texts))
             qWarning("Dormio: %s", qUtf8Printable(*failure));
     const bool sameAsShown = merged.nights == *shown;
     return {std::nullopt, std::move(merged.nights), built, std::move(shown), sameAsShown};

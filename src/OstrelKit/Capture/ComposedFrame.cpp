@@ -12,7 +12,7 @@ ComposedFrame::ComposedFrame(QSize pixels, const QList<QColor>& backdrop)
     image_.fill(Qt::black);
 }
 
-bool ComposedFrame::update(const QRect& region, const QList<QWidget*>& windows) {
+QRect ComposedFrame::update(const QRect& region, const QList<QWidget*>& windows) {
     repaints_.paintPending(windows);
     QRegion repainted = repaints_.take();
     QList<Shown> shown;
@@ -26,21 +26,21 @@ bool ComposedFrame::update(const QRect& region, const QList<QWidget*>& windows) 
     const bool anew = region != region_ || shown != shown_;
     region_ = region;
     shown_ = std::move(shown);
-    const QRegion area = anew ? QRegion(image_.rect()) : pixelsOf(repainted & region);
-    if (area.isEmpty()) return false;
+    const QRect area = anew ? image_.rect() : pixelsOf(repainted & region);
+    if (area.isEmpty()) return area;
     const Repaints::Quiet quiet(repaints_);
     WindowCapture::compose(image_, region, backdrop_, windows, area);
-    return true;
+    return area;
 }
 
-QRegion ComposedFrame::pixelsOf(const QRegion& global) const {
+QRect ComposedFrame::pixelsOf(const QRegion& global) const {
     const qreal sx = qreal(image_.width()) / region_.width();
     const qreal sy = qreal(image_.height()) / region_.height();
-    QRegion pixels;
+    QRect pixels;
     for (const QRect& rect : global) {
         const QRectF points = QRectF(rect.translated(-region_.topLeft()));
         // Smoothing carries a changed pixel a pixel or so into its neighbours when the scale is not whole.
-        pixels += QRectF(points.x() * sx, points.y() * sy, points.width() * sx, points.height() * sy)
+        pixels |= QRectF(points.x() * sx, points.y() * sy, points.width() * sx, points.height() * sy)
                       .toAlignedRect()
                       .adjusted(-2, -2, 2, 2);
     }

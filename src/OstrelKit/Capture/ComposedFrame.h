@@ -24,8 +24,8 @@ public:
 
     // Brings the frame up to date with the windows in the region (Qt's global coordinates), drawing them
     // anew wherever they repainted, and everywhere when the region, the windows or their places changed.
-    // False when nothing changed since the last call.
-    bool update(const QRect& region, const QList<QWidget*>& windows);
+    // The pixels drawn anew; none when nothing changed since the last call.
+    QRect update(const QRect& region, const QList<QWidget*>& windows);
     const QImage& image() const { return image_; }
 
 private:
@@ -35,7 +35,8 @@ private:
         bool operator==(const Shown&) const = default;
     };
 
-    QRegion pixelsOf(const QRegion& global) const;
+    // The frame's pixels that show the repainted area, in one rectangle.
+    QRect pixelsOf(const QRegion& global) const;
 
     Repaints repaints_;
     QList<QColor> backdrop_;

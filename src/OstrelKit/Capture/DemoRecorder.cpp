@@ -97,7 +97,11 @@ void DemoRecorder::captureFrame() {
     if (between(lastFrameTime_, t) < 0.5 / fps_) return;
     const QList<QWidget*> windows = WindowCapture::windowsIn(region_);
     if (windows.isEmpty()) return;
-    if (frame_->update(region_, windows)) frameUnwritten_ = true;
+    if (const QRect drawn = frame_->update(region_, windows); !drawn.isEmpty()) {
+        frameUnwritten_ = true;
+        for (QRegion& stale : staleIn_)
+            stale += drawn;
+    }
     if (!(frameUnwritten_ ? appendComposed(t) : writer_->repeat(t))) return;
     stats_.drawn.append(std::exchange(frameUnwritten_, false));
     lastFrameTime_ = t;
@@ -112,9 +116,16 @@ bool DemoRecorder::appendComposed(double t) {
         ++failedCaptures_;
         return false;
     }
-    // The pool's buffers and the composed frame share size and format, so the frame is one block of memory.
+    // A buffer back from the encoder still holds the frame it carried: only what was drawn since is copied.
+    // The pool's buffers and the composed frame share size and format.
     const QImage& composed = frame_->image();
-    std::memcpy(buffer.bits(), composed.constBits(), size_t(composed.sizeInBytes()));
+    const auto known = staleIn_.constFind(buffer.constBits());
+    const QRegion stale = known == staleIn_.cend() ? QRegion(composed.rect()) : *known;
+    for (const QRect& rect : stale)
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            std::memcpy(buffer.scanLine(y) + rect.left() * 4, composed.constScanLine(y) + rect.left() * 4,
+                        size_t(rect.width()) * 4);
+    staleIn_[buffer.constBits()] = QRegion();
     return writer_->append(std::move(buffer), t);
 }
 

@@ -14,10 +14,12 @@
 #include "OstrelKit/KitClock.h"
 
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
+#include <QRegion>
 #include <QSize>
 #include <QString>
 #include <array>
@@ -118,6 +120,8 @@ private:
     std::unique_ptr<MovieWriter> writer_;
     std::unique_ptr<ComposedFrame> frame_;
     bool frameUnwritten_ = false; // composed but not yet in the movie
+    // For each buffer of the writer's pool, by its memory: what was drawn anew since it held the frame.
+    QHash<const uchar*, QRegion> staleIn_;
     QSize pixelSize_;
     bool started_ = false;
     double startTime_ = 0;

@@ -1,6 +1,7 @@
 #include "OstrelKit/Capture/Repaints.h"
 
 #include <QApplication>
+#include <QGraphicsEffect>
 #include <QMoveEvent>
 #include <QPaintEvent>
 #include <QResizeEvent>
@@ -20,8 +21,16 @@ Repaints::~Repaints() {
 void Repaints::paintPending(const QList<QWidget*>& windows) {
     // A widget's update is a request posted to its window, answered when the event loop comes round; a
     // frame taken from inside a step, or on a stepped clock, must not wait for that.
-    for (QWidget* window : windows)
+    for (QWidget* window : windows) {
         QCoreApplication::sendPostedEvents(window, QEvent::UpdateRequest);
+        QList<QWidget*> parts = window->findChildren<QWidget*>();
+        parts.append(window);
+        for (const QWidget* part : parts) {
+            const QGraphicsEffect* effect = part->graphicsEffect();
+            if (effect && effect->isEnabled() && part->isVisible())
+                area_ += effect->boundingRect().toAlignedRect().translated(part->mapToGlobal(QPoint()));
+        }
+    }
 }
 
 QRegion Repaints::take() {

@@ -20,7 +20,9 @@ public:
     ~Repaints() override;
 
     // Paints now what the windows have been asked to repaint but have not yet, so that a change made just
-    // before a frame is in that frame, as it would be on screen.
+    // before a frame is in that frame, as it would be on screen; and counts every part drawn through a
+    // graphics effect as repainted, since Qt redraws such a part from a picture of it kept by the effect
+    // (a fade, say) without a paint event.
     void paintPending(const QList<QWidget*>& windows);
     // The area repainted since the last call; forgets it.
     QRegion take();

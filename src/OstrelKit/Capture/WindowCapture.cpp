@@ -70,41 +70,34 @@ QList<QWidget*> windowsIn(const QRect& region) {
 }
 
 void compose(QImage& frame, const QRect& region, const QList<QColor>& backdrop,
-             const QList<QWidget*>& windows, const QRegion& area) {
+             const QList<QWidget*>& windows, const QRect& area) {
     const qreal sx = qreal(frame.width()) / region.width();
     const qreal sy = qreal(frame.height()) / region.height();
     // What the windows must draw, in the region's points: a point more all round, so that the edges
     // smoothing spreads into the area are drawn too; the painter's clip keeps to the area's pixels.
-    QRegion points;
-    for (const QRect& pixels : area)
-        points += QRectF(pixels.x() / sx, pixels.y() / sy, pixels.width() / sx, pixels.height() / sy)
-                      .toAlignedRect()
-                      .adjusted(-1, -1, 1, 1);
+    const QRect points = QRectF(area.x() / sx, area.y() / sy, area.width() / sx, area.height() / sy)
+                             .toAlignedRect()
+                             .adjusted(-1, -1, 1, 1);
 
     // Qt draws through the painter's transform, so text and shapes come out sharp at any scale.
     QPainter painter(&frame);
-    painter.setClipRegion(area);
+    painter.setClipRect(area);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.scale(sx, sy);
-    // The backdrop shows only where no window covers it; filling the whole frame would cost a full write of
-    // it behind a window that fills the region, as the demo's does.
-    QRegion bare = points & QRect(QPoint(), region.size());
-    for (const QWidget* window : windows)
-        if (!window->testAttribute(Qt::WA_TranslucentBackground))
-            bare -= window->geometry().translated(-region.topLeft());
-    painter.save();
-    painter.setClipRegion(bare, Qt::IntersectClip);
+    // The backdrop goes under the windows too: a part that fades in or out lets through what is under its
+    // window, and that must be the same whatever was drawn there before.
     paintBackdrop(painter, QRectF(QPointF(), region.size()), backdrop);
-    painter.restore();
     for (QWidget* window : windows) {
         const QPoint offset = window->geometry().topLeft() - region.topLeft();
         // An empty source would mean the whole window to Qt.
-        const QRegion source = points.translated(-offset) & window->rect();
+        const QRect source = points.translated(-offset) & window->rect();
         if (source.isEmpty()) continue;
         painter.save();
         painter.translate(offset);
+        // A part may draw past its window's edge where the scale is not whole; on screen the window ends it.
+        painter.setClipRect(window->rect(), Qt::IntersectClip);
         // Qt puts the source's top-left corner at the target offset.
-        window->render(&painter, source.boundingRect().topLeft(), source,
+        window->render(&painter, source.topLeft(), QRegion(source),
                        QWidget::DrawWindowBackground | QWidget::DrawChildren);
         painter.restore();
     }

@@ -8,7 +8,6 @@
 #include <QImage>
 #include <QList>
 #include <QRect>
-#include <QRegion>
 
 class QWidget;
 
@@ -21,8 +20,10 @@ QList<QWidget*> windowsIn(const QRect& region);
 
 // Paints `area` of `frame` (its pixels; the rest stays as it was): the backdrop from its first colour at the
 // top to its last at the bottom (one colour fills it, none leaves black), then the windows, the region's
-// points stretched onto the frame's pixels. A pixel comes out the same whatever area it is painted in.
+// points stretched onto the frame's pixels. A pixel comes out the same whatever area it is painted in. One
+// rectangle, as Qt rounds each rectangle of a clip to whole pixels on its own, which can leave a pixel where
+// two meet undrawn.
 void compose(QImage& frame, const QRect& region, const QList<QColor>& backdrop,
-             const QList<QWidget*>& windows, const QRegion& area);
+             const QList<QWidget*>& windows, const QRect& area);
 
 } // namespace dormio::WindowCapture

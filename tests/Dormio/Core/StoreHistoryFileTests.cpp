@@ -212,6 +212,48 @@ TEST_F(StoreHistoryFileTest, WritesOnlyFinishedNightsAndReadsThemBack) {
     EXPECT_EQ(stored.nights, std::vector<Night>{done});
 }
 
+// A stored night kept as it was is written again by copying its text from the file, where that text is the
+// writer's own: whatever the file held, the file written holds what the writer gives the merged nights, byte
+// for byte, the night in progress among them left out.
+TEST_F(StoreHistoryFileTest, NightsWrittenAgainHoldTheWritersOwnText) {
+    Night first = endedDaysAgo("a", 3);
+    first.start = Date{std::floor(first.start.seconds)};
+    const std::string start = "\"start\":" + std::to_string(int64_t(first.start.seconds));
+    const std::vector<Night> stored{first, endedDaysAgo("b", 2), endedDaysAgo("c", 1)};
+    const std::vector<Night> fresh{endedDaysAgo("d", 0.5), flagged(endedDaysAgo("e", 2.5), false, true)};
+    struct Case {
+        const char* what;
+        std::string from, to; // a change to the file as written
+        int copied;           // nights written by copying their text
+    };
+    const Case cases[] = {
+        {"as written", "", "", 3},
+        {"a date spelt as an integer", start + ".0}", start + "}", 2},
+        {"a text with an escape", "\"id\":\"b\"", "\"id\":\"\\u0062\"", 2},
+        {"a space between nights", "},{", "}, {", 0},
+    };
+    for (const Case& c : cases) {
+        std::string text = *encodeNights(stored);
+        if (!c.from.empty()) {
+            const auto at = text.find(c.from);
+            ASSERT_NE(at, std::string::npos) << c.what;
+            text.replace(at, c.from.size(), c.to);
+        }
+        writeFile(path("nights.json"), text);
+        HistoryFile::Stored read = HistoryFile::read(path("nights.json"));
+        ASSERT_EQ(read.nights, stored) << c.what;
+        const HistoryFile::Merged merged = HistoryFile::merge(std::move(read), fresh, witnessing(fresh), now);
+        EXPECT_EQ(std::count_if(merged.texts.begin(), merged.texts.end(), [](auto t) { return !t.empty(); }),
+                  c.copied)
+            << c.what;
+        ASSERT_EQ(HistoryFile::write(path("again.json"), merged.nights, false, merged.texts), std::nullopt);
+        std::vector<Night> finished = merged.nights;
+        std::erase_if(finished, [](const Night& night) { return night.inProgress; });
+        ASSERT_EQ(ids(finished), (std::vector<std::string>{"a", "b", "c", "d"})) << c.what;
+        EXPECT_EQ(readFile(path("again.json")), *encodeNights(finished)) << c.what;
+    }
+}
+
 TEST_F(StoreHistoryFileTest, MissingFileIsEmptyAndNotDamaged) {
     const auto stored = HistoryFile::read(path("nights.json"));
     EXPECT_TRUE(stored.nights.empty());
