@@ -13,6 +13,7 @@
 #include "Dormio/UI/Pages/EnergyLedger.h"
 #include "Dormio/UI/Pages/HourText.h"
 #include "Dormio/UI/Pages/KeptAwakeLedger.h"
+#include "Dormio/UI/Pages/MomentRow.h"
 #include "Dormio/UI/Pages/MomentsLog.h"
 #include "Dormio/UI/Pages/NightBody.h"
 #include "Dormio/UI/Pages/NightHeader.h"
@@ -430,6 +431,19 @@ TEST_F(NightPageTest, ABodyToldAnotherNightLooksAsOneBuiltForIt) {
         EXPECT_EQ(told->geometry(), built->body()->geometry());
         EXPECT_EQ(test::render(*told, 1), test::render(*built->body(), 1));
     }
+}
+
+TEST_F(NightPageTest, AStepClosesTheRecordCardOfTheNightItLeaves) {
+    Store& s = storeWith(DemoData::makeNights());
+    NightPage page(s);
+    page.resize(1000, 800);
+    page.show();
+    QCoreApplication::processEvents();
+    MomentRow* row = page.body()->moments()->rows().front();
+    row->setShowInfo(true);
+    ASSERT_TRUE(row->showInfo());
+    s.step(-1);
+    EXPECT_FALSE(row->showInfo());
 }
 
 TEST(HourText, NamesAWholeHourOfTodayOnTheLocalesClock) {

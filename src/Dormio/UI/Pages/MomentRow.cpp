@@ -14,6 +14,7 @@
 #include "OstrelKit/Capture/DemoAnchors.h"
 
 #include <QBoxLayout>
+#include <QHideEvent>
 
 namespace dormio {
 
@@ -175,6 +176,9 @@ void MomentRow::showEvent(QShowEvent* event) {
 
 void MomentRow::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    // A row put out of view (its night stepped away from) closes its card, as a row taken down did; a
+    // window minimised leaves it to the card.
+    if (!event->spontaneous()) setShowInfo(false);
     disconnect(demoRequests_);
     demoRequests_ = {};
 }
