@@ -32,8 +32,12 @@ public:
     QSize maximumSize() const override { return {QLAYOUTSIZE_MAX, QLAYOUTSIZE_MAX}; }
 };
 
-// The scroll view's content: it paints the paper so that the page shows no native ground.
+// The scroll view's content: it paints the paper so that the page shows no native ground. Opaque, it spares
+// the window and the page under it from painting their own ground first, a whole window's fill a frame.
 class Paper : public QWidget {
+public:
+    Paper() { setAttribute(Qt::WA_OpaquePaintEvent); }
+
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
