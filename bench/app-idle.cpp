@@ -34,6 +34,7 @@
 #include <string>
 #include <string_view>
 #include <sys/resource.h>
+#include <typeinfo>
 #include <unistd.h>
 
 using namespace dormio;
@@ -140,6 +141,8 @@ int main(int argc, char** argv) {
 
     DormioApp dormio(Store::shared());
     dormio.launch();
+    // As the app's own start does: the reads begin once the event loop runs with the window on screen.
+    QTimer::singleShot(0, &dormio, [&dormio] { dormio.start(); });
     // Start-up: the first log read, live read and energy sample, and the toast of nothing. Then the user
     // closes the window, or leaves it open.
     runFor(8000);
@@ -161,9 +164,14 @@ int main(int argc, char** argv) {
 
     std::printf(
         "window=%s idle_seconds=%.1f cpu_seconds=%.3f core_percent=%.3f main_thread_switches_per_second=%.2f "
-        "process_switches_per_second=%.2f animation_clock_ticking=%d\n",
+        "process_switches_per_second=%.2f animation_clock_ticking=%d frame_interval_ms=%lld\n",
         shown ? "shown" : "closed", elapsed, cpu, 100 * cpu / elapsed, double(mainSwitches) / elapsed,
-        double(switches) / elapsed, int(AnimationClock::shared().isTicking()));
+        double(switches) / elapsed, int(AnimationClock::shared().isTicking()),
+        static_cast<long long>(AnimationClock::shared().tickInterval().count()));
+    // Every animation still running, by the class of the widget it moves: only loops may remain.
+    for (QWidget* widget : QApplication::allWidgets())
+        for (const Animation* animation : widget->findChildren<Animation*>(Qt::FindDirectChildrenOnly))
+            if (animation->isRunning()) std::printf("animation of %s\n", typeid(*widget).name());
     for (const auto& [what, f] : watch.fired())
         std::printf("timer %s: %d, shortest gap %.1f s\n", what.c_str(), f.count,
                     f.shortest < 0 ? 0.0 : double(f.shortest) / 1000);

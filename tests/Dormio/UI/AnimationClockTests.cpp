@@ -131,6 +131,24 @@ TEST_F(AnimationClockTest, TheFrameTimerRunsOnlyWhileSomethingAnimates) {
     EXPECT_FALSE(clock.isTicking());
 }
 
+// A slow loop alone wakes the app at its own pace; anything faster beside it sets the pace while it runs.
+TEST_F(AnimationClockTest, TheFrameTimerKeepsThePaceOfTheMostDemandingAnimation) {
+    const auto phase = [](double) {};
+    Animation* slow = clock.loop(owner.get(), 1600ms, phase, 200ms);
+    EXPECT_TRUE(clock.isTicking());
+    EXPECT_EQ(clock.tickInterval(), 200ms);
+    Animation* tween = clock.animate(owner.get(), recorded(0, 1, 10s));
+    EXPECT_EQ(clock.tickInterval(), AnimationClock::frameInterval);
+    tween->stop();
+    EXPECT_EQ(clock.tickInterval(), 200ms);
+    // No loop is drawn faster than the clock's own frames.
+    Animation* eager = clock.loop(owner.get(), 1000ms, phase, 1ms);
+    EXPECT_EQ(clock.tickInterval(), AnimationClock::frameInterval);
+    eager->stop();
+    slow->stop();
+    EXPECT_FALSE(clock.isTicking());
+}
+
 TEST_F(AnimationClockTest, TheRunningClockDrawsFramesUntilTheEnd) {
     clock.animate(owner.get(), recorded(0, 1, 40ms));
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished == 1; }, 5000));

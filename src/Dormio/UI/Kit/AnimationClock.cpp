@@ -1,11 +1,13 @@
 #include "Dormio/UI/Kit/AnimationClock.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace dormio {
 
-Animation::Animation(QObject* owner, AnimationClock& clock, Tween tween, bool loops)
-    : QObject(owner), clock_(clock), tween_(std::move(tween)), loops_(loops) {}
+Animation::Animation(QObject* owner, AnimationClock& clock, Tween tween, bool loops,
+                     std::chrono::milliseconds interval)
+    : QObject(owner), clock_(clock), tween_(std::move(tween)), loops_(loops), interval_(interval) {}
 
 void Animation::stop() {
     if (!running_) return;
@@ -51,7 +53,6 @@ AnimationClock& AnimationClock::shared() {
 AnimationClock::AnimationClock(QObject* parent) : QObject(parent) {
     elapsed_.start();
     timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(frameInterval);
     connect(&timer_, &QTimer::timeout, this, &AnimationClock::tick);
 }
 
@@ -76,15 +77,15 @@ void AnimationClock::advance(std::chrono::milliseconds step) {
 }
 
 Animation* AnimationClock::animate(QObject* owner, Tween tween) {
-    return begin(new Animation(owner, *this, std::move(tween), false));
+    return begin(new Animation(owner, *this, std::move(tween), false, frameInterval));
 }
 
 Animation* AnimationClock::loop(QObject* owner, std::chrono::milliseconds period,
-                                std::function<void(double phase)> frame) {
+                                std::function<void(double phase)> frame, std::chrono::milliseconds interval) {
     // A loop without a period would divide by zero; one millisecond is as fast as any frame can show.
     const auto length = std::max(period, std::chrono::milliseconds(1));
-    return begin(
-        new Animation(owner, *this, Tween{0, 1, length, QEasingCurve::Linear, std::move(frame)}, true));
+    return begin(new Animation(owner, *this, Tween{0, 1, length, QEasingCurve::Linear, std::move(frame)},
+                               true, std::max(interval, frameInterval)));
 }
 
 Animation* AnimationClock::begin(Animation* animation) {
@@ -113,7 +114,13 @@ int AnimationClock::running() const {
 }
 
 void AnimationClock::updateTimer() {
-    const bool needed = mode_ == Mode::running && running() > 0;
+    std::optional<std::chrono::milliseconds> interval;
+    for (const QPointer<Animation>& animation : animations_)
+        if (animation && animation->isRunning())
+            interval = std::min(interval.value_or(animation->interval_), animation->interval_);
+    // A change of pace restarts a running timer; an unchanged one keeps its rhythm.
+    if (interval && timer_.intervalAsDuration() != *interval) timer_.setInterval(*interval);
+    const bool needed = mode_ == Mode::running && interval;
     if (needed && !timer_.isActive()) timer_.start();
     if (!needed) timer_.stop();
 }

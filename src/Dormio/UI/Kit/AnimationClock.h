@@ -2,8 +2,9 @@
 
 // The one clock every animation of the UI runs on. An animation moves a value from one number to another
 // over a duration along an easing curve, or loops a phase until it is stopped; the clock draws the frames
-// of all of them from one frame timer, which runs only while something animates. Snapshots set the
-// instant mode (every animation jumps to its end), tests the stepped mode (time moves only when the test
+// of all of them from one frame timer, which runs only while something animates, as often as the most
+// demanding of them asks: a slow loop left running alone wakes the app only at its own pace. Snapshots set
+// the instant mode (every animation jumps to its end), tests the stepped mode (time moves only when the test
 // advances it).
 
 #include <QEasingCurve>
@@ -37,10 +38,12 @@ public:
     // Ends the animation where it stands, without its finished step.
     void stop();
     bool isRunning() const { return running_; }
+    bool loops() const { return loops_; }
 
 private:
     friend class AnimationClock;
-    Animation(QObject* owner, AnimationClock& clock, Tween tween, bool loops);
+    Animation(QObject* owner, AnimationClock& clock, Tween tween, bool loops,
+              std::chrono::milliseconds interval);
 
     // Draws the frame of the time `now` (milliseconds on the clock); false once the animation is done.
     bool draw(qint64 now);
@@ -50,6 +53,7 @@ private:
     AnimationClock& clock_;
     Tween tween_;
     bool loops_;
+    std::chrono::milliseconds interval_; // the longest wait between two of its frames that still looks smooth
     qint64 start_ = 0;
     bool running_ = true;
 };
@@ -78,14 +82,18 @@ public:
     // mode, draws its end value and finishes at once.
     Animation* animate(QObject* owner, Tween tween);
     // Starts a loop owned by `owner`: `frame` gets the phase, from 0 up to 1, every frame, starting over
-    // each `period`, until the loop is stopped. In the instant mode it draws phase 0 and ends at once.
-    Animation* loop(QObject* owner, std::chrono::milliseconds period,
-                    std::function<void(double phase)> frame);
+    // each `period`, until the loop is stopped. A loop that moves slowly may ask for frames at a longer
+    // `interval` than the clock's own. In the instant mode it draws phase 0 and ends at once.
+    Animation* loop(QObject* owner, std::chrono::milliseconds period, std::function<void(double phase)> frame,
+                    std::chrono::milliseconds interval = frameInterval);
 
     // Milliseconds on the clock's own time line.
     qint64 now() const;
     // Whether the frame timer runs.
     bool isTicking() const { return timer_.isActive(); }
+    // The frame timer's pace: the shortest interval of the animations running, or that of the last ones. It
+    // is kept on the stepped clock too, where no timer runs.
+    std::chrono::milliseconds tickInterval() const { return timer_.intervalAsDuration(); }
     // The animations that are running.
     int running() const;
 

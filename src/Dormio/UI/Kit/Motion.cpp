@@ -1,7 +1,5 @@
 #include "Dormio/UI/Kit/Motion.h"
 
-#include "Dormio/UI/Kit/AnimationClock.h"
-
 #include <QEvent>
 #include <QPointF>
 #include <QProcess>
@@ -143,8 +141,8 @@ void Value::show(qreal value) {
     owner_->update();
 }
 
-Loop::Loop(QWidget* owner, Curve curve, bool reverses)
-    : QObject(owner), owner_(owner), curve_(std::move(curve)), reverses_(reverses) {
+Loop::Loop(QWidget* owner, Curve curve, bool reverses, std::chrono::milliseconds interval)
+    : QObject(owner), owner_(owner), curve_(std::move(curve)), reverses_(reverses), interval_(interval) {
     owner->installEventFilter(this);
 }
 
@@ -187,12 +185,14 @@ void Loop::follow() {
     const bool seen = owner_->isVisible() && !window->isMinimized();
     if (wanted_ && seen && !running()) {
         const int period = curve_.milliseconds * (reverses_ ? 2 : 1);
-        animation_ =
-            AnimationClock::shared().loop(owner_, std::chrono::milliseconds(period), [this](double p) {
+        animation_ = AnimationClock::shared().loop(
+            owner_, std::chrono::milliseconds(period),
+            [this](double p) {
                 const qreal leg = reverses_ ? (p < 0.5 ? 2 * p : 2 - 2 * p) : p;
                 phase_ = curve_.easing.valueForProgress(leg);
                 owner_->update();
-            });
+            },
+            interval_);
     } else if (!(wanted_ && seen) && running()) {
         animation_->stop();
         phase_ = 0;

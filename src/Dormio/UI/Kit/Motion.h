@@ -3,6 +3,8 @@
 // The app's motion: springs and eases as easing curves of the right length, the desktop's Reduce Motion,
 // and the values and loops that run on the animation clock (whose instant mode stills them for pictures).
 
+#include "Dormio/UI/Kit/AnimationClock.h"
+
 #include <QEasingCurve>
 #include <QObject>
 #include <QPointer>
@@ -10,10 +12,6 @@
 #include <optional>
 
 class QWidget;
-
-namespace dormio {
-class Animation;
-}
 
 namespace dormio::Motion {
 
@@ -70,12 +68,13 @@ private:
 };
 
 // A phase from 0 to 1 that repeats along a curve, forwards only or there and back, repainting its widget
-// at every step. It runs while it is wanted and its widget shows in a window that is neither hidden nor
-// minimised, and rests at 0 otherwise; so a hidden window keeps no animation timer running. On the
-// clock's instant mode it rests too.
+// at every step, one step every `interval` at most. It runs while it is wanted and its widget shows in a
+// window that is neither hidden nor minimised, and rests at 0 otherwise; so a hidden window keeps no
+// animation timer running. On the clock's instant mode it rests too.
 class Loop : public QObject {
 public:
-    Loop(QWidget* owner, Curve curve, bool reverses);
+    Loop(QWidget* owner, Curve curve, bool reverses,
+         std::chrono::milliseconds interval = AnimationClock::frameInterval);
     ~Loop() override;
 
     void setWanted(bool wanted);
@@ -91,6 +90,7 @@ private:
     QWidget* owner_;
     Curve curve_;
     bool reverses_;
+    std::chrono::milliseconds interval_;
     bool wanted_ = false;
     qreal phase_ = 0;
     QPointer<QWidget> window_;
