@@ -3,6 +3,7 @@
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace dormio {
@@ -44,6 +45,14 @@ protected:
 TEST_F(ProcessTableFake, ListsProcessFoldersInIdOrder) {
     EXPECT_EQ(ProcessTable::pids(rootPath()), (std::vector<int32_t>{2, 7, 42, 100}));
     EXPECT_TRUE(ProcessTable::pids("/no/such/proc").empty());
+    // Each with the inode of its folder.
+    std::vector<ProcessTable::Entry> expected;
+    for (const int32_t pid : {2, 7, 42, 100}) {
+        struct stat folder {};
+        ASSERT_EQ(::stat((rootPath() + '/' + std::to_string(pid)).c_str(), &folder), 0);
+        expected.push_back({pid, uint64_t(folder.st_ino)});
+    }
+    EXPECT_EQ(ProcessTable::entries(rootPath()), expected);
 }
 
 TEST_F(ProcessTableFake, ReadsStat) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -55,8 +56,8 @@ std::optional<uint64_t> unsignedField(const char*& p, const char* end) {
 
 } // namespace
 
-std::vector<int32_t> pids(std::string_view root) {
-    std::vector<int32_t> result;
+std::vector<Entry> entries(std::string_view root) {
+    std::vector<Entry> result;
     const std::string folder(root);
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return result;
@@ -66,10 +67,19 @@ std::vector<int32_t> pids(std::string_view root) {
         for (; *name >= '0' && *name <= '9' && pid <= INT32_MAX; ++name)
             pid = pid * 10 + (*name - '0');
         if (*name == '\0' && name != entry->d_name && pid >= 1 && pid <= INT32_MAX)
-            result.push_back(int32_t(pid));
+            result.push_back({int32_t(pid), uint64_t(entry->d_ino)});
     }
     ::closedir(dir);
-    std::sort(result.begin(), result.end());
+    std::sort(result.begin(), result.end(), [](const Entry& a, const Entry& b) { return a.pid < b.pid; });
+    return result;
+}
+
+std::vector<int32_t> pids(std::string_view root) {
+    const std::vector<Entry> listed = entries(root);
+    std::vector<int32_t> result;
+    result.reserve(listed.size());
+    for (const Entry& entry : listed)
+        result.push_back(entry.pid);
     return result;
 }
 
@@ -136,6 +146,12 @@ uint64_t ticksPerSecond() {
         return hz > 0 ? uint64_t(hz) : uint64_t(100);
     }();
     return ticks;
+}
+
+uint64_t ticksSinceBoot() {
+    timespec now{};
+    ::clock_gettime(CLOCK_BOOTTIME, &now);
+    return uint64_t(now.tv_sec) * ticksPerSecond() + uint64_t(now.tv_nsec) * ticksPerSecond() / 1'000'000'000;
 }
 
 uint64_t ticksToNanoseconds(uint64_t ticks) {

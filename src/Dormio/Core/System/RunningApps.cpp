@@ -1,6 +1,7 @@
 #include "Dormio/Core/System/RunningApps.h"
 
 #include "Dormio/Core/System/InstalledApps.h"
+#include "Dormio/Core/System/KnownExecutables.h"
 #include "Dormio/Core/System/ProcessTable.h"
 
 #include <QHash>
@@ -56,20 +57,19 @@ std::optional<RunningApp> appOf(int32_t pid, const QString& executable, const In
 } // namespace
 
 std::shared_ptr<const RunningAppsSnapshot> snapshot() {
+    static KnownExecutables seen;
     auto taken = std::make_shared<RunningAppsSnapshot>();
     taken->installed = InstalledApps::all();
-    const std::vector<int32_t> pids = ProcessTable::pids();
-    taken->executables.reserve(qsizetype(pids.size()));
-    for (const int32_t pid : pids)
-        if (const auto executable = executableOf(pid)) taken->executables.insert(pid, *executable);
+    const std::vector<ProcessTable::Entry> listed = ProcessTable::entries();
+    taken->executables = seen.read(listed);
     const auto known = [&](int32_t pid) -> std::optional<QString> {
         const auto it = taken->executables.constFind(pid);
         if (it == taken->executables.cend()) return std::nullopt;
         return *it;
     };
-    for (const int32_t pid : pids)
-        if (const auto executable = known(pid))
-            if (auto app = appOf(pid, *executable, *taken->installed, known))
+    for (const ProcessTable::Entry& entry : listed)
+        if (const auto executable = known(entry.pid))
+            if (auto app = appOf(entry.pid, *executable, *taken->installed, known))
                 taken->apps.push_back(std::move(*app));
     return taken;
 }
