@@ -75,7 +75,7 @@ QWidget* NightBody::tracePanel(Store& store) {
 
 void NightBody::setNight(const Night& night) {
     night_ = night;
-    replace(summary_, stack_);
+    summary_->setNight(night_);
     hypnogram_->setNight(night_);
     replace(legend_, legend_->parentWidget()->layout());
     kept_->setNight(night_);

@@ -56,6 +56,20 @@ SummaryFigures::SummaryFigures(const Night& night, QWidget* parent) : QWidget(pa
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 
+// Hidden, as the page tells a kept body the next night, the figures and the grade take their new values
+// without rolling or filling in.
+void SummaryFigures::setNight(const Night& night) {
+    const auto shown = summaryFigures(night);
+    for (size_t i = 0; i < shown.size(); ++i) {
+        figures_[i]->setValue(shown[i].value);
+        figures_[i]->setLabel(shown[i].label);
+        figures_[i]->setTint(shown[i].rose ? Theme::rose : Theme::ink);
+    }
+    grade_->setScore(int(night.score()));
+    updateGeometry();
+    place();
+}
+
 int SummaryFigures::figuresWidth(qreal spacing) const {
     int width = int(spacing) * int(figures_.size() - 1);
     for (const Figure* figure : figures_)
@@ -92,6 +106,10 @@ int SummaryFigures::heightForWidth(int width) const {
 }
 
 void SummaryFigures::resizeEvent(QResizeEvent*) {
+    place();
+}
+
+void SummaryFigures::place() {
     const bool row = oneRow(width());
     const qreal spacing = row ? Theme::Space::xxl : Theme::Space::xl;
     const QSize gradeSize = grade_->sizeHint();
@@ -122,11 +140,27 @@ NightSummaryBlock::NightSummaryBlock(const Night& night, QWidget* parent) : QWid
     figures_ = new SummaryFigures(night);
     stack->addWidget(figures_);
 
-    if (const std::string story = NightSummary::narrative(night); !story.empty()) {
-        narrative_ = new Label(text(story), Theme::Typo::body(), Theme::ink2);
-        narrative_->setWrapping(textWidth);
-        stack->addWidget(narrative_, 0, Qt::AlignLeading);
-    }
+    narrative_ = new Label(QString(), Theme::Typo::body(), Theme::ink2);
+    narrative_->setWrapping(textWidth);
+    stack->addWidget(narrative_, 0, Qt::AlignLeading);
+    showNarrative(night);
+}
+
+Label* NightSummaryBlock::narrative() const {
+    return narrative_->isHidden() ? nullptr : narrative_;
+}
+
+void NightSummaryBlock::setNight(const Night& night) {
+    sentence_->setText(text(NightSummary::sentence(night)));
+    figures_->setNight(night);
+    showNarrative(night);
+}
+
+// A night with nothing to tell has no narrative: the label is hidden and empty.
+void NightSummaryBlock::showNarrative(const Night& night) {
+    const std::string story = NightSummary::narrative(night);
+    narrative_->setText(text(story));
+    narrative_->setVisible(!story.empty());
 }
 
 } // namespace dormio

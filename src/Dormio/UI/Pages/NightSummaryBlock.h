@@ -1,7 +1,7 @@
 #pragma once
 
 // The first block of a night's body: the night in one sentence, four key figures beside the rest grade,
-// and the narrative when there is one. Read-only; the page builds a new one for each night.
+// and the narrative when there is one. Read-only; told another night, it shows it as one built for it would.
 
 #include "DormioKit/Night.h"
 
@@ -29,6 +29,7 @@ std::array<SummaryFigure, 4> summaryFigures(const Night& night);
 class SummaryFigures : public QWidget {
 public:
     explicit SummaryFigures(const Night& night, QWidget* parent = nullptr);
+    void setNight(const Night& night);
 
     bool isOneRow() const { return oneRow(width()); }
     const std::array<Figure*, 4>& figures() const { return figures_; }
@@ -43,6 +44,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void place();
     bool oneRow(int width) const;
     int figuresWidth(qreal spacing) const;
     int figuresHeight() const;
@@ -54,12 +56,16 @@ private:
 class NightSummaryBlock : public QWidget {
 public:
     explicit NightSummaryBlock(const Night& night, QWidget* parent = nullptr);
+    void setNight(const Night& night);
 
     Label* sentence() const { return sentence_; }
     SummaryFigures* figures() const { return figures_; }
-    Label* narrative() const { return narrative_; } // none when the night has nothing to tell
+    // None when the night has nothing to tell.
+    Label* narrative() const;
 
 private:
+    void showNarrative(const Night& night);
+
     Label* sentence_ = nullptr;
     SummaryFigures* figures_ = nullptr;
     Label* narrative_ = nullptr;
