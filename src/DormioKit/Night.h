@@ -4,6 +4,7 @@
 
 #include "DormioKit/Date.h"
 #include "DormioKit/PowerLog.h"
+#include "DormioKit/SharedText.h"
 
 #include <cstdint>
 #include <optional>
@@ -34,13 +35,14 @@ struct NightEvent {
 
     Date date;
     Kind kind = Kind::fellAsleep;
-    std::string label;
-    std::string symbol;
-    std::string raw;
+    // Shared texts: a night repeats the same few of each, and a storm's log lines repeat too.
+    SharedText label;
+    SharedText symbol;
+    SharedText raw;
     double duration = 0;
     std::optional<int64_t> charge;
-    std::optional<std::string> scheduledBy;
-    std::optional<std::string> culprit;
+    std::optional<SharedText> scheduledBy;
+    std::optional<SharedText> culprit;
 
     // Seconds since 1970 in shortest round-trip form with a fractional part, "-", the kind:
     // "86400.0-darkWake".

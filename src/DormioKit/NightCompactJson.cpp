@@ -13,7 +13,8 @@ namespace {
 
 // The compact reader, which when asked also notes whether every value read since `startRecord` is spelt as
 // the writer spells it: numbers as the JSON library prints them, texts without escapes (the writer escapes
-// only what must be, which the reader never takes unescaped).
+// only what must be, which the reader never takes unescaped). The texts of one read are interned as they
+// come: equal texts share one copy.
 class Reader : public CompactJson::Reader {
 public:
     Reader(std::string_view text, bool noting) : CompactJson::Reader(text), noting_(noting) {}
@@ -53,11 +54,19 @@ public:
         return true;
     }
 
+    bool text(SharedText& value) {
+        if (!string(scratch_)) return false;
+        value = texts_.intern(scratch_);
+        return true;
+    }
+
     std::string_view since(const char* from) const { return {from, std::size_t(position() - from)}; }
 
 private:
     bool noting_;
     bool asWritten_ = false;
+    SharedTextPool texts_;
+    std::string scratch_;
 };
 
 bool date(Reader& in, Date& value) {
@@ -65,9 +74,9 @@ bool date(Reader& in, Date& value) {
 }
 
 // An optional member: absent unless the text goes on with its name.
-bool optionalText(Reader& in, std::string_view name, std::optional<std::string>& value) {
+bool optionalText(Reader& in, std::string_view name, std::optional<SharedText>& value) {
     if (!in.literal(name)) return true;
-    return in.string(value.emplace());
+    return in.text(value.emplace());
 }
 
 bool state(Reader& in, PowerState& value) {
@@ -103,9 +112,9 @@ bool record(Reader& in, NightEvent& event) {
     if (!optionalText(in, "\"culprit\":", event.culprit) || (event.culprit && !in.literal(","))) return false;
     return in.literal("\"date\":") && date(in, event.date) && in.literal(",\"duration\":") &&
            in.number(event.duration) && in.literal(",\"kind\":") && kind(in, event.kind) &&
-           in.literal(",\"label\":") && in.string(event.label) && in.literal(",\"raw\":") &&
-           in.string(event.raw) && optionalText(in, ",\"scheduledBy\":", event.scheduledBy) &&
-           in.literal(",\"symbol\":") && in.string(event.symbol) && in.literal("}");
+           in.literal(",\"label\":") && in.text(event.label) && in.literal(",\"raw\":") &&
+           in.text(event.raw) && optionalText(in, ",\"scheduledBy\":", event.scheduledBy) &&
+           in.literal(",\"symbol\":") && in.text(event.symbol) && in.literal("}");
 }
 
 bool record(Reader& in, KeptAwake& kept) {

@@ -146,14 +146,14 @@ private:
         if (c.isFirst) {
             const PowerEvent* sleep = lastSleep(nightStart_, log_.events);
             std::string raw = sleep ? "Asleep since " + Fmt::dayTime(sleep->date) : rawText(c);
-            return base(c, Kind::fellAsleep, "Already asleep", asleepSymbol, std::move(raw));
+            return base(c, Kind::fellAsleep, "Already asleep", asleepSymbol, raw);
         }
         bool backToSleep =
             !wasAsleep || c.previous->state == PowerState::screenOn ||
             (c.previous->state == PowerState::awake && c.previous->seconds() >= shortAwakeBeforeSleep);
         if (!backToSleep) return std::nullopt;
         std::string label = WakeReason::sleepLabel(c.starting ? std::string_view(c.starting->cause) : "");
-        return base(c, Kind::fellAsleep, std::move(label), asleepSymbol, rawText(c));
+        return base(c, Kind::fellAsleep, label, asleepSymbol, rawText(c));
     }
 
     NightEvent dark(const SegmentContext& c) {
@@ -165,21 +165,20 @@ private:
                                   reason.symbol, rawText(c))
                            : base(c, Kind::darkWake, reason.label, reason.symbol, rawText(c));
         if (c.starting && reading(*c.starting).timed)
-            e.scheduledBy = scheduledBy(*c.starting, requests_.at(c.starting->date), log_.requests);
+            e.scheduledBy = shared(scheduledBy(*c.starting, requests_.at(c.starting->date), log_.requests));
         return e;
     }
 
     std::optional<NightEvent> awake(const SegmentContext& c) {
         if (!c.isFirst && c.segment.seconds() < briefAwake) return std::nullopt;
         std::string raw = rawText(c, "Display off while the system stayed awake");
-        NightEvent e = c.isFirst
-                           ? base(c, Kind::awakeAtStart, "Awake, screen off", screenOffSymbol, std::move(raw))
-                           : base(c, Kind::stayedAwake, "Stayed awake with the screen off", screenOffSymbol,
-                                  std::move(raw));
-        e.scheduledBy = wokenBy(wakeReason(c));
+        NightEvent e =
+            c.isFirst ? base(c, Kind::awakeAtStart, "Awake, screen off", screenOffSymbol, raw)
+                      : base(c, Kind::stayedAwake, "Stayed awake with the screen off", screenOffSymbol, raw);
+        e.scheduledBy = shared(wokenBy(wakeReason(c)));
         std::vector<KeptAwake> holders =
             keptAwake(mayOverlap(releases_, c.segment.start, c.segment.end, longest_), {c.segment});
-        if (!holders.empty()) e.culprit = holders.front().process;
+        if (!holders.empty()) e.culprit = texts_.intern(holders.front().process);
         return e;
     }
 
@@ -192,18 +191,18 @@ private:
                                         c.segment.seconds() >= briefScreen ? "You used your Mac"
                                                                            : "Screen lit up briefly",
                                         symbol, raw);
-        e.scheduledBy = wokenBy(reason);
+        e.scheduledBy = shared(wokenBy(reason));
         return e;
     }
 
-    static NightEvent base(const SegmentContext& c, Kind kind, std::string label, std::string_view symbol,
-                           std::string raw) {
+    NightEvent base(const SegmentContext& c, Kind kind, std::string_view label, std::string_view symbol,
+                    std::string_view raw) {
         NightEvent e;
         e.date = c.segment.start;
         e.kind = kind;
-        e.label = std::move(label);
-        e.symbol = std::string(symbol);
-        e.raw = std::move(raw);
+        e.label = texts_.intern(label);
+        e.symbol = texts_.intern(symbol);
+        e.raw = texts_.intern(raw);
         e.duration = c.segment.seconds();
         if (c.starting) e.charge = c.starting->charge;
         return e;
@@ -237,6 +236,11 @@ private:
         return known->second;
     }
 
+    std::optional<SharedText> shared(const std::optional<std::string>& text) {
+        if (!text) return std::nullopt;
+        return texts_.intern(*text);
+    }
+
     static std::optional<std::string> wokenBy(const std::optional<WakeReason>& reason) {
         if (!reason) return std::nullopt;
         return "Woken by: " + reason->label;
@@ -249,6 +253,7 @@ private:
     LastIndexWalk<WakeRequest> requests_;
     std::map<std::pair<PowerEventKind, std::string_view>, CauseReading> readings_;
     bool asleepSeen_ = false;
+    SharedTextPool texts_; // the night's events repeat the same few texts
 };
 
 std::vector<NightEvent> nightEvents(const std::vector<Segment>& segments, Date start, const PowerLog& log,

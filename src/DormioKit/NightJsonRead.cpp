@@ -62,12 +62,16 @@ std::string take(Json& value) {
     return std::move(value.get_ref<std::string&>());
 }
 
-std::optional<std::string> takeOptional(Json& value) {
-    if (value.is_null()) return std::nullopt;
-    return take(value);
+SharedText shared(const Json& value, SharedTextPool& texts) {
+    return texts.intern(string(value));
 }
 
-void readRecord(Night& night, int member, Slots& m) {
+std::optional<SharedText> sharedOptional(const Json& value, SharedTextPool& texts) {
+    if (value.is_null()) return std::nullopt;
+    return shared(value, texts);
+}
+
+void readRecord(Night& night, int member, Slots& m, SharedTextPool& texts) {
     switch (member) {
     case segments:
         night.segments.push_back({date(m[0]), date(m[1]), readState(m[2])});
@@ -79,13 +83,13 @@ void readRecord(Night& night, int member, Slots& m) {
         NightEvent event;
         event.date = date(m[0]);
         event.kind = readKind(m[1]);
-        event.label = take(m[2]);
-        event.symbol = take(m[3]);
-        event.raw = take(m[4]);
+        event.label = shared(m[2], texts);
+        event.symbol = shared(m[3], texts);
+        event.raw = shared(m[4], texts);
         event.duration = number(m[5]);
         if (!m[6].is_null()) event.charge = wholeNumber(m[6]);
-        event.scheduledBy = takeOptional(m[7]);
-        event.culprit = takeOptional(m[8]);
+        event.scheduledBy = sharedOptional(m[7], texts);
+        event.culprit = sharedOptional(m[8], texts);
         night.events.push_back(std::move(event));
         return;
     }
@@ -226,7 +230,7 @@ private:
         levels_.pop_back();
         if (closed == Level::record) {
             try {
-                readRecord(night_, records_, recordSlots_);
+                readRecord(night_, records_, recordSlots_, texts_);
             } catch (const Malformed&) {
                 arrays_[std::size_t(records_)] = State::wrong;
             }
@@ -263,6 +267,7 @@ private:
     Night night_;
     Slots nightSlots_;
     Slots recordSlots_;
+    SharedTextPool texts_; // equal texts of the read share one copy
     std::array<State, 11> arrays_{};
 };
 

@@ -70,7 +70,7 @@ std::string head(const Night& night) {
 std::optional<std::string> reasonSentence(const Night& night) {
     std::map<std::string, int64_t> counts;
     for (const NightEvent& event : night.events)
-        if (event.kind == NightEvent::Kind::darkWake) ++counts[event.label];
+        if (event.kind == NightEvent::Kind::darkWake) ++counts[event.label.str()];
     const std::pair<const std::string, int64_t>* most = nullptr;
     for (const auto& entry : counts)
         if (!most || entry.second > most->second) most = &entry;

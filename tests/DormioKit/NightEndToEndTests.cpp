@@ -41,8 +41,8 @@ std::string wallTime(Date date) {
     return fraction == 0 ? text : text + " +" + number(fraction) + " s";
 }
 
-std::string quoted(const std::optional<std::string>& text) {
-    return text ? "\"" + *text + "\"" : "-";
+std::string quoted(const std::optional<SharedText>& text) {
+    return text ? "\"" + text->str() + "\"" : "-";
 }
 
 std::string dump(const Night& n) {

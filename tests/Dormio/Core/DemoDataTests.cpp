@@ -61,7 +61,7 @@ TEST(DemoData, TheLastNightsDarkWakesFollowTheWakeTable) {
         SCOPED_TRACE(i);
         const std::string text =
             "DarkWake from Deep Idle [CDNP] : due to " + causes[i] + " Using Batt (Charge:";
-        EXPECT_TRUE(darkWakes[i]->raw.starts_with(text)) << darkWakes[i]->raw;
+        EXPECT_TRUE(darkWakes[i]->raw.view().starts_with(text)) << darkWakes[i]->raw;
         EXPECT_EQ(darkWakes[i]->raw, text + std::to_string(*darkWakes[i]->charge) + "%)");
         // Spread evenly from 00:21 to 06:35, each up to 8 minutes late.
         const double minutes = (darkWakes[i]->date - lastEvening()) / minute;

@@ -67,8 +67,8 @@ std::string start(const std::string& date) {
 
 struct Moment {
     NightEvent::Kind kind;
-    std::string label;
-    std::optional<std::string> scheduledBy = std::nullopt;
+    SharedText label;
+    std::optional<SharedText> scheduledBy = std::nullopt;
     std::optional<int64_t> charge = std::nullopt;
 };
 

@@ -153,7 +153,7 @@ TEST_F(MomentsTest, EveryCellOfARowHangsFromTheRowsTop) {
         row.layout()->activate();
         const QString time = QString::fromStdString(Fmt::clockTime(item.first().date));
         const QString lasted = QString::fromStdString(Fmt::duration(item.totalDuration(), false));
-        const QString label = QString::fromStdString(item.first().label);
+        const QString label = QString::fromStdString(item.first().label.str());
         std::map<QString, int> tops;
         for (const QWidget* child : row.findChildren<QWidget*>()) {
             if (const auto* text = dynamic_cast<const Label*>(child)) tops[text->text()] = child->y();

@@ -20,8 +20,8 @@ namespace dormio {
 
 namespace {
 
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
+QString text(std::string_view s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
 QString clock(Date date) {

@@ -23,8 +23,8 @@ constexpr qreal arrowDepth = 8;
 constexpr qreal arrowHalfWidth = 8;
 constexpr int recordsHeight = 150;
 
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
+QString text(std::string_view s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
 QString clock(Date date) {
