@@ -228,14 +228,16 @@ TEST_F(NightPageTest, TheLegendStandsAPanelsSpacingBelowTheTrace) {
     EXPECT_EQ(legend->mapTo(page.body(), QPoint(0, 0)).y() - traceBottom, 12);
 }
 
+// A window the new body fills (400 high) shows nothing of the old one once the new one is in: the old night
+// is taken as it showed before, so it still fades out there.
 TEST_F(NightPageTest, AnotherNightFadesInRisingSixPointsOrOnlyFadesUnderReduceMotion) {
-    for (const bool reduce : {false, true}) {
-        SCOPED_TRACE(reduce ? "reduce motion" : "full motion");
+    for (const auto& [reduce, height] : {std::pair{false, 800}, {true, 800}, {false, 400}}) {
+        SCOPED_TRACE(::testing::Message() << (reduce ? "reduce motion, " : "full motion, ") << height);
         Motion::setReduceMotion(reduce);
         const test::SteppedClock steps;
         Store& s = storeWith(threeNights());
         NightPage page(s);
-        page.resize(1000, 800);
+        page.resize(1000, height);
         page.show();
         page.scroller()->widget()->layout()->activate();
         const QPoint home = page.body()->pos();

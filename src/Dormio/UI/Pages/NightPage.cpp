@@ -213,20 +213,20 @@ void NightPage::showNight(const Night& night) {
 void NightPage::replaceBody(const Night& night) {
     if (body_ && body_->night() == night) return;
     NightBody* old = body_;
-    body_ = nextBody(night);
-    scroller_->insertBlock(1, body_);
-    if (!old) return;
-
     // Only a change of night is animated; the same night with new data simply takes the old one's place.
-    const bool anotherNight = old->night().id != night.id;
+    // The old body is taken as it shows before the new one comes in and pushes it out of view; only what
+    // shows of it, as a tall night would otherwise cost a whole render.
     QPixmap outgoing;
     QPoint outgoingAt;
-    if (anotherNight && isVisible()) {
-        // Only what shows of the old body: a tall night would otherwise cost a whole render.
+    if (old && old->night().id != night.id && isVisible()) {
         const QRect visible = old->visibleRegion().boundingRect();
         outgoing = old->grab(visible);
         outgoingAt = old->mapTo(column_, visible.topLeft());
     }
+    body_ = nextBody(night);
+    scroller_->insertBlock(1, body_);
+    if (!old) return;
+
     // The old body stays, hidden, to tell the night after this one.
     column_->layout()->removeWidget(old);
     old->hide();
