@@ -6,6 +6,7 @@
 //   make-power-log --days 7 --mb 64 --seed 42 --out week.log --assertions listing.txt
 //   app-refresh week.log listing.txt [Google Benchmark flags]
 
+#include "Dormio/Core/ReadThreads.h"
 #include "Dormio/Core/Store.h"
 #include "Dormio/Core/Toast.h"
 #include "DormioKit/NightJson.h"
@@ -25,7 +26,6 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
-#include <malloc.h>
 #include <string>
 
 using namespace dormio;
@@ -220,7 +220,7 @@ void refresh(benchmark::State& state, History history) {
     timedRefresh(store, ignored); // warms the page cache and gives the nights the history is made of
     const QString before = dir.filePath("before.json");
     writeFile(before, historyBefore(store, history));
-    ::malloc_trim(0);
+    ReadThreads::giveBackFreedMemory();
 
     MainThread main;
     double workCpuMs = 0;
@@ -286,6 +286,7 @@ BENCHMARK(liveRead)->Apply(timedOnce);
 } // namespace
 
 int main(int argc, char** argv) {
+    ReadThreads::shareOneHeap(); // as the application does
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (argc != 3) {

@@ -49,6 +49,7 @@ int runApplication(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    dormio::ReadThreads::shareOneHeap();
     dormio::nameApplication();
     // The application is gone before the process ends: its socket removed, its quit work done.
     return dormio::ReadThreads::end(runApplication(argc, argv));

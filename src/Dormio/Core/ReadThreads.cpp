@@ -2,12 +2,21 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 
 namespace dormio::ReadThreads {
 
 QThreadPool& pool() {
     static QThreadPool* const reads = new QThreadPool();
     return *reads;
+}
+
+void shareOneHeap() {
+    ::mallopt(M_ARENA_MAX, 1);
+}
+
+void giveBackFreedMemory() {
+    ::malloc_trim(0);
 }
 
 int end(int status) {

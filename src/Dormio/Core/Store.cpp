@@ -3,6 +3,7 @@
 #include "Dormio/Core/Clock.h"
 #include "Dormio/Core/EnergyRecorder.h"
 #include "Dormio/Core/Published.h"
+#include "Dormio/Core/ReadThreads.h"
 #include "Dormio/Core/SupportDir.h"
 #include "Dormio/Core/Toast.h"
 #include "DormioKit/Fmt.h"
@@ -10,7 +11,6 @@
 
 #include <QtConcurrent>
 #include <algorithm>
-#include <malloc.h>
 #include <utility>
 
 namespace dormio {
@@ -61,7 +61,7 @@ void Store::replaceNights(std::vector<Night> nights, bool equal) {
     // gives the heap's pages back, a log read's records' among them.
     (void)QtConcurrent::run([left = std::move(left)]() mutable {
         left.reset();
-        ::malloc_trim(0);
+        ReadThreads::giveBackFreedMemory();
     });
 }
 void Store::setSelectedNightID(std::optional<std::string> id) {
