@@ -96,7 +96,7 @@ private:
 };
 
 KeptAwakeLedger::KeptAwakeLedger(Store& store, Night night, QWidget* parent)
-    : Panel(QStringLiteral("What kept it up"), std::nullopt, Theme::Space::l, nullptr, parent), store_(store),
+    : Panel(std::nullopt, std::nullopt, Theme::Space::l, nullptr, parent), store_(store),
       night_(std::move(night)) {
     showNight();
     // Apps start and quit while the page stays open: look again after each live read, which sees what
@@ -117,6 +117,7 @@ void KeptAwakeLedger::showNight() {
     rows_ = store_.keptAwakeRows(night_);
     actions_.clear();
     const QString title = QStringLiteral("What kept it up");
+    // The note says what the column of times means, so it goes with the table.
     if (rows_.empty()) {
         setHeader(title, std::nullopt);
         setContent(new Label(QStringLiteral("Nothing held your Mac awake while the screen was off."),
