@@ -100,11 +100,29 @@ void keepEarlier(std::optional<Date>& earliest, std::optional<Date> date) {
     if (date && (!earliest || *date < *earliest)) earliest = date;
 }
 
-template <typename Record, typename Key> void sortStably(std::vector<Record>& records, Key key) {
-    const auto earlier = [key](const Record& a, const Record& b) { return a.*key < b.*key; };
-    if (!std::is_sorted(records.begin(), records.end(), earlier))
-        std::stable_sort(records.begin(), records.end(), earlier);
+// Clears `inOrder` when one of records[from ..< to] is earlier than the record before it. Each record is
+// checked as it is added, while it is still in the cache: a pass over the whole array at the end would cost
+// a trip to memory for every record, on one thread.
+template <typename Record, typename Key>
+void noteOrder(bool& inOrder, const std::vector<Record>& records, std::size_t from, std::size_t to, Key key) {
+    for (std::size_t i = std::max<std::size_t>(from, 1); inOrder && i < to; ++i)
+        inOrder = !(records[i].*key < records[i - 1].*key);
 }
+
+template <typename Record, typename Key>
+void sortStably(std::vector<Record>& records, Key key, bool inOrder) {
+    if (!inOrder)
+        std::stable_sort(records.begin(), records.end(),
+                         [key](const Record& a, const Record& b) { return a.*key < b.*key; });
+}
+
+// Whether each of a log's arrays is in date order as read so far.
+struct InOrder {
+    bool events = true;
+    bool requests = true;
+    bool releases = true;
+    bool display = true;
+};
 
 // Reads a log line by line into a PowerLog, from a text in memory or from a file in pieces. The texts of
 // requests and releases go into the log's pool; every date goes through one date reader.
@@ -154,11 +172,14 @@ public:
 
     // Takes in the records of the part of the log that follows this reader's, read by a reader of its own.
     void append(LineReader&& next) {
-        log_.events.insert(log_.events.end(), std::make_move_iterator(next.log_.events.begin()),
-                           std::make_move_iterator(next.log_.events.end()));
-        log_.requests.insert(log_.requests.end(), next.log_.requests.begin(), next.log_.requests.end());
-        log_.releases.insert(log_.releases.end(), next.log_.releases.begin(), next.log_.releases.end());
-        log_.display.insert(log_.display.end(), next.log_.display.begin(), next.log_.display.end());
+        appendRecords(log_.events, next.log_.events, inOrder_.events, next.inOrder_.events,
+                      &PowerEvent::date);
+        appendRecords(log_.requests, next.log_.requests, inOrder_.requests, next.inOrder_.requests,
+                      &WakeRequest::logged);
+        appendRecords(log_.releases, next.log_.releases, inOrder_.releases, next.inOrder_.releases,
+                      &AssertionRelease::end);
+        appendRecords(log_.display, next.log_.display, inOrder_.display, next.inOrder_.display,
+                      &DisplayChange::date);
         log_.skippedLines += next.log_.skippedLines;
         if (!firstDated_) firstDated_ = next.firstDated_;
         keepEarlier(earliestState_, next.earliestState_);
@@ -169,15 +190,31 @@ public:
         // The log starts at its earliest state change, or at its first dated line where that is earlier.
         log_.firstDate = earliestState_;
         keepEarlier(log_.firstDate, firstDated_);
-        sortStably(log_.events, &PowerEvent::date);
-        sortStably(log_.display, &DisplayChange::date);
-        sortStably(log_.requests, &WakeRequest::logged);
-        sortStably(log_.releases, &AssertionRelease::end);
+        sortStably(log_.events, &PowerEvent::date, inOrder_.events);
+        sortStably(log_.display, &DisplayChange::date, inOrder_.display);
+        sortStably(log_.requests, &WakeRequest::logged, inOrder_.requests);
+        sortStably(log_.releases, &AssertionRelease::end, inOrder_.releases);
         log_.texts = std::move(texts_);
         return std::move(log_);
     }
 
 private:
+    template <typename Record, typename Key>
+    static void appendRecords(std::vector<Record>& records, std::vector<Record>& next, bool& inOrder,
+                              bool nextInOrder, Key key) {
+        const std::size_t joint = records.size();
+        records.insert(records.end(), std::make_move_iterator(next.begin()),
+                       std::make_move_iterator(next.end()));
+        inOrder = inOrder && nextInOrder;
+        noteOrder(inOrder, records, joint, joint + 1, key);
+    }
+
+    template <typename Record, typename Key>
+    void add(std::vector<Record>& records, Record record, bool& inOrder, Key key) {
+        records.push_back(std::move(record));
+        noteOrder(inOrder, records, records.size() - 1, records.size(), key);
+    }
+
     void read(std::string_view line) {
         if (line.size() < shortestEntry || line[0] != '2' || line[1] != '0') return;
         const std::size_t typeEnd = line[26] == '\t' ? 26 : tabFrom(line, 27);
@@ -224,7 +261,7 @@ private:
         if (!release || contains(message, Bytes::created)) return;
         release->process = texts_->intern(release->process);
         release->name = texts_->intern(release->name);
-        log_.releases.push_back(*release);
+        add(log_.releases, *release, inOrder_.releases, &AssertionRelease::end);
     }
 
     void readState(std::string_view line, std::string_view type, std::string_view message) {
@@ -234,12 +271,14 @@ private:
             return;
         }
         noteState(*date);
-        log_.events.push_back(parseStateEvent(type, text(message), *date));
+        add(log_.events, parseStateEvent(type, text(message), *date), inOrder_.events, &PowerEvent::date);
     }
 
     void readDisplay(std::string_view line, std::string_view message) {
         if (!message.starts_with(Bytes::display)) return;
-        if (const auto date = dates_.read(line)) log_.display.push_back({*date, message.back() == 'n'});
+        if (const auto date = dates_.read(line))
+            add(log_.display, DisplayChange{*date, message.back() == 'n'}, inOrder_.display,
+                &DisplayChange::date);
     }
 
     void readWakeRequests(std::string_view line, std::string_view message) {
@@ -256,9 +295,11 @@ private:
             request.request = texts_->intern(request.request);
             request.info = texts_->intern(request.info);
         }
+        noteOrder(inOrder_.requests, log_.requests, first, log_.requests.size(), &WakeRequest::logged);
     }
 
     PowerLog log_;
+    InOrder inOrder_;
     std::shared_ptr<TextPool> texts_;
     std::optional<Date> firstDated_;    // of the first state or other line with a date
     std::optional<Date> earliestState_; // of all state lines
@@ -295,23 +336,18 @@ uint64_t shareOf(uint64_t bytes, unsigned index, unsigned count) {
     return bytes / count * index;
 }
 
-// The readers of every part, `readPart(i)` for i in 0 ..< count, each but the first on a thread of its own
-// (or, where no thread can be had, in turn on this one), in the order of their parts.
-template <typename ReadPart> auto readParts(unsigned count, ReadPart readPart) {
+// The parts `readPart(i)` for i in 0 ..< count, each but the first read on a thread of its own (or, where no
+// thread can be had, in turn on this one), joined to the first in the order of their parts by
+// `join(first, next)`. Each part is joined as soon as it and those before it are read, while later parts are
+// still being read: only the last part's join waits for the slowest part.
+template <typename ReadPart, typename Join> auto readParts(unsigned count, ReadPart readPart, Join join) {
     std::vector<std::future<std::invoke_result_t<ReadPart, unsigned>>> later;
     for (unsigned i = 1; i < count; ++i)
         later.push_back(std::async(std::launch::async | std::launch::deferred, readPart, i));
-    std::vector<std::invoke_result_t<ReadPart, unsigned>> parts;
-    parts.push_back(readPart(0));
+    auto whole = readPart(0);
     for (auto& part : later)
-        parts.push_back(part.get());
-    return parts;
-}
-
-PowerLog joined(std::vector<LineReader>& parts) {
-    for (std::size_t i = 1; i < parts.size(); ++i)
-        parts.front().append(std::move(parts[i]));
-    return std::move(parts.front()).finish();
+        join(whole, part.get());
+    return whole;
 }
 
 // The first line start at or after `at`: `at` itself when an LF ends the byte before it.
@@ -415,7 +451,7 @@ std::optional<FileProblem> readRange(int file, FileRange range, uint64_t limit, 
 
 PowerLog parse(std::string_view text, unsigned parts) {
     const unsigned count = partsFor(text.size(), parts);
-    std::vector<LineReader> readers = readParts(count, [&](unsigned i) {
+    const auto readPart = [&](unsigned i) {
         const std::size_t from = lineStartFrom(text, shareOf(text.size(), i, count));
         const std::size_t to =
             i + 1 == count ? text.size() : lineStartFrom(text, shareOf(text.size(), i + 1, count));
@@ -424,8 +460,10 @@ PowerLog parse(std::string_view text, unsigned parts) {
         LineReader reader(i == 0 ? text.size() : part.size(), Utf8::isWellFormed(part));
         reader.readLines(part, to == text.size());
         return reader;
-    });
-    return joined(readers);
+    };
+    return std::move(readParts(count, readPart,
+                               [](LineReader& whole, LineReader&& next) { whole.append(std::move(next)); }))
+        .finish();
 }
 
 FileLog parseFile(const std::string& path, uint64_t limit, const std::function<bool()>& abandon,
@@ -445,7 +483,7 @@ FileLog parseFile(const std::string& path, uint64_t limit, const std::function<b
         LineReader reader;
         std::optional<FileProblem> problem;
     };
-    std::vector<Part> read = readParts(count, [&](unsigned i) {
+    const auto readPart = [&](unsigned i) {
         const FileRange range{shareOf(size, i, count),
                               i + 1 == count ? endOfFile : shareOf(size, i + 1, count)};
         Part part{
@@ -453,13 +491,14 @@ FileLog parseFile(const std::string& path, uint64_t limit, const std::function<b
             {}};
         part.problem = readRange(file.get(), range, limit, asker, part.reader);
         return part;
+    };
+    // The first problem of the parts in order is the log's.
+    Part whole = readParts(count, readPart, [](Part& whole, Part&& next) {
+        if (!whole.problem) whole.problem = next.problem;
+        if (!whole.problem) whole.reader.append(std::move(next.reader));
     });
-    std::vector<LineReader> readers;
-    for (Part& part : read) {
-        if (part.problem) return {std::nullopt, *part.problem};
-        readers.push_back(std::move(part.reader));
-    }
-    return {joined(readers)};
+    if (whole.problem) return {std::nullopt, *whole.problem};
+    return {std::move(whole.reader).finish()};
 }
 
 std::optional<Date> parseDate(std::string_view bytes) {

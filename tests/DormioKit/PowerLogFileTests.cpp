@@ -214,6 +214,16 @@ std::vector<std::string> cutTexts() {
                  "PID 8(mds) Released PreventSystemSleep \"a\" 00:00:01") +
             line("2026-03-10 10:00:05 +0000", "Wake Requests", "[*process=dasd request=Maintenance]") +
             line("2026-03-10 10:00:01 +0000", "Notification", "Display is turned off"),
+        // In order at every cut of two parts, out of order within the later part only.
+        line("2026-03-10 10:00:01 +0000", "Sleep", "Entering Sleep") +
+            line("2026-03-10 10:00:02 +0000", "Assertions", release) +
+            line("2026-03-10 10:00:03 +0000", "Wake", "Wake due to lid") +
+            line("2026-03-10 10:00:04 +0000", "Assertions", release) +
+            line("2026-03-10 10:00:09 +0000", "Sleep", "Entering Sleep due to 'b'") +
+            line("2026-03-10 10:00:08 +0000", "Wake", "Wake due to a") +
+            line("2026-03-10 10:00:09 +0000", "Assertions", release) +
+            line("2026-03-10 10:00:08 +0000", "Assertions",
+                 "PID 8(mds) Released PreventSystemSleep \"a\" 00:00:01"),
         // Text that is not UTF-8 in one part only, repaired there alone.
         line("2026-03-10 10:00:00 +0000", "Sleep", "Entering Sleep \xFF due to 'x'") +
             line("2026-03-10 10:00:01 +0000", "Wake", "Wake due to \xC3\xA9 lid"),
