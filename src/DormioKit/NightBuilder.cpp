@@ -4,7 +4,12 @@
 #include "DormioKit/NightEvents.h"
 #include "DormioKit/NightWindow.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <future>
+#include <string>
+#include <thread>
 
 namespace dormio::NightBuilder {
 
@@ -13,6 +18,36 @@ namespace {
 // A night must last longer than this once clipped to the present; shorter windows say nothing useful.
 constexpr double shortestNight = 600;
 constexpr double oneDay = 86400;
+
+// Nights are made on up to this many threads: each night reads only the log, and a wake storm makes a week of
+// nights cost as much as a tenth of the log's read.
+constexpr unsigned mostThreads = 4;
+
+// A night's window, found in turn; what the night holds is then made on any thread.
+struct NightWindowDates {
+    std::string id;
+    Date start;
+    Date end; // clipped to the present
+    bool inProgress;
+};
+
+// `make(i)` for every i in 0 ..< count, on up to mostThreads threads (this one among them), each taking the
+// next i not yet taken, so that a long night does not hold up the others.
+template <typename Make> void makeEach(std::size_t count, Make make) {
+    std::atomic<std::size_t> next = 0;
+    const auto work = [&] {
+        for (std::size_t i = next++; i < count; i = next++)
+            make(i);
+    };
+    const std::size_t threads =
+        std::min<std::size_t>({count, mostThreads, std::max(std::thread::hardware_concurrency(), 1u)});
+    std::vector<std::future<void>> others;
+    for (std::size_t t = 1; t < threads; ++t)
+        others.push_back(std::async(std::launch::async | std::launch::deferred, work));
+    work();
+    for (auto& other : others)
+        other.get();
+}
 
 bool showsBattery(const PowerLog& log) {
     for (const PowerEvent& event : log.events)
@@ -30,7 +65,7 @@ std::vector<Night> build(const PowerLog& log, const NightWindow& window, Date no
     bool hasBattery = showsBattery(log);
     double longest = longestRelease(log.releases);
 
-    std::vector<Night> nights;
+    std::vector<NightWindowDates> windows;
     Date last = calendar.startOfDay(now + oneDay);
     for (Date day = calendar.startOfDay(*first); day <= last;
          day = calendar.addingDays(day, 1).value_or(day + oneDay)) {
@@ -40,10 +75,14 @@ std::vector<Night> build(const PowerLog& log, const NightWindow& window, Date no
         if (start < *first || !(start < now)) continue;
         Date clipped = now < end ? now : end;
         if (clipped - start <= shortestNight || !isCovered(log, start, clipped)) continue;
-        Night night = makeNight(calendar.dayID(day), start, clipped, log, hasBattery, longest);
-        night.inProgress = end > now;
-        nights.push_back(std::move(night));
+        windows.push_back({calendar.dayID(day), start, clipped, end > now});
     }
+    std::vector<Night> nights(windows.size());
+    makeEach(windows.size(), [&](std::size_t i) {
+        const NightWindowDates& w = windows[i];
+        nights[i] = makeNight(w.id, w.start, w.end, log, hasBattery, longest);
+        nights[i].inProgress = w.inProgress;
+    });
     return nights;
 }
 
