@@ -25,9 +25,11 @@
 #include "KitTest.h"
 #include "StoreTests.h"
 
+#include <QBackingStore>
 #include <QLayout>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTest>
 #include <memory>
 
 namespace dormio::testing {
@@ -256,6 +258,53 @@ TEST_F(NightPageTest, AnotherNightFadesInRisingSixPointsOrOnlyFadesUnderReduceMo
         EXPECT_EQ(page.body()->pos(), home);
     }
     Motion::setReduceMotion(std::nullopt);
+}
+
+// Counts the paints a widget receives.
+class PaintCount : public QObject {
+public:
+    explicit PaintCount(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// The window's last frame, as the screen shows it.
+QImage lastFrame(const QWidget& window) {
+    return static_cast<const QImage*>(window.backingStore()->paintDevice())->copy();
+}
+
+// On a painted window a step's first frame shows the old body exactly as it stood, copied from the frame
+// before, with nothing of the new one painted under it; the new body is painted from the next frame on.
+TEST_F(NightPageTest, AStepsFirstFrameShowsTheOldBodyAsItStoodAndPaintsTheNewOneNext) {
+    const test::SteppedClock steps;
+    Store& s = storeWith(threeNights());
+    NightPage page(s);
+    page.resize(1000, 700);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    page.repaint();
+    const QImage before = lastFrame(page);
+    const QRect header(page.header()->mapTo(&page, QPoint(0, 0)), page.header()->size());
+
+    s.step(-1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const PaintCount bodyPaints(page.body());
+    page.repaint();
+    const QImage first = lastFrame(page);
+    const QRect below(0, header.bottom() + 1, page.width(), page.height() - header.bottom() - 1);
+    EXPECT_EQ(first.copy(below), before.copy(below)) << "below the header, the first frame is the one before";
+    EXPECT_NE(first.copy(header), before.copy(header)) << "the header tells the new night";
+    EXPECT_EQ(bodyPaints.paints, 0);
+
+    steps.advance(std::chrono::milliseconds(16));
+    page.repaint();
+    EXPECT_GT(bodyPaints.paints, 0);
+    EXPECT_NE(lastFrame(page).copy(below), before.copy(below));
 }
 
 TEST_F(NightPageTest, TheLiveReadAndTheSameNightAgainLeaveTheBodyInPlace) {

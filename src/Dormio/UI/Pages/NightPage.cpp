@@ -5,6 +5,7 @@
 #include "Dormio/UI/Kit/FlatTrace.h"
 #include "Dormio/UI/Kit/Motion.h"
 #include "Dormio/UI/Kit/ScrollBars.h"
+#include "Dormio/UI/Kit/ShownPixels.h"
 #include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/Theme.h"
 #include "Dormio/UI/Pages/HourText.h"
@@ -61,15 +62,24 @@ QWidget* loadingState() {
     return loading;
 }
 
-// The old night's body as it looked, fading out and sinking while the new one (under it, veiled by the
-// page's paper) fades in and rises into place.
+// The old night's body as it showed, fading out and sinking while the new one (under it, veiled by the
+// page's paper) fades in and rises into place. The fade covers both bodies' ground, from home to risen, and
+// no more. Its first frame shows only the old picture on paper: it is opaque then, so the window paints
+// nothing under it, and the new body is first painted in the frame after, as it starts to show.
 class CrossFade : public QWidget {
 public:
     CrossFade(QWidget* column, NightBody* incoming, QPixmap outgoing, QPoint outgoingAt, bool rise)
         : QWidget(column), incoming_(incoming), home_(incoming->pos()), outgoing_(std::move(outgoing)),
-          outgoingAt_(outgoingAt), rise_(rise ? fadeRise : 0), progress_(this, 0, [this](qreal) { step(); }) {
+          rise_(rise ? fadeRise : 0), progress_(this, 0, [this](qreal) { step(); }) {
+        const QPoint risen(0, int(std::ceil(rise_)));
+        const QRect old(outgoingAt, outgoing_.deviceIndependentSize().toSize());
+        const QRect ground = incoming->geometry()
+                                 .united(incoming->geometry().translated(risen))
+                                 .united(old)
+                                 .united(old.translated(risen));
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setGeometry(column->rect());
+        setGeometry(ground & column->rect());
+        outgoingAt_ = outgoingAt - pos();
         raise();
         show();
         step();
@@ -78,12 +88,21 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        const qreal t = std::clamp<qreal>(progress_.value(), 0, 1); // the spring overshoots its end
         QPainter painter(this);
+        if (testAttribute(Qt::WA_OpaquePaintEvent)) {
+            QRegion paper(rect());
+            if (!outgoing_.hasAlphaChannel())
+                paper -= QRect(outgoingAt_, outgoing_.deviceIndependentSize().toSize());
+            for (const QRect& part : paper)
+                painter.fillRect(part, QColor(Theme::paper));
+            painter.drawPixmap(outgoingAt_, outgoing_);
+            return;
+        }
+        const qreal t = std::clamp<qreal>(progress_.value(), 0, 1); // the spring overshoots its end
         if (incoming_) {
             QColor veil = Theme::paper;
             veil.setAlphaF(float(veil.alphaF() * (1 - t)));
-            painter.fillRect(incoming_->geometry(), veil);
+            painter.fillRect(incoming_->geometry().translated(-pos()), veil);
         }
         painter.setOpacity(1 - t);
         painter.drawPixmap(outgoingAt_ + QPointF(0, rise_ * t), outgoing_);
@@ -91,7 +110,9 @@ protected:
 
 private:
     void step() {
-        if (incoming_) incoming_->move(home_ + QPoint(0, int(std::lround(rise_ * (1 - progress_.value())))));
+        const qreal t = progress_.value();
+        setAttribute(Qt::WA_OpaquePaintEvent, t == 0);
+        if (incoming_) incoming_->move(home_ + QPoint(0, int(std::lround(rise_ * (1 - t)))));
         update();
     }
 
@@ -103,7 +124,7 @@ private:
     QPointer<NightBody> incoming_;
     QPoint home_;
     QPixmap outgoing_;
-    QPoint outgoingAt_;
+    QPoint outgoingAt_; // in the fade's own coordinates
     qreal rise_;
     Motion::Value progress_;
 };
@@ -214,14 +235,17 @@ void NightPage::replaceBody(const Night& night) {
     if (body_ && body_->night() == night) return;
     NightBody* old = body_;
     // Only a change of night is animated; the same night with new data simply takes the old one's place.
-    // The old body is taken as it shows before the new one comes in and pushes it out of view; only what
-    // shows of it, as a tall night would otherwise cost a whole render.
+    // The old body is taken as it shows before the new one comes in and pushes it out of view: only what
+    // the scroller shows of it, copied from the window's last frame where it can be.
     QPixmap outgoing;
     QPoint outgoingAt;
     if (old && old->night().id != night.id && isVisible()) {
-        const QRect visible = old->visibleRegion().boundingRect();
-        outgoing = old->grab(visible);
-        outgoingAt = old->mapTo(column_, visible.topLeft());
+        const QWidget* viewport = scroller_->viewport();
+        const QRect shown = old->rect() & QRect(old->mapFrom(viewport, QPoint(0, 0)), viewport->size());
+        if (!shown.isEmpty()) {
+            outgoing = shownPixels(old, shown);
+            outgoingAt = old->mapTo(column_, shown.topLeft());
+        }
     }
     body_ = nextBody(night);
     scroller_->insertBlock(1, body_);
