@@ -298,8 +298,10 @@ double longestRelease(const std::vector<AssertionRelease>& releases) {
 }
 
 std::vector<AssertionRelease> overlappingReleases(const PowerLog& log, Date start, Date end, double longest) {
+    const std::span<const AssertionRelease> candidates = mayOverlap(log.releases, start, end, longest);
     std::vector<AssertionRelease> overlapping;
-    for (const AssertionRelease& release : mayOverlap(log.releases, start, end, longest))
+    overlapping.reserve(candidates.size());
+    for (const AssertionRelease& release : candidates)
         if (release.start() < end) overlapping.push_back(release);
     return overlapping;
 }
