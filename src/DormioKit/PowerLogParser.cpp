@@ -140,16 +140,19 @@ template <typename T> void preferLargePages(const std::vector<T>& records) {
 class LineReader {
 public:
     // `bytes` is the log's size where known: room for its records is made once, from the densest mix a
-    // busy machine writes (a release kept for every 256 bytes, a wake request for every 512). Room that is
-    // never filled is never touched, and costs no memory. `wellFormed` says the text was found to be UTF-8
-    // as a whole, which spares checking each message again: lines and columns are cut at ASCII bytes only,
-    // which never split a character.
+    // busy machine writes (a release kept for every 256 bytes, a wake request or a state change for every
+    // 512). Room that is never filled is never touched, and costs no memory; an array that grew instead
+    // would touch fresh memory twice, and the join of a large log's parts would grow it once a part.
+    // `wellFormed` says the text was found to be UTF-8 as a whole, which spares checking each message
+    // again: lines and columns are cut at ASCII bytes only, which never split a character.
     LineReader(std::size_t bytes, bool wellFormed)
         : texts_(std::make_shared<TextPool>()), wellFormed_(wellFormed) {
         log_.releases.reserve(bytes / 256);
         log_.requests.reserve(bytes / 512);
+        log_.events.reserve(bytes / 512);
         preferLargePages(log_.releases);
         preferLargePages(log_.requests);
+        preferLargePages(log_.events);
     }
 
     // The lines of `text`, each without its line end. The piece after the last LF is a line of its own
