@@ -1,6 +1,7 @@
 #include "DormioKit/PowerLogParser.h"
 
 #include "DormioKit/DecimalText.h"
+#include "DormioKit/FreshPages.h"
 #include "DormioKit/LogDates.h"
 #include "DormioKit/LogReleases.h"
 #include "DormioKit/UnicodeText.h"
@@ -14,7 +15,6 @@
 #include <limits>
 #include <memory>
 #include <mutex>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
 #include <type_traits>
@@ -124,19 +124,16 @@ struct InOrder {
     bool display = true;
 };
 
+// How far each of a log's arrays has committed its room.
+struct Committed {
+    FreshPages::CommitAhead events;
+    FreshPages::CommitAhead requests;
+    FreshPages::CommitAhead releases;
+    FreshPages::CommitAhead display;
+};
+
 // Reads a log line by line into a PowerLog, from a text in memory or from a file in pieces. The texts of
 // requests and releases go into the log's pool; every date goes through one date reader.
-// First touching fresh memory costs the kernel a fault per 4 KiB page, a large share of a whole read of a
-// busy log; asked to, it backs the aligned middle of a large block with 2 MiB pages instead, and still
-// commits only what is touched.
-template <typename T> void preferLargePages(const std::vector<T>& records) {
-    constexpr std::uintptr_t large = std::uintptr_t(2) << 20;
-    const auto from = reinterpret_cast<std::uintptr_t>(records.data());
-    const std::uintptr_t begin = (from + large - 1) & ~(large - 1);
-    const std::uintptr_t end = (from + records.capacity() * sizeof(T)) & ~(large - 1);
-    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
-
 class LineReader {
 public:
     // `bytes` is the log's size where known: room for its records is made once, from the densest mix a
@@ -150,9 +147,9 @@ public:
         log_.releases.reserve(bytes / 256);
         log_.requests.reserve(bytes / 512);
         log_.events.reserve(bytes / 512);
-        preferLargePages(log_.releases);
-        preferLargePages(log_.requests);
-        preferLargePages(log_.events);
+        FreshPages::preferLargePages(log_.releases);
+        FreshPages::preferLargePages(log_.requests);
+        FreshPages::preferLargePages(log_.events);
     }
 
     // The lines of `text`, each without its line end. The piece after the last LF is a line of its own
@@ -213,9 +210,11 @@ private:
     }
 
     template <typename Record, typename Key>
-    void add(std::vector<Record>& records, Record record, bool& inOrder, Key key) {
+    void add(std::vector<Record>& records, Record record, bool& inOrder, FreshPages::CommitAhead& committed,
+             Key key) {
         records.push_back(std::move(record));
         noteOrder(inOrder, records, records.size() - 1, records.size(), key);
+        committed.follow(records);
     }
 
     void read(std::string_view line) {
@@ -264,7 +263,7 @@ private:
         if (!release || contains(message, Bytes::created)) return;
         release->process = texts_->intern(release->process);
         release->name = texts_->intern(release->name);
-        add(log_.releases, *release, inOrder_.releases, &AssertionRelease::end);
+        add(log_.releases, *release, inOrder_.releases, committed_.releases, &AssertionRelease::end);
     }
 
     void readState(std::string_view line, std::string_view type, std::string_view message) {
@@ -274,14 +273,15 @@ private:
             return;
         }
         noteState(*date);
-        add(log_.events, parseStateEvent(type, text(message), *date), inOrder_.events, &PowerEvent::date);
+        add(log_.events, parseStateEvent(type, text(message), *date), inOrder_.events, committed_.events,
+            &PowerEvent::date);
     }
 
     void readDisplay(std::string_view line, std::string_view message) {
         if (!message.starts_with(Bytes::display)) return;
         if (const auto date = dates_.read(line))
             add(log_.display, DisplayChange{*date, message.back() == 'n'}, inOrder_.display,
-                &DisplayChange::date);
+                committed_.display, &DisplayChange::date);
     }
 
     void readWakeRequests(std::string_view line, std::string_view message) {
@@ -299,10 +299,12 @@ private:
             request.info = texts_->intern(request.info);
         }
         noteOrder(inOrder_.requests, log_.requests, first, log_.requests.size(), &WakeRequest::logged);
+        committed_.requests.follow(log_.requests);
     }
 
     PowerLog log_;
     InOrder inOrder_;
+    Committed committed_;
     std::shared_ptr<TextPool> texts_;
     std::optional<Date> firstDated_;    // of the first state or other line with a date
     std::optional<Date> earliestState_; // of all state lines
