@@ -26,9 +26,9 @@ template <typename T> void preferLargePages(const std::vector<T>& records) {
     if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
-// Commits an array's room a stretch ahead of its records, the pages of a stretch in one call, which costs
-// half the traps its records would meet one page at a time. At most one stretch past the last record is
-// committed before it is needed.
+// Commits an array's room a stretch ahead of its records, the pages of a stretch in one call: about half
+// the cost of the traps its records would meet one page at a time. At most one stretch past the last record
+// is committed before it is needed, and nothing past the array's room.
 class CommitAhead {
 public:
     template <typename T> void follow(const std::vector<T>& records) {
