@@ -137,16 +137,16 @@ struct Committed {
 class LineReader {
 public:
     // `bytes` is the log's size where known: room for its records is made once, from the densest mix a
-    // busy machine writes (a release kept for every 256 bytes, a wake request or a state change for every
-    // 512). Room that is never filled is never touched, and costs no memory; an array that grew instead
-    // would touch fresh memory twice, and the join of a large log's parts would grow it once a part.
+    // busy machine writes (a release kept for every 256 bytes, a wake request for every 512, a state change
+    // for every 1024). Room that is never filled is never touched, and costs no memory; an array that grew
+    // instead would touch fresh memory twice, and the join of a large log's parts would grow it once a part.
     // `wellFormed` says the text was found to be UTF-8 as a whole, which spares checking each message
     // again: lines and columns are cut at ASCII bytes only, which never split a character.
     LineReader(std::size_t bytes, bool wellFormed)
         : texts_(std::make_shared<TextPool>()), wellFormed_(wellFormed) {
         log_.releases.reserve(bytes / 256);
         log_.requests.reserve(bytes / 512);
-        log_.events.reserve(bytes / 512);
+        log_.events.reserve(bytes / 1024);
         FreshPages::preferLargePages(log_.releases);
         FreshPages::preferLargePages(log_.requests);
         FreshPages::preferLargePages(log_.events);
