@@ -35,12 +35,14 @@ protected:
         QDir().mkpath(at("stubs"));
     }
 
-    // A bundle whose program, when started, writes its version into the marker file.
+    // A bundle whose program, when started, writes its version into the marker file, whole: the tests read
+    // the file as soon as it appears. The move is the system's own, never a stub's.
     void makeBundle(const QString& path, const QString& version) {
         ReleaseFixture::write(path + "/Info.json",
                               QJsonDocument(QJsonObject{{"CFBundleShortVersionString", version}}).toJson());
-        ReleaseFixture::write(path + "/bin/dormio",
-                              "#!/bin/sh\necho " + version.toUtf8() + " > '" + marker().toUtf8() + "'\n");
+        const QByteArray target = "'" + marker().toUtf8() + "'", part = "'" + marker().toUtf8() + ".part'";
+        ReleaseFixture::write(path + "/bin/dormio", "#!/bin/sh\necho " + version.toUtf8() + " > " + part +
+                                                        " && /bin/mv " + part + " " + target + "\n");
         QFile::setPermissions(path + "/bin/dormio", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 

@@ -8,7 +8,7 @@
 #include "OstrelKit/Updater/Updater.h"
 
 #include <QCoreApplication>
-#include <QFile>
+#include <QSaveFile>
 #include <QTimer>
 #include <cstdio>
 
@@ -29,10 +29,11 @@ int main(int argc, char** argv) {
     const AppBundle bundle = AppBundle::running();
     const QString version = bundle.shortVersion().value_or(QString());
     if (version == qEnvironmentVariable("OSTREL_HOST_TARGET")) {
-        QFile marker(qEnvironmentVariable("OSTREL_HOST_MARKER"));
+        // Whole or not at all: the test reads the file as soon as it appears.
+        QSaveFile marker(qEnvironmentVariable("OSTREL_HOST_MARKER"));
         if (!marker.open(QIODevice::WriteOnly)) return 1;
         marker.write(version.toUtf8() + '\n');
-        return 0;
+        return marker.commit() ? 0 : 1;
     }
 
     Updater updater(bundle);
