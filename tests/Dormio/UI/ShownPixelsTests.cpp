@@ -43,7 +43,9 @@ TEST(ShownPixels, CopiesTheLastFrameWhileItMatchesTheWindowElsePaintsAnew) {
         auto* halves = new Halves(&window);
         halves->setGeometry(30, 20, 100, 60);
         window.show();
-        if (c.before != Before::notPainted) ASSERT_TRUE(QTest::qWaitForWindowExposed(&window)); // and painted
+        if (c.before != Before::notPainted) {
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&window)); // and painted
+        }
         if (c.before == Before::resizedSince) window.resize(220, 120);
         halves->left = Qt::green; // what the widget would paint now, not on screen yet
         halves->right = Qt::yellow;
