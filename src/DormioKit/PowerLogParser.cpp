@@ -206,7 +206,8 @@ private:
         records.insert(records.end(), std::make_move_iterator(next.begin()),
                        std::make_move_iterator(next.end()));
         inOrder = inOrder && nextInOrder;
-        noteOrder(inOrder, records, joint, joint + 1, key);
+        // Only the first record taken in can be out of order with the ones before it; a part may bring none.
+        noteOrder(inOrder, records, joint, std::min(joint + 1, records.size()), key);
     }
 
     template <typename Record, typename Key>
