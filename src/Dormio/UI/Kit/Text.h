@@ -9,8 +9,14 @@
 #include <QWidget>
 #include <array>
 #include <optional>
+#include <string_view>
 
 namespace dormio {
+
+// A text of the model, UTF-8 bytes, as the views show it.
+inline QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
 
 // How a change of text shows.
 enum class TextTransition {

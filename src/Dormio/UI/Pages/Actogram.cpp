@@ -27,10 +27,6 @@ namespace {
 
 constexpr double defaultSpan = 8 * 3600;
 
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 // The figures' texts take the page's body face; the rows set no face of their own for them.
 const Font& figureFont() {
     return Theme::Typo::body();

@@ -35,10 +35,6 @@ private:
     qreal width_;
 };
 
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 QWidget* row(const EnergyShare& share, double largest) {
     auto* box = new QWidget;
     auto* line = new QHBoxLayout(box);

@@ -18,10 +18,6 @@ namespace dormio {
 
 namespace {
 
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 QString nameOf(const KeptAwakeRow& row) {
     return text(row.identity.name);
 }

@@ -20,10 +20,6 @@ namespace dormio {
 
 namespace {
 
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
-
 QString clock(Date date) {
     return text(Fmt::clockTime(date));
 }

@@ -6,6 +6,7 @@
 #include "Dormio/UI/Kit/Buttons.h"
 #include "Dormio/UI/Kit/FilledBar.h"
 #include "Dormio/UI/Kit/Shapes.h"
+#include "Dormio/UI/Kit/Text.h"
 #include "Dormio/UI/Kit/ViewSymbols.h"
 #include "DormioKit/Fmt.h"
 
@@ -16,10 +17,6 @@
 namespace dormio {
 
 namespace {
-
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 // The two step buttons share one outline.
 class StepGroup : public QWidget {

@@ -16,10 +16,6 @@ namespace {
 // The sentence and the narrative never grow wider than a comfortable line.
 constexpr qreal textWidth = 760;
 
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 SummaryFigure batteryFigure(const Night& night) {
     const auto lost = night.lost();
     if (!night.hasBattery || !lost) return {QStringLiteral("AC"), QStringLiteral("mains power")};

@@ -23,10 +23,6 @@ constexpr qreal arrowDepth = 8;
 constexpr qreal arrowHalfWidth = 8;
 constexpr int recordsHeight = 150;
 
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
-
 QString clock(Date date) {
     return text(Fmt::clockTime(date));
 }

@@ -26,10 +26,6 @@ constexpr int padding = 12;
 constexpr int contentWidth = MenuBarView::fixedWidth - 2 * padding;
 constexpr qreal glyphSize = 14;
 
-QString text(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
-
 QHBoxLayout* hbox(int spacing) {
     auto* layout = new QHBoxLayout;
     layout->setContentsMargins(0, 0, 0, 0);
