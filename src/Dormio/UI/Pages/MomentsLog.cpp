@@ -58,7 +58,8 @@ void MomentsLog::showNight() {
     items_ = Story::items(night_);
     header()->setNote(QString::number(night_.events.size()) + QStringLiteral(" entries"));
     if (items_.empty()) {
-        rowsBox_ = nullptr, toggle_ = nullptr, togglePad_ = nullptr, closing_ = nullptr;
+        rowsBox_ = nullptr, toggle_ = nullptr, togglePad_ = nullptr, closing_ = nullptr, end_ = nullptr,
+        morning_ = nullptr;
         setContent(new Label(QStringLiteral("Nothing was recorded in this window."), Theme::Typo::body(),
                              Theme::ink2));
         return;
